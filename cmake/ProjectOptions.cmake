@@ -1,0 +1,19 @@
+# Warnings, sanitizers and the strict Qt definitions every target shares.
+
+add_library(kyvo_options INTERFACE)
+target_compile_options(kyvo_options INTERFACE -Wall -Wextra -Wno-missing-field-initializers)
+target_compile_definitions(kyvo_options INTERFACE
+  QT_NO_KEYWORDS QT_NO_CAST_FROM_ASCII QT_NO_URL_CAST_FROM_STRING QT_NO_CAST_FROM_BYTEARRAY)
+
+if(KYVO_SANITIZE)
+  target_compile_options(kyvo_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer)
+  target_link_options(kyvo_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# kyvo_library(name SOURCES ... LIBS ...): one folder, one static library.
+function(kyvo_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC kyvo_options ${ARG_LIBS})
+endfunction()

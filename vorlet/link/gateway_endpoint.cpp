@@ -1,0 +1,138 @@
+// UDP endpoint with its receive worker thread.
+#include "vorlet/link/gateway_endpoint.h"
+
+#include "common/paced_sender.h"
+#include "vorlet/link/link_frame.h"
+#include "vorlet/link/reassembly.h"
+
+#include <QHostAddress>
+#include <QVariant>
+#include <QUdpSocket>
+
+namespace vorlet {
+
+class EndpointWorker : public QObject
+{
+    Q_OBJECT
+public:
+    explicit EndpointWorker(GatewayEndpoint *owner)
+        : m_owner(owner), m_buffer(Reassembler::kMaxDatagram + 1),
+          m_sender([this](const kyvo::Ipv4Endpoint &to, const kyvo::Bytes &bytes) { sendDatagram(to, bytes); },
+                   nullptr, this)
+    {
+        connect(&m_sender, &kyvo::PacedSender::jobDone, this, &EndpointWorker::jobDone);
+    }
+
+    void open(const QString &localAddress, quint16 localPort)
+    {
+        delete m_socket;
+        m_reassembler.clear();
+        m_socket = new QUdpSocket(this);
+        const auto mode = QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint;
+        bool bound = false;
+        if (!localAddress.isEmpty()) {
+            bound = m_socket->bind(QHostAddress(localAddress), localPort, mode);
+            if (!bound) Q_EMIT bindFailed(localAddress);
+        }
+        if (!bound) m_socket->bind(QHostAddress::AnyIPv4, localAddress.isEmpty() ? localPort : 0, mode);
+        // Many gateways answer at once; give the system room to queue them.
+        m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(8 * 1024 * 1024));
+        connect(m_socket, &QUdpSocket::readyRead, this, &EndpointWorker::drain);
+        m_owner->m_localPort = m_socket->localPort();
+        Q_EMIT opened(m_socket->localPort());
+    }
+
+    void enqueue(std::vector<kyvo::PacedStep> steps, quint64 token) { m_sender.enqueue(std::move(steps), token); }
+    void clearQueue() { m_sender.clear(); }
+
+Q_SIGNALS:
+    void messageReceived(quint32 sender, const QByteArray &message);
+    void jobDone(quint64 token);
+    void opened(quint16 localPort);
+    void bindFailed(const QString &localAddress);
+
+private:
+    void sendDatagram(const kyvo::Ipv4Endpoint &to, const kyvo::Bytes &bytes)
+    {
+        if (!m_socket) return;
+        m_socket->writeDatagram(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size()),
+                                QHostAddress(to.address), to.port);
+    }
+
+    void drain()
+    {
+        while (m_socket->hasPendingDatagrams()) {
+            QHostAddress from;
+            const qint64 pending = m_socket->pendingDatagramSize();
+            const qint64 n = m_socket->readDatagram(reinterpret_cast<char *>(m_buffer.data()),
+                                                    qint64(m_buffer.size()), &from, nullptr);
+            if (n <= 0) continue;
+            if (pending > qint64(Reassembler::kMaxDatagram)) {
+                m_owner->m_dropped.fetch_add(1);
+                continue;
+            }
+            bool mapped = false;
+            const quint32 sender = from.toIPv4Address(&mapped);
+            const auto complete = m_reassembler.accept(kyvo::ByteView(m_buffer.data(), std::size_t(n)));
+            m_owner->m_dropped = m_reassembler.droppedDatagrams();
+            if (!complete) continue;
+            Q_EMIT messageReceived(mapped ? sender : 0,
+                                   QByteArray(reinterpret_cast<const char *>(complete->message.data()),
+                                              qsizetype(complete->message.size())));
+        }
+    }
+
+    GatewayEndpoint *m_owner;
+    QUdpSocket *m_socket = nullptr;
+    Reassembler m_reassembler;
+    std::vector<std::uint8_t> m_buffer;
+    kyvo::PacedSender m_sender;
+};
+
+GatewayEndpoint::GatewayEndpoint(QObject *parent) : QObject(parent), m_worker(new EndpointWorker(this))
+{
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &EndpointWorker::messageReceived, this, &GatewayEndpoint::messageReceived);
+    connect(m_worker, &EndpointWorker::jobDone, this, &GatewayEndpoint::sent);
+    connect(m_worker, &EndpointWorker::opened, this, &GatewayEndpoint::opened);
+    connect(m_worker, &EndpointWorker::bindFailed, this, &GatewayEndpoint::bindFailed);
+    m_thread.setObjectName(QStringLiteral("gateway-receive"));
+    m_thread.start();
+}
+
+GatewayEndpoint::~GatewayEndpoint()
+{
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void GatewayEndpoint::open(const QString &localAddress, quint16 localPort)
+{
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker, localAddress, localPort] { w->open(localAddress, localPort); },
+        Qt::QueuedConnection);
+}
+
+quint64 GatewayEndpoint::sendSteps(std::vector<kyvo::PacedStep> steps)
+{
+    const quint64 token = m_nextToken.fetch_add(1);
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker, steps = std::move(steps), token]() mutable { w->enqueue(std::move(steps), token); },
+        Qt::QueuedConnection);
+    return token;
+}
+
+quint64 GatewayEndpoint::send(const kyvo::Bytes &message, kyvo::Ipv4Endpoint destination)
+{
+    return sendSteps(fragmentMessage(message, destination));
+}
+
+void GatewayEndpoint::clearQueue()
+{
+    QMetaObject::invokeMethod(m_worker, [w = m_worker] { w->clearQueue(); }, Qt::QueuedConnection);
+}
+
+} // namespace vorlet
+
+#include "gateway_endpoint.moc"

@@ -1,0 +1,58 @@
+// The gateway tool's one UDP endpoint: a socket and its receive worker in a
+// thread of their own, the paced sender, and the reassembly of answers.
+#pragma once
+
+#include "common/ipv4.h"
+#include "common/paced_queue.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QThread>
+
+#include <atomic>
+
+namespace vorlet {
+
+class EndpointWorker;
+
+// Every socket operation runs in the worker thread, so the socket is drained
+// while the window is busy; complete messages reach the owner's thread in
+// the order they were completed. Send errors are ignored: a missing answer
+// shows as its operation's time-out.
+class GatewayEndpoint : public QObject
+{
+    Q_OBJECT
+public:
+    explicit GatewayEndpoint(QObject *parent = nullptr);
+    ~GatewayEndpoint() override;
+
+    // (Re)opens the socket. An empty address leaves the choice of address to
+    // the system (bound to any address); otherwise it is bound to that
+    // address. The port is any free one unless given. Queued jobs are kept.
+    void open(const QString &localAddress = {}, quint16 localPort = 0);
+
+    // One device message, fragmented and paced; sent(token) follows when its
+    // last step has run.
+    quint64 send(const kyvo::Bytes &message, kyvo::Ipv4Endpoint destination);
+    quint64 sendSteps(std::vector<kyvo::PacedStep> steps);
+    void clearQueue();
+
+    quint16 localPort() const { return m_localPort.load(); }
+    quint64 droppedDatagrams() const { return m_dropped.load(); }
+
+Q_SIGNALS:
+    void messageReceived(quint32 sender, const QByteArray &message);
+    void sent(quint64 token);
+    void opened(quint16 localPort);
+    void bindFailed(const QString &localAddress);
+
+private:
+    friend class EndpointWorker;
+    QThread m_thread;
+    EndpointWorker *m_worker;
+    std::atomic<quint64> m_nextToken{1};
+    std::atomic<quint16> m_localPort{0};
+    std::atomic<quint64> m_dropped{0};
+};
+
+} // namespace vorlet

@@ -1,0 +1,44 @@
+// The gateways found by the last search: up to 512 records, kept sorted by
+// the address each device was first seen from.
+#pragma once
+
+#include "vorlet/link/link_frame.h"
+#include "vorlet/record/parameter_record.h"
+
+#include <memory>
+#include <vector>
+
+namespace vorlet {
+
+class DeviceList
+{
+public:
+    static constexpr std::size_t kCapacity = 512;
+
+    std::size_t count() const { return m_records.size(); }
+    ParameterRecord &at(std::size_t i) { return *m_records[i]; }
+    const ParameterRecord &at(std::size_t i) const { return *m_records[i]; }
+
+    // Index of the first record whose MAC (bytes 21..26) equals mac, or
+    // count() when none does.
+    std::size_t findByMac(const Mac &mac) const;
+
+    // Adds an empty record for mac, seen from address (most significant octet
+    // first); returns its index after sorting, or nothing when the list is
+    // full (the device is counted in ignored()).
+    std::optional<std::size_t> add(const Mac &mac, std::uint32_t seenFrom);
+
+    // Every search starts from an empty list.
+    void clear();
+    // Devices that answered while the list was full, since the last clear.
+    std::size_t ignored() const { return m_ignored; }
+
+private:
+    std::vector<std::unique_ptr<ParameterRecord>> m_records;
+    std::size_t m_ignored = 0;
+    std::vector<Mac> m_ignoredMacs;
+};
+
+std::uint32_t seenAddress(const ParameterRecord &record);
+
+} // namespace vorlet
