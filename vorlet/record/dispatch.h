@@ -20,7 +20,7 @@ struct DispatchResult {
     std::uint8_t code = 0;
     std::size_t index = 0;  // the device's row, for the record kinds
     Mac mac{};
-    ByteView body;          // after the 2-byte length, for command results
+    ByteView body;          // after the 2-byte length, for command results; a view into the message
     ParseEvents events;
 };
 

@@ -1,0 +1,11 @@
+// Whether this process runs in a network namespace of its own, apart from
+// the machine's: the lab's guard before anything broadcasts.
+#pragma once
+
+namespace kyvo {
+
+// True when /proc/self/ns/net differs from the namespace of process 1.
+// Always false where that cannot be told (other systems, no /proc access).
+bool inPrivateNetworkNamespace();
+
+} // namespace kyvo

@@ -1,0 +1,249 @@
+// Simulated gateway: the device's side of the link frames and commands.
+#include "devsim/gateway/gateway_sim.h"
+
+#include <QStringList>
+
+#include <cstring>
+
+namespace devsim {
+
+namespace {
+
+constexpr std::size_t kFragment = 1024;
+
+void putItem(Bytes &out, std::uint8_t tag, const Bytes &value)
+{
+    out.push_back(tag);
+    out.push_back(std::uint8_t(value.size() >> 8));
+    out.push_back(std::uint8_t(value.size()));
+    out.insert(out.end(), value.begin(), value.end());
+}
+
+void putBlock(Bytes &out, std::uint8_t tag, std::uint8_t index, const std::map<std::uint8_t, Bytes> &sub)
+{
+    Bytes value{index};
+    for (const auto &[t, v] : sub) putItem(value, t, v);
+    putItem(out, tag, value);
+}
+
+// Walks tag, 16-bit length, value; stops at the first item that runs past the end.
+template <typename F> void eachItem(ByteView data, F &&f)
+{
+    std::size_t pos = 0;
+    while (pos + 3 <= data.size()) {
+        const std::size_t n = std::size_t(data[pos + 1] << 8 | data[pos + 2]);
+        if (pos + 3 + n > data.size()) return;
+        f(data[pos], data.subspan(pos + 3, n));
+        pos += 3 + n;
+    }
+}
+
+Bytes frame(std::uint32_t total, std::uint16_t index, ByteView payload, const Mac &mac)
+{
+    Bytes f{0xAA, std::uint8_t(total >> 16), std::uint8_t(total >> 8), std::uint8_t(total),
+            std::uint8_t(payload.size() >> 8), std::uint8_t(payload.size()), std::uint8_t(index >> 8),
+            std::uint8_t(index)};
+    f.insert(f.end(), payload.begin(), payload.end());
+    f.insert(f.end(), mac.begin(), mac.end());
+    f.push_back(0xBB);
+    return f;
+}
+
+std::uint64_t endpointKey(const kyvo::Ipv4Endpoint &e) { return (std::uint64_t(e.address) << 16) | e.port; }
+
+} // namespace
+
+GatewaySim::GatewaySim(GatewayProfile profile) : m_profile(std::move(profile)), m_items(factoryItems(m_profile)) {}
+
+Bytes GatewaySim::recordBody() const
+{
+    Bytes body;
+    for (const auto &[tag, value] : m_items.top) putItem(body, tag, value);
+    putBlock(body, 0x40, 0, m_items.serial);
+    putBlock(body, 0x41, 0, m_items.channel[0]);
+    putBlock(body, 0x41, 1, m_items.channel[1]);
+    return body;
+}
+
+void GatewaySim::receive(const Incoming &in, Outbox &out)
+{
+    const ByteView d = in.data;
+    // PC frames: CC, total (24 bits), fragment length, index, payload, MAC, DD.
+    if (d.size() < 15 || d[0] != 0xCC || d.back() != 0xDD) return;
+    const std::size_t total = std::size_t(d[1] << 16 | d[2] << 8 | d[3]);
+    const std::size_t n = std::size_t(d[4] << 8 | d[5]);
+    const std::size_t index = std::size_t(d[6] << 8 | d[7]);
+    if (n + 15 > d.size() || total == 0 || total > 256 * kFragment) return;
+    if (index == 0 && n == total) {
+        handleMessage(d.subspan(8, n), in, out);
+        return;
+    }
+    Assembly &a = m_assembly[endpointKey(in.from)];
+    if (index == 0) a = Assembly{Bytes(total, 0), 0};
+    if (a.data.size() != total || index * kFragment + n > total) return;
+    std::memcpy(a.data.data() + index * kFragment, d.data() + 8, n);
+    a.received += n;
+    if (a.received == total) {
+        const Bytes message = std::move(a.data);
+        m_assembly.erase(endpointKey(in.from));
+        handleMessage(message, in, out);
+    }
+}
+
+void GatewaySim::handleMessage(ByteView m, const Incoming &in, Outbox &out)
+{
+    if (m.size() < 14 || m[0] != 0xBA || m[1] != 0x3A || m[m.size() - 2] != 'E' || m[m.size() - 1] != '.') return;
+    Mac target{};
+    std::copy(m.end() - 8, m.end() - 2, target.begin());
+    const std::uint8_t scope = m[2], code = m[3];
+    const std::size_t bodyLength = std::min<std::size_t>(std::size_t(m[4] << 8 | m[5]), m.size() - 14);
+    const ByteView body = m.subspan(6, bodyLength);
+    const bool everyone = target == Mac{};
+    if (!everyone && target != m_profile.mac) return;
+    if (everyone && code != 0x01) return;
+    switch (code) {
+    case 0x01:
+        ++counters[QStringLiteral("searches")];
+        answer(scope, 0x81, recordBody(), in, out);
+        break;
+    case 0x03:
+        ++counters[QStringLiteral("queries")];
+        answer(scope, 0x83, queryAnswer(body), in, out);
+        break;
+    case 0x04: {
+        ++counters[QStringLiteral("writes")];
+        if (body.empty() || knobs.refuse) return;
+        if (body.size() > 100) ++counters[QStringLiteral("saves")];
+        applyWrite(body.subspan(1));
+        const std::uint8_t first = body.size() > 1 ? body[1] : body[0];
+        answer(scope, 0x84, Bytes{first, std::uint8_t(first == 0x8F ? 2 : 0)}, in, out);
+        break;
+    }
+    case 0x05:
+        ++counters[body.size() >= 1 && body[0] == 1 ? QStringLiteral("deep-resets") : QStringLiteral("resets")];
+        m_items = factoryItems(m_profile);
+        answer(scope, 0x85, {}, in, out);
+        break;
+    case 0x06:
+        ++counters[QStringLiteral("restarts")];
+        answer(scope, 0x86, {}, in, out);
+        break;
+    default:
+        break;
+    }
+}
+
+void GatewaySim::answer(std::uint8_t scope, std::uint8_t code, const Bytes &body, const Incoming &in, Outbox &out)
+{
+    Bytes message{0xBA, 0x3A, scope, code, std::uint8_t(body.size() >> 8), std::uint8_t(body.size())};
+    message.insert(message.end(), body.begin(), body.end());
+    message.insert(message.end(), m_profile.mac.begin(), m_profile.mac.end());
+    message.push_back('E');
+    message.push_back('.');
+    const std::size_t size = std::max<std::size_t>(1, std::min(m_profile.fragmentSize, kFragment));
+    for (std::size_t offset = 0, index = 0; offset < message.size(); offset += size, ++index) {
+        const std::size_t n = std::min(size, message.size() - offset);
+        out.send(frame(std::uint32_t(message.size()), std::uint16_t(index), ByteView(message).subspan(offset, n),
+                       m_profile.mac),
+                 in.from, in.localPort);
+    }
+}
+
+void GatewaySim::applyWrite(ByteView items)
+{
+    eachItem(items, [this](std::uint8_t tag, ByteView value) {
+        if (tag == 0x40 || tag == 0x41) {
+            if (value.empty()) return;
+            const std::uint8_t index = value[0];
+            if ((tag == 0x40 && index != 0) || (tag == 0x41 && index > 1)) return;
+            auto &target = tag == 0x40 ? m_items.serial : m_items.channel[index];
+            eachItem(value.subspan(1), [&target](std::uint8_t sub, ByteView v) { target[sub] = Bytes(v.begin(), v.end()); });
+            return;
+        }
+        if (tag == 0x07 && !value.empty()) {
+            // Debug switch: the flag, then where to send the output.
+            m_items.top[0x07] = Bytes{value[0]};
+            m_debugTarget = QByteArray(reinterpret_cast<const char *>(value.data() + 1), qsizetype(value.size() - 1));
+            return;
+        }
+        if (tag == 0xB0 && value.size() >= 8) {
+            m_items.top[0xB0] = Bytes(value.begin(), value.begin() + 8);
+            return;
+        }
+        if (tag == 0x73) {
+            // Only the mode is written; the check words stay the device's.
+            Bytes &tls = m_items.top[0x73];
+            if (tls.empty()) tls.resize(7);
+            if (!value.empty()) tls[0] = value[0];
+            return;
+        }
+        m_items.top[tag] = Bytes(value.begin(), value.end());
+    });
+}
+
+Bytes GatewaySim::queryAnswer(ByteView tags) const
+{
+    Bytes body;
+    for (std::uint8_t tag : tags) {
+        switch (tag) {
+        case 0xB5: {
+            const bool fail = knobs.extra.count(QStringLiteral("ping-fail")) && knobs.extra.at(QStringLiteral("ping-fail"));
+            putItem(body, 0xB5, fail ? Bytes{} : Bytes{'p', 'i', 'n', 'g', ' ', 'o', 'k', ' ', '2', '3', 'm', 's'});
+            break;
+        }
+        case 0xB3: {
+            const char *info = "cpu: 12%\r\ntasks: 9\r\n";
+            putItem(body, 0xB3, Bytes(info, info + std::strlen(info)));
+            break;
+        }
+        case 0xB6: putItem(body, 0xB6, Bytes{'1', ';', '2', ';', '3'}); break;
+        case 0x90: {
+            Bytes live(136, 0);
+            live[0] = 1;  // Y1 closed
+            live[16] = 1; // X1 active
+            if (auto it = m_items.top.find(0xB0); it != m_items.top.end()) std::copy(it->second.begin(), it->second.end(), live.begin() + 128);
+            putItem(body, 0x90, live);
+            break;
+        }
+        default:
+            if (auto it = m_items.top.find(tag); it != m_items.top.end()) putItem(body, tag, it->second);
+            break;
+        }
+    }
+    return body;
+}
+
+std::map<std::uint8_t, Bytes> *GatewaySim::itemMap(const QString &path, std::uint8_t &tag)
+{
+    const QStringList parts = path.split(QLatin1Char('.'));
+    bool ok = false;
+    tag = std::uint8_t(parts.back().toUInt(&ok, 16));
+    if (!ok || parts.back().size() > 2) return nullptr;
+    if (parts.size() == 1) return &m_items.top;
+    if (parts.size() == 2 && parts[0] == QLatin1String("40")) return &m_items.serial;
+    if (parts.size() == 3 && parts[0] == QLatin1String("41") && (parts[1] == QLatin1String("0") || parts[1] == QLatin1String("1")))
+        return &m_items.channel[parts[1].toInt()];
+    return nullptr;
+}
+
+std::optional<QByteArray> GatewaySim::query(const QString &path) const
+{
+    if (path == QLatin1String("debug-target")) return m_debugTarget;
+    std::uint8_t tag = 0;
+    const auto *map = const_cast<GatewaySim *>(this)->itemMap(path, tag);
+    if (!map) return std::nullopt;
+    const auto it = map->find(tag);
+    if (it == map->end()) return std::nullopt;
+    return QByteArray(reinterpret_cast<const char *>(it->second.data()), qsizetype(it->second.size()));
+}
+
+bool GatewaySim::assign(const QString &path, const QByteArray &value)
+{
+    std::uint8_t tag = 0;
+    auto *map = itemMap(path, tag);
+    if (!map) return false;
+    (*map)[tag] = Bytes(value.begin(), value.end());
+    return true;
+}
+
+} // namespace devsim

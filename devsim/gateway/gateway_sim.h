@@ -1,0 +1,77 @@
+// A simulated gateway: it keeps its parameters as the TLV items it speaks,
+// answers searches and queries, applies writes, restarts and resets.
+#pragma once
+
+#include "devsim/core/sim_device.h"
+
+#include <map>
+
+namespace devsim {
+
+struct GatewayProfile {
+    std::uint32_t address = 0;
+    Mac mac{};
+    bool canPort = false;
+    bool wifi = false;
+    bool ioModule = false;
+    bool realTimeClock = true;
+    int pollEntries = 4;
+    QByteArray name;  // GBK
+    QByteArray model; // empty: derived from the options
+    std::uint32_t firmware = 242;
+    std::size_t fragmentSize = 1024; // the largest payload of one answer frame
+};
+
+// Items: tag -> value. The serial port and the two channels keep their
+// sub-items apart (items 0x40 and 0x41 on the wire).
+struct GatewayItems {
+    std::map<std::uint8_t, Bytes> top;
+    std::map<std::uint8_t, Bytes> serial;
+    std::map<std::uint8_t, Bytes> channel[2];
+};
+
+GatewayItems factoryItems(const GatewayProfile &profile);
+
+class GatewaySim final : public SimDevice
+{
+public:
+    explicit GatewaySim(GatewayProfile profile);
+
+    QString kind() const override { return QStringLiteral("gateway"); }
+    std::uint32_t address() const override { return m_profile.address; }
+    Mac mac() const override { return m_profile.mac; }
+    std::vector<std::uint16_t> ports() const override { return {1111}; }
+    void receive(const Incoming &in, Outbox &out) override;
+
+    // Paths: "1A" (item), "40.01" (serial sub-item), "41.0.31" (channel 0
+    // sub-item); values are the raw item bytes.
+    std::optional<QByteArray> query(const QString &path) const override;
+    bool assign(const QString &path, const QByteArray &value) override;
+
+    const GatewayItems &items() const { return m_items; }
+    GatewayItems &items() { return m_items; }
+    const GatewayProfile &profile() const { return m_profile; }
+    // The address text of the last debug command.
+    QByteArray debugTarget() const { return m_debugTarget; }
+
+    // The whole answer body: every item, the serial block, both channels.
+    Bytes recordBody() const;
+
+private:
+    struct Assembly {
+        Bytes data;
+        std::size_t received = 0;
+    };
+    void handleMessage(ByteView message, const Incoming &in, Outbox &out);
+    void answer(std::uint8_t scope, std::uint8_t code, const Bytes &body, const Incoming &in, Outbox &out);
+    void applyWrite(ByteView items);
+    Bytes queryAnswer(ByteView tags) const;
+    std::map<std::uint8_t, Bytes> *itemMap(const QString &path, std::uint8_t &tag);
+
+    GatewayProfile m_profile;
+    GatewayItems m_items;
+    std::map<std::uint64_t, Assembly> m_assembly; // by sender endpoint
+    QByteArray m_debugTarget;
+};
+
+} // namespace devsim
