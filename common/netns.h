@@ -4,8 +4,9 @@
 
 namespace kyvo {
 
-// True when /proc/self/ns/net differs from the namespace of process 1.
-// Always false where that cannot be told (other systems, no /proc access).
+// True when /proc/self/ns/net differs from the namespace of process 1 (or,
+// where that one cannot be read, from the namespace the lab started in).
+// Always false where that cannot be told.
 bool inPrivateNetworkNamespace();
 
 } // namespace kyvo
