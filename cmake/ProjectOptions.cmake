@@ -5,6 +5,13 @@ target_compile_options(kyvo_options INTERFACE -Wall -Wextra -Wno-missing-field-i
 target_compile_definitions(kyvo_options INTERFACE
   QT_NO_KEYWORDS QT_NO_CAST_FROM_ASCII QT_NO_URL_CAST_FROM_STRING QT_NO_CAST_FROM_BYTEARRAY)
 
+if(KYVO_FUZZ)
+  # Everything the fuzz targets link is instrumented for coverage and checked.
+  target_compile_options(kyvo_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                         -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(kyvo_options INTERFACE -fsanitize=address,undefined)
+endif()
+
 if(KYVO_SANITIZE)
   target_compile_options(kyvo_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer)
   target_link_options(kyvo_options INTERFACE -fsanitize=address,undefined)
