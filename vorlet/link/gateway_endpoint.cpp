@@ -39,6 +39,9 @@ public:
         m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(8 * 1024 * 1024));
         connect(m_socket, &QUdpSocket::readyRead, this, &EndpointWorker::drain);
         m_owner->m_localPort = m_socket->localPort();
+        bool ipv4 = false;
+        const quint32 local = m_socket->localAddress().toIPv4Address(&ipv4);
+        m_owner->m_localAddress = ipv4 ? local : 0;
         Q_EMIT opened(m_socket->localPort());
     }
 

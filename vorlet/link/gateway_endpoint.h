@@ -38,6 +38,9 @@ public:
     void clearQueue();
 
     quint16 localPort() const { return m_localPort.load(); }
+    // The IPv4 address the socket is bound to (most significant octet
+    // first), 0 while it is bound to any address; readable from any thread.
+    quint32 localAddress() const { return m_localAddress.load(); }
     quint64 droppedDatagrams() const { return m_dropped.load(); }
 
 Q_SIGNALS:
@@ -52,6 +55,7 @@ private:
     EndpointWorker *m_worker;
     std::atomic<quint64> m_nextToken{1};
     std::atomic<quint16> m_localPort{0};
+    std::atomic<quint32> m_localAddress{0};
     std::atomic<quint64> m_dropped{0};
 };
 
