@@ -34,9 +34,12 @@ int main(int argc, char **argv)
                                      QStringLiteral("spec"));
     const QCommandLineOption knob(QStringLiteral("knob"), QStringLiteral("A fault knob for every device: name=value."),
                                   QStringLiteral("knob"));
+    const QCommandLineOption answerBroadcast(QStringLiteral("answer-broadcast"),
+                                             QStringLiteral("Where answers by broadcast go (lab: its subnet's broadcast)."),
+                                             QStringLiteral("address"), QStringLiteral("255.255.255.255"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Random seed."), QStringLiteral("n"),
                                   QStringLiteral("1"));
-    cli.addOptions({lab, base, port, rate, control, gateway, knob, seed});
+    cli.addOptions({lab, base, port, rate, control, gateway, knob, answerBroadcast, seed});
     cli.process(app);
 
     SimNetwork::Options options;
@@ -47,6 +50,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "devsim: --lab needs a private network namespace (run it through tools/lab)\n");
         return 3;
     }
+    if (const auto a = kyvo::parseIpv4(cli.value(answerBroadcast).toStdString())) options.answerBroadcast = *a;
     if (cli.isSet(port)) options.portMap[1111] = std::uint16_t(cli.value(port).toUInt());
 
     const QString firstText = cli.isSet(base) ? cli.value(base)

@@ -4,7 +4,14 @@
 #include <QNetworkDatagram>
 #include <QVariant>
 
+#include <cstring>
+
 #include <set>
+
+#ifdef Q_OS_LINUX
+#include <netinet/in.h>
+#include <sys/socket.h>
+#endif
 
 namespace devsim {
 
@@ -164,7 +171,7 @@ void SimNetwork::enqueue(Pending pending, qint64 earliestNs)
         pending.datagram[at] ^= std::uint8_t(1u << std::uniform_int_distribution<int>(0, 7)(m_random));
         ++pending.device->counters[QStringLiteral("corrupted")];
     }
-    if (k.answerBroadcast && m_options.bindAny) pending.to.address = kyvo::kBroadcastAddress;
+    if (k.answerBroadcast && m_options.bindAny) pending.to.address = m_options.answerBroadcast;
     const bool twice = k.duplicateRate > 0 && chance(m_random) < k.duplicateRate;
     if (twice) m_queue.emplace(earliestNs, pending);
     m_queue.emplace(earliestNs, std::move(pending));
@@ -200,10 +207,51 @@ QUdpSocket *SimNetwork::socketFor(SimDevice *device, std::uint16_t port)
     return nullptr;
 }
 
+namespace {
+// Sends from the shared socket with the device's own source address. The
+// source goes in IP_PKTINFO's ipi_spec_dst, which is what the system reads
+// on sending.
+bool sendFrom(QUdpSocket *socket, std::uint32_t source, const kyvo::Ipv4Endpoint &to, const Bytes &data)
+{
+#ifdef Q_OS_LINUX
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(to.port);
+    address.sin_addr.s_addr = htonl(to.address);
+    iovec iov{const_cast<std::uint8_t *>(data.data()), data.size()};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    msghdr msg{};
+    msg.msg_name = &address;
+    msg.msg_namelen = sizeof address;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    cmsghdr *c = CMSG_FIRSTHDR(&msg);
+    c->cmsg_level = IPPROTO_IP;
+    c->cmsg_type = IP_PKTINFO;
+    c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    in_pktinfo info{};
+    info.ipi_spec_dst.s_addr = htonl(source);
+    std::memcpy(CMSG_DATA(c), &info, sizeof info);
+    return ::sendmsg(int(socket->socketDescriptor()), &msg, MSG_NOSIGNAL) >= 0;
+#else
+    Q_UNUSED(socket); Q_UNUSED(source); Q_UNUSED(to); Q_UNUSED(data);
+    return false;
+#endif
+}
+} // namespace
+
 void SimNetwork::transmit(const Pending &p)
 {
     QUdpSocket *socket = socketFor(p.device, p.fromPort);
     if (!socket) return;
+    if (m_options.bindAny && sendFrom(socket, p.device->address(), p.to, p.datagram)) {
+        ++m_datagramsSent;
+        m_bytesSent += p.datagram.size();
+        ++p.device->counters[QStringLiteral("datagrams-out")];
+        return;
+    }
     QNetworkDatagram datagram(QByteArray(reinterpret_cast<const char *>(p.datagram.data()), qsizetype(p.datagram.size())),
                               QHostAddress(p.to.address), p.to.port);
     if (m_options.bindAny) datagram.setSender(QHostAddress(p.device->address()), boundPort(p.fromPort));

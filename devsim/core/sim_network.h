@@ -30,6 +30,10 @@ public:
         // Aggregate rate of all answers, bits per second (0: unlimited).
         double rateBitsPerSecond = 100e6;
         std::uint32_t seed = 1;
+        // Where answers go when a device answers by broadcast. Devices of the
+        // lab have no interface of their own, so the lab names its subnet's
+        // broadcast address here.
+        std::uint32_t answerBroadcast = kyvo::kBroadcastAddress;
         // Port overrides for tests outside the lab (device port -> port bound).
         std::map<std::uint16_t, std::uint16_t> portMap;
     };
