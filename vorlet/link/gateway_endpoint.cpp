@@ -6,6 +6,7 @@
 #include "vorlet/link/reassembly.h"
 
 #include <QHostAddress>
+#include <chrono>
 #include <QVariant>
 #include <QUdpSocket>
 
@@ -70,6 +71,10 @@ private:
             const qint64 n = m_socket->readDatagram(reinterpret_cast<char *>(m_buffer.data()),
                                                     qint64(m_buffer.size()), &from, nullptr);
             if (n <= 0) continue;
+            m_owner->m_received.fetch_add(1);
+            m_owner->m_lastDatagramNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                            std::chrono::steady_clock::now().time_since_epoch())
+                                            .count();
             if (pending > qint64(Reassembler::kMaxDatagram)) {
                 m_owner->m_dropped.fetch_add(1);
                 continue;

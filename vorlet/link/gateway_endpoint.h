@@ -42,6 +42,9 @@ public:
     // first), 0 while it is bound to any address; readable from any thread.
     quint32 localAddress() const { return m_localAddress.load(); }
     quint64 droppedDatagrams() const { return m_dropped.load(); }
+    quint64 receivedDatagrams() const { return m_received.load(); }
+    // When the last datagram arrived, in nanoseconds of std::chrono::steady_clock.
+    qint64 lastDatagramNs() const { return m_lastDatagramNs.load(); }
 
 Q_SIGNALS:
     void messageReceived(quint32 sender, const QByteArray &message);
@@ -57,6 +60,8 @@ private:
     std::atomic<quint16> m_localPort{0};
     std::atomic<quint32> m_localAddress{0};
     std::atomic<quint64> m_dropped{0};
+    std::atomic<quint64> m_received{0};
+    std::atomic<qint64> m_lastDatagramNs{0};
 };
 
 } // namespace vorlet
