@@ -34,6 +34,7 @@ bool addGateways(SimNetwork &network, const QString &spec, std::uint32_t &next, 
             else if (key == QLatin1String("poll")) base.pollEntries = value.toInt(&ok);
             else if (key == QLatin1String("name")) base.name = kyvo::toGbk(value);
             else if (key == QLatin1String("fragment")) base.fragmentSize = value.toUInt(&ok);
+            else if (key == QLatin1String("version")) base.versionText = value.toLatin1();
             else if (key == QLatin1String("mix")) mixed = true;
             else ok = false;
             if (!ok) {

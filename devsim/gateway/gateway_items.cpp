@@ -130,7 +130,7 @@ GatewayItems factoryItems(const GatewayProfile &p)
         if (p.wifi) model += "W";
         if (p.ioModule) model += "-IO";
     }
-    t[0x01] = text("V2.4.2");
+    t[0x01] = text(p.versionText);
     t[0x02] = text("2026-05-01");
     t[0x03] = text(model);
     t[0x04] = Bytes{0, 0, std::uint8_t(p.wifi), std::uint8_t(p.realTimeClock), std::uint8_t(p.canPort), 0};

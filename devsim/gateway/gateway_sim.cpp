@@ -1,6 +1,7 @@
 // Simulated gateway: the device's side of the link frames and commands.
 #include "devsim/gateway/gateway_sim.h"
 
+#include <QCryptographicHash>
 #include <QStringList>
 
 #include <cstring>
@@ -40,10 +41,13 @@ template <typename F> void eachItem(ByteView data, F &&f)
 
 Bytes frame(std::uint32_t total, std::uint16_t index, ByteView payload, const Mac &mac)
 {
-    Bytes f{0xAA, std::uint8_t(total >> 16), std::uint8_t(total >> 8), std::uint8_t(total),
-            std::uint8_t(payload.size() >> 8), std::uint8_t(payload.size()), std::uint8_t(index >> 8),
-            std::uint8_t(index)};
-    f.insert(f.end(), payload.begin(), payload.end());
+    Bytes f(8 + payload.size() + 7);
+    const std::uint8_t header[8] = {0xAA, std::uint8_t(total >> 16), std::uint8_t(total >> 8), std::uint8_t(total),
+                                    std::uint8_t(payload.size() >> 8), std::uint8_t(payload.size()),
+                                    std::uint8_t(index >> 8), std::uint8_t(index)};
+    std::copy(std::begin(header), std::end(header), f.begin());
+    std::copy(payload.begin(), payload.end(), f.begin() + 8);
+    f.resize(8 + payload.size());
     f.insert(f.end(), mac.begin(), mac.end());
     f.push_back(0xBB);
     return f;
@@ -128,6 +132,9 @@ void GatewaySim::handleMessage(ByteView m, const Incoming &in, Outbox &out)
         ++counters[QStringLiteral("restarts")];
         answer(scope, 0x86, {}, in, out);
         break;
+    case 0x07:
+        upgradeStep(body, in, out);
+        break;
     default:
         break;
     }
@@ -181,6 +188,76 @@ void GatewaySim::applyWrite(ByteView items)
     });
 }
 
+// Upgrade answers are plain device messages: BA 3A 01 87, 00, the step,
+// the length of the values (2 bytes), the values, MAC, "E" ".".
+void GatewaySim::upgradeAnswer(std::uint8_t step, const Bytes &values, const Incoming &in, Outbox &out)
+{
+    ++m_upgradeAnswers;
+    Bytes message{0xBA, 0x3A, 0x01, 0x87, 0x00, step, std::uint8_t(values.size() >> 8), std::uint8_t(values.size())};
+    message.insert(message.end(), values.begin(), values.end());
+    message.insert(message.end(), m_profile.mac.begin(), m_profile.mac.end());
+    message.push_back('E');
+    message.push_back('.');
+    out.send(std::move(message), in.from, in.localPort);
+}
+
+void GatewaySim::upgradeStep(ByteView body, const Incoming &in, Outbox &out)
+{
+    if (body.size() < 3) return;
+    const std::uint8_t step = body[0];
+    const ByteView v = body.subspan(3, std::min<std::size_t>(std::size_t(body[1] << 8 | body[2]), body.size() - 3));
+    const auto badNumberEvery = knobs.extra.count(QStringLiteral("fota-bad-number")) ? knobs.extra.at(QStringLiteral("fota-bad-number")) : 0;
+    switch (step) {
+    case 0x0E:
+        if (v.size() < 2) return;
+        m_upgrade = UpgradeImage{v[0], v[1] == 0xBA, 0, {}, {}, 0, false, m_upgrade.partition};
+        ++counters[QStringLiteral("upgrade-requests")];
+        upgradeAnswer(0x0E, {}, in, out);
+        break;
+    case 0x0F: {
+        if (v.size() < 4) return;
+        m_upgrade.announcedSize = std::uint32_t(v[0] << 24 | v[1] << 16 | v[2] << 8 | v[3]);
+        m_upgrade.firmware.assign(std::min<std::size_t>(m_upgrade.announcedSize, 16u << 20), 0);
+        const std::uint8_t from = m_upgrade.partition, to = from == 0x10 ? 0x11 : 0x10;
+        upgradeAnswer(0x0F, Bytes{from, to}, in, out);
+        break;
+    }
+    case 0x10:
+    case 0x11: {
+        if (v.size() < 2 + 1024 + 1) return;
+        const int number = v[0] << 8 | v[1];
+        const ByteView data = v.subspan(2, 1024);
+        std::uint8_t sum = 0;
+        for (std::uint8_t b : data) sum = std::uint8_t(sum + b);
+        int next = number + 1;
+        if (sum != v[2 + 1024]) {
+            ++m_upgrade.badChecksums;
+            next = number; // ask for the block again
+        } else if (number >= 10000) {
+            const std::size_t at = std::size_t(number - 10000) * 1024;
+            if (m_upgrade.web.size() < at + 1024) m_upgrade.web.resize(at + 1024, 0);
+            std::copy(data.begin(), data.end(), m_upgrade.web.begin() + std::ptrdiff_t(at));
+        } else {
+            const std::size_t at = std::size_t(number) * 1024;
+            for (std::size_t i = 0; i < 1024 && at + i < m_upgrade.firmware.size(); ++i) m_upgrade.firmware[at + i] = data[i];
+        }
+        if (step == 0x11 && next != number) {
+            m_upgrade.finished = true;
+            m_upgrade.partition = m_upgrade.partition == 0x10 ? 0x11 : 0x10;
+            ++counters[QStringLiteral("upgrades")];
+            upgradeAnswer(0x11, Bytes{0, 0, std::uint8_t(m_upgrade.badChecksums ? 0x00 : 0xFA)}, in, out);
+            if (m_upgrade.factoryReset) m_items = factoryItems(m_profile);
+            break;
+        }
+        if (badNumberEvery > 0 && m_upgradeAnswers % badNumberEvery == badNumberEvery - 1) next += 7;
+        upgradeAnswer(0x10, Bytes{std::uint8_t(next >> 8), std::uint8_t(next)}, in, out);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
 Bytes GatewaySim::queryAnswer(ByteView tags) const
 {
     Bytes body;
@@ -229,6 +306,13 @@ std::map<std::uint8_t, Bytes> *GatewaySim::itemMap(const QString &path, std::uin
 std::optional<QByteArray> GatewaySim::query(const QString &path) const
 {
     if (path == QLatin1String("debug-target")) return m_debugTarget;
+    if (path == QLatin1String("firmware-md5"))
+        return QCryptographicHash::hash(QByteArrayView(m_upgrade.firmware.data(), qsizetype(m_upgrade.firmware.size())), QCryptographicHash::Md5);
+    if (path == QLatin1String("web-md5"))
+        return QCryptographicHash::hash(QByteArrayView(m_upgrade.web.data(), qsizetype(m_upgrade.web.size())), QCryptographicHash::Md5);
+    if (path == QLatin1String("firmware-size")) return QByteArray::number(qulonglong(m_upgrade.firmware.size()));
+    if (path == QLatin1String("upgrade-finished")) return QByteArray(m_upgrade.finished ? "1" : "0");
+    if (path == QLatin1String("upgrade-factory")) return QByteArray(m_upgrade.factoryReset ? "1" : "0");
     std::uint8_t tag = 0;
     const auto *map = const_cast<GatewaySim *>(this)->itemMap(path, tag);
     if (!map) return std::nullopt;

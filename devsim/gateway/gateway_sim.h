@@ -20,6 +20,19 @@ struct GatewayProfile {
     QByteArray model; // empty: derived from the options
     std::uint32_t firmware = 242;
     std::size_t fragmentSize = 1024; // the largest payload of one answer frame
+    QByteArray versionText = "V10112";
+};
+
+// What the gateway keeps of a firmware upgrade.
+struct UpgradeImage {
+    std::uint8_t imageType = 0;
+    bool factoryReset = false;
+    std::uint32_t announcedSize = 0;
+    Bytes firmware; // the announced size, block by block
+    Bytes web;
+    int badChecksums = 0;
+    bool finished = false;
+    std::uint8_t partition = 0x10; // where the running image lives
 };
 
 // Items: tag -> value. The serial port and the two channels keep their
@@ -53,6 +66,7 @@ public:
     const GatewayProfile &profile() const { return m_profile; }
     // The address text of the last debug command.
     QByteArray debugTarget() const { return m_debugTarget; }
+    const UpgradeImage &upgrade() const { return m_upgrade; }
 
     // The whole answer body: every item, the serial block, both channels.
     Bytes recordBody() const;
@@ -65,6 +79,8 @@ private:
     void handleMessage(ByteView message, const Incoming &in, Outbox &out);
     void answer(std::uint8_t scope, std::uint8_t code, const Bytes &body, const Incoming &in, Outbox &out);
     void applyWrite(ByteView items);
+    void upgradeStep(ByteView body, const Incoming &in, Outbox &out);
+    void upgradeAnswer(std::uint8_t step, const Bytes &values, const Incoming &in, Outbox &out);
     Bytes queryAnswer(ByteView tags) const;
     std::map<std::uint8_t, Bytes> *itemMap(const QString &path, std::uint8_t &tag);
 
@@ -72,6 +88,8 @@ private:
     GatewayItems m_items;
     std::map<std::uint64_t, Assembly> m_assembly; // by sender endpoint
     QByteArray m_debugTarget;
+    UpgradeImage m_upgrade;
+    int m_upgradeAnswers = 0;
 };
 
 } // namespace devsim
