@@ -1,0 +1,109 @@
+// Command runner on a Qt timer.
+#include "vorlet/ui/command_runner.h"
+
+#include "vorlet/record/parameter_record.h"
+#include "vorlet/record/save_request.h"
+#include "vorlet/ui/device_commands.h"
+
+namespace vorlet {
+
+CommandRunner::CommandRunner(GatewayCore &core, Options options, QObject *parent)
+    : QObject(parent), m_core(core), m_clock(options.clock), m_localTime(std::move(options.localTime)),
+      m_session(*this), m_timer(this)
+{
+    if (!m_clock) {
+        m_ownClock = std::make_unique<kyvo::SteadyClock>();
+        m_clock = m_ownClock.get();
+    }
+    if (!m_localTime) m_localTime = [] { return QDateTime::currentDateTime(); };
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &CommandRunner::poll);
+}
+
+CommandRunner::~CommandRunner() = default;
+
+void CommandRunner::save(const ParameterRecord &record)
+{
+    m_session.save(buildSaveRequest(record, m_core.scope()), m_core.destinationFor(record), now());
+    arm();
+}
+
+void CommandRunner::restart(const ParameterRecord &record)
+{
+    m_session.deviceCommand(PendingOperation::Restart, restartMessage(m_core.scope(), recordMac(record.mac)),
+                            m_core.destinationFor(record), now());
+    arm();
+}
+
+void CommandRunner::factoryReset(const ParameterRecord &record, bool deep)
+{
+    m_session.deviceCommand(deep ? PendingOperation::DeepFactoryReset : PendingOperation::FactoryReset,
+                            factoryResetMessage(m_core.scope(), recordMac(record.mac), deep),
+                            m_core.destinationFor(record), now());
+    arm();
+}
+
+void CommandRunner::setDebugOutput(const ParameterRecord &record)
+{
+    const bool on = record.debugOutput != 0;
+    const std::string address = debugAddressText(m_core.scope(), m_core.endpoint().localAddress());
+    m_session.debugOutput(on, debugMessage(m_core.scope(), recordMac(record.mac), on, address),
+                          m_core.destinationFor(record), now());
+    arm();
+}
+
+void CommandRunner::setClock(const ParameterRecord &record)
+{
+    const Mac mac = recordMac(record.mac);
+    const std::uint8_t scope = m_core.scope();
+    m_session.setClock([this, mac, scope] { return clockMessage(scope, mac, deviceTime(m_localTime())); },
+                       m_core.destinationFor(record), now());
+    arm();
+}
+
+void CommandRunner::pingTest(const ParameterRecord &record)
+{
+    sendMessage(pingMessage(m_core.scope(), recordMac(record.mac)), m_core.destinationFor(record));
+}
+
+void CommandRunner::commandResult(int code, const QByteArray &body)
+{
+    m_session.commandResult(std::uint8_t(code),
+                            kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(body.constData()),
+                                           std::size_t(body.size())));
+    arm();
+}
+
+void CommandRunner::poll()
+{
+    m_session.run(now());
+    arm();
+}
+
+void CommandRunner::arm()
+{
+    const auto deadline = m_session.nextDeadline();
+    if (!deadline) {
+        m_timer.stop();
+        return;
+    }
+    const auto wait = std::max<kyvo::Millis::rep>(0, (*deadline - now()).count());
+    m_timer.start(int(std::min<kyvo::Millis::rep>(wait, 1 << 30)));
+}
+
+void CommandRunner::sendMessage(const kyvo::Bytes &message, const kyvo::Ipv4Endpoint &to)
+{
+    m_core.endpoint().send(message, to);
+    Q_EMIT messageSent(QByteArray(reinterpret_cast<const char *>(message.data()), qsizetype(message.size())),
+                       to.address, to.port);
+}
+
+DeviceTime CommandRunner::deviceTime(const QDateTime &local)
+{
+    const QDate d = local.date();
+    const QTime t = local.time();
+    return {d.year() - 1900, d.month() - 1, d.day(), t.hour(), t.minute(), t.second(), d.dayOfWeek() % 7};
+}
+
+} // namespace vorlet

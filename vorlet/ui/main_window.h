@@ -1,0 +1,163 @@
+// The gateway tool's main window: the device list and searches, the
+// selected gateway's record in controls, the device commands, the language
+// switch, and the places of the channel and CAN panels.
+#pragma once
+
+#include "common/adapters.h"
+#include "vorlet/core/gateway_core.h"
+#include "vorlet/lang/language.h"
+#include "vorlet/link/search_settings.h"
+#include "vorlet/ui/channel_panel.h"
+#include "vorlet/ui/command_runner.h"
+#include "vorlet/ui/main_window_controls.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QUrl>
+
+#include <array>
+#include <functional>
+#include <map>
+
+class QMessageBox;
+
+namespace vorlet {
+
+class DeviceListModel;
+
+class CvorletDlg : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // A secondary dialog or menu command that a later part of the program
+    // provides, keyed by the number of the control or menu item that opens
+    // it. Controls without one stay disabled.
+    struct Extension {
+        bool needsDevice = true; // else the record pointer may be null
+        std::function<void(CvorletDlg &window, ParameterRecord *record)> open;
+    };
+
+    struct Options {
+        GatewayCore::Options core;
+        CommandRunner::Options commands;
+        QString settingsPath;   // hx.ini; the settings folder's when empty
+        QString programPath;    // checked for the English-edition mark; the running program when empty
+        std::function<QList<kyvo::AdapterAddress>()> adapters;     // kyvo::queryAdapters when empty
+        std::function<void(const QUrl &)> openUrl;                   // the default browser when empty
+        // A save-file dialog: (default name, filter in Qt form) -> chosen path or empty.
+        std::function<QString(QWidget *parent, const QString &name, const QString &filter)> saveFileName;
+        PanelFactories panels;
+        std::map<int, Extension> extensions;
+    };
+
+    // The three web links, with addresses of our own.
+    static const char *const kDataUrl;
+    static const char *const kWebsiteUrl;
+    static const char *const kShopUrl;
+
+    explicit CvorletDlg(Options options = {}, QWidget *parent = nullptr);
+    ~CvorletDlg() override;
+
+    GatewayCore &core() { return m_core; }
+    CommandRunner &commands() { return *m_commands; }
+    const Language &language() const { return m_language; }
+    SearchSettings &settings() { return m_settings; }
+    const MainWindowControls &controls() const { return m_ui; }
+    DeviceListModel &deviceModel() { return *m_model; }
+    // The first selected row's record, or null.
+    ParameterRecord *selectedRecord();
+    int selectedRow() const;
+    // The record the controls hold, or null before the first is shown.
+    const ParameterRecord *shownRecord() const { return m_shown; }
+    // The panel shown for a channel (or the CAN panel), or null.
+    ChannelPanel *placedPanel(int channel) const { return m_placed[std::size_t(channel)]; }
+    FieldPortPanel *placedCanPanel() const { return m_canLoaded ? m_canPanel : nullptr; }
+
+    // Filling the controls from a record and back.
+    void showRecord(const ParameterRecord &record);
+    void showSerial(const ParameterRecord &record);
+    void showFieldPortGroup(const ParameterRecord &record);
+    void placeChannelPanel(int channel, const ParameterRecord &record);
+    void showChannelStatus(const ParameterRecord &record);
+    void collectRecord(ParameterRecord &record);
+
+    // Selects the last row and shows its record, as after a new device.
+    void rebuildDeviceList();
+    // Shows the record of a row as a click on it does.
+    void showRow(int row);
+
+    void applyMainWindowLanguage();
+    void toggleLanguage();
+    void writeEnglishEdition();
+
+    // The handlers of the buttons, links and menu items.
+    void onSearch();
+    void onEditRanges();
+    void saveParameters();
+    void restartDevice();
+    void factoryReset();
+    void deepFactoryReset();
+    void setDebugOutput();
+    void setDeviceClock();
+    void pingTest();
+    void showAbout();
+
+    // The status line's text (control 1040).
+    QString statusText() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void startUp();
+    void connectCore();
+    void connectControls();
+    void createPanels();
+    void fillItemLists();
+    void fillAdapterList();
+    void refreshAdapters();
+    void onAdapterChanged(int index);
+    void onScopeChanged();
+    void onWorkModeChanged(int channel, int index);
+    void onDeviceAdded(int row);
+    void onPingAnswer(const QByteArray &text);
+    void onButtons(CommandEffects::Buttons buttons);
+    void applySerialRule();
+    void applyWifiModeRule();
+    void updateExtensionControls();
+    void showStatusTexts(const ParameterRecord &record);
+    void showClockLine(const ParameterRecord &record);
+    void showSerialCaption(const ParameterRecord &record);
+    void setStatus(const char *chinese);
+    ParameterRecord *requireDevice();
+    QMessageBox *message(const QString &text, const QString &caption = {});
+    void openExtension(int control);
+    bool hasExtension(int control) const { return m_options.extensions.count(control) != 0; }
+    QString tr102(const char *chinese) const { return m_language.tr102(chinese); }
+
+    Options m_options;
+    GatewayCore m_core;
+    Language m_language;
+    SearchSettings m_settings;
+    MainWindowControls m_ui;
+    DeviceListModel *m_model = nullptr;
+    CommandRunner *m_commands = nullptr;
+    QList<kyvo::AdapterAddress> m_adapters;
+    PanelEnvironment m_panelEnvironment;
+    std::array<std::array<ChannelPanel *, 3>, 2> m_panels{};
+    std::array<ChannelPanel *, 2> m_placed{};
+    FieldPortPanel *m_canPanel = nullptr;
+    bool m_canLoaded = false;
+    const ParameterRecord *m_shown = nullptr; // the record the controls hold
+    bool m_rebuildPending = false;
+    bool m_selecting = false;
+    bool m_shownBySelection = false; // this press's selection change showed the record
+    bool m_settingsSaved = false;
+    bool m_commandsIdle = true; // "保存", "恢复出厂", "重启设备" enabled by the commands
+    bool m_saveEnabled = true;
+    QPointer<QMessageBox> m_pingBox;
+    QPointer<QMessageBox> m_bootBox;
+};
+
+} // namespace vorlet
