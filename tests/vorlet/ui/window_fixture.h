@@ -39,6 +39,13 @@ inline quint16 freePort()
 
 inline QString u(const char *text) { return QString::fromUtf8(text); }
 
+// A choice in a drop list, as the user makes it.
+inline void choose(QComboBox *combo, int index)
+{
+    combo->setCurrentIndex(index);
+    Q_EMIT combo->activated(index);
+}
+
 // A gateway of the simulator at 127.0.0.<last>.
 inline devsim::GatewayProfile gateway(int last, bool can = false, bool wifi = true)
 {

@@ -40,12 +40,6 @@ void setItems(WindowBench &b, int device, std::initializer_list<std::pair<const 
     });
 }
 
-void choose(QComboBox *combo, int index)
-{
-    combo->setCurrentIndex(index);
-    Q_EMIT combo->activated(index);
-}
-
 RecordingPanel *panelOf(WindowBench &b, int channel, ChannelPanelKind kind)
 {
     for (RecordingPanel *p : b.panels)

@@ -1,0 +1,257 @@
+// The device commands from the window's buttons, links and menu against a
+// simulated gateway: each message's bytes, the running text, the success text
+// on the device's answer and the failure text after the time-out.
+#include "tests/vorlet/ui/window_fixture.h"
+
+#include "vorlet/record/save_request.h"
+#include "vorlet/ui/device_commands.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+
+using namespace vorlet;
+using namespace uitest;
+using testsupport::waitFor;
+
+namespace {
+
+struct Sent {
+    QByteArray message;
+    quint32 address;
+    quint16 port;
+};
+
+struct CommandBench : WindowBench {
+    using WindowBench::WindowBench;
+    std::vector<Sent> sent;
+    QMetaObject::Connection spy;
+
+    bool ready()
+    {
+        if (!search()) return false;
+        spy = QObject::connect(&window->commands(), &CommandRunner::messageSent,
+                               [this](const QByteArray &m, quint32 a, quint16 p) { sent.push_back({m, a, p}); });
+        return true;
+    }
+    QString status() const { return window->statusText(); }
+    bool statusBecomes(const char *text) { return waitFor([&] { return status() == u(text); }); }
+    Mac mac() { return recordMac(record(0).mac); }
+    QByteArray bytes(const Bytes &b) const { return QByteArray(reinterpret_cast<const char *>(b.data()), qsizetype(b.size())); }
+    void click(int id) { control<QPushButton>(id)->click(); }
+    void link(int id) { Q_EMIT control<QLabel>(id)->linkActivated(QStringLiteral("#")); }
+    bool commandButtonsEnabled() { return control<QPushButton>(1039)->isEnabled() && control<QPushButton>(1007)->isEnabled() && control<QPushButton>(1008)->isEnabled(); }
+};
+
+TEST(WindowCommands, RestartIsBroadcastAfterItsWaitAndAnswered)
+{
+    CommandBench b;
+    ASSERT_TRUE(b.ready());
+    b.click(1007);
+    EXPECT_EQ(b.status(), u("正在重启..."));
+    EXPECT_FALSE(b.control<QPushButton>(1039)->isEnabled());
+    EXPECT_FALSE(b.control<QPushButton>(1007)->isEnabled());
+    EXPECT_FALSE(b.control<QPushButton>(1008)->isEnabled());
+    b.advance(499);
+    EXPECT_TRUE(b.sent.empty());
+    b.advance(1);
+    ASSERT_EQ(b.sent.size(), 1u);
+    EXPECT_EQ(b.sent[0].message.toHex(' '), QByteArray("ba 3a 00 06 00 00 00 4b 59 7f 00 05 45 2e"));
+    EXPECT_EQ(b.sent[0].address, loopback(1)); // the stand-in for 255.255.255.255
+    EXPECT_EQ(b.sent[0].port, b.port);
+    ASSERT_TRUE(b.statusBecomes("重启成功"));
+    EXPECT_TRUE(b.commandButtonsEnabled());
+    EXPECT_EQ(b.counter(0, "restarts"), 1);
+}
+
+TEST(WindowCommands, EachCommandFailsAfterItsTimeOutWhenTheDeviceIsSilent)
+{
+    CommandBench b;
+    ASSERT_TRUE(b.ready());
+    b.knob(0, "silent", "1");
+    struct Case {
+        std::function<void()> start;
+        const char *running, *failure;
+        int timeoutMs;
+    };
+    const Case cases[] = {
+        {[&] { b.click(1007); }, "正在重启...", "重启失败", 3000},
+        {[&] { b.click(1008); }, "正在恢复出厂...", "恢复出厂失败", 3000},
+        {[&] { b.window->controls().deepFactoryReset->trigger(); }, "正在深度恢复出厂...", "深度恢复出厂失败", 3000},
+        {[&] { b.control<QCheckBox>(1075)->click(); }, "正在启动调试...", "调试启动失败", 2000},
+        {[&] { b.control<QCheckBox>(1075)->click(); }, "正在关闭调试...", "调试关闭失败", 2000},
+    };
+    for (const Case &c : cases) {
+        c.start();
+        EXPECT_EQ(b.status(), u(c.running));
+        b.advance(c.timeoutMs - 1);
+        EXPECT_EQ(b.status(), u(c.running));
+        b.advance(1);
+        EXPECT_EQ(b.status(), u(c.failure));
+        EXPECT_TRUE(b.commandButtonsEnabled());
+    }
+    EXPECT_EQ(b.sent.size(), 5u);
+
+    // A save waits a quarter of its request's length plus a second.
+    const std::size_t length = buildSaveRequest(b.record(0), 0).size();
+    b.click(1039);
+    EXPECT_EQ(b.status(), u("正在保存..."));
+    EXPECT_FALSE(b.control<QPushButton>(1039)->isEnabled());
+    EXPECT_TRUE(b.control<QPushButton>(1007)->isEnabled());
+    b.advance(int(length / 4 + 1000) - 1);
+    EXPECT_EQ(b.status(), u("正在保存..."));
+    b.advance(1);
+    EXPECT_EQ(b.status(), u("保存失败"));
+    EXPECT_EQ(b.counter(0, "saves"), 0);
+}
+
+TEST(WindowCommands, FactoryResetsAreAnsweredAndCounted)
+{
+    CommandBench b;
+    ASSERT_TRUE(b.ready());
+    b.click(1008);
+    b.advance(500);
+    EXPECT_EQ(b.sent.back().message, b.bytes(factoryResetMessage(0, b.mac(), false)));
+    ASSERT_TRUE(b.statusBecomes("恢复出厂成功"));
+    EXPECT_EQ(b.counter(0, "resets"), 1);
+
+    b.window->controls().deepFactoryReset->trigger();
+    b.advance(500);
+    EXPECT_EQ(b.sent.back().message, b.bytes(factoryResetMessage(0, b.mac(), true)));
+    ASSERT_TRUE(b.statusBecomes("深度恢复出厂成功"));
+    EXPECT_EQ(b.counter(0, "deep-resets"), 1);
+}
+
+TEST(WindowCommands, SaveCollectsTheControlsAndTheDeviceTakesThem)
+{
+    CommandBench b;
+    ASSERT_TRUE(b.ready());
+    auto *ipType = b.control<QComboBox>(1012);
+    ipType->setCurrentIndex(1);
+    auto *baud = b.control<QComboBox>(1026);
+    baud->setCurrentIndex(9);
+    b.click(1039);
+    ASSERT_EQ(b.sent.size(), 1u); // at once, without a wait
+    EXPECT_EQ(b.sent[0].message, b.bytes(buildSaveRequest(b.record(0), 0)));
+    ASSERT_TRUE(b.statusBecomes("保存成功,重启后生效！！！"));
+    EXPECT_TRUE(b.control<QPushButton>(1039)->isEnabled());
+    EXPECT_EQ(b.item(0, "11").toHex(), QByteArray("01"));
+    EXPECT_EQ(b.item(0, "40.01").left(1).toHex(), QByteArray("09"));
+}
+
+TEST(WindowCommands, DebugOutputCarriesWhereTheDeviceShallSendIt)
+{
+    CommandBench b;
+    ASSERT_TRUE(b.ready());
+    b.control<QCheckBox>(1075)->click();
+    EXPECT_EQ(b.record(0).debugOutput, 1); // collected before sending
+    b.advance(500);
+    ASSERT_EQ(b.sent.size(), 1u);
+    const QByteArray &m = b.sent[0].message;
+    EXPECT_EQ(m.size(), 34);
+    EXPECT_EQ(m.left(11).toHex(' '), QByteArray("ba 3a 00 04 00 14 00 07 00 10 01"));
+    ASSERT_TRUE(b.statusBecomes("调试启动成功"));
+    EXPECT_EQ(b.item(0, "debug-target"), QByteArray("255.255.255.255"));
+    EXPECT_EQ(b.item(0, "07").toHex(), QByteArray("01"));
+
+    // Across routers, bound to an adapter: the adapter's address, by unicast.
+    QSignalSpy opened(&b.window->core().endpoint(), &GatewayEndpoint::opened);
+    auto *adapter = b.control<QComboBox>(1038);
+    adapter->setCurrentIndex(1);
+    Q_EMIT adapter->activated(1);
+    ASSERT_TRUE(waitFor([&] { return opened.count() == 1; }));
+    b.control<QCheckBox>(1006)->click();
+    EXPECT_EQ(b.window->core().scope(), 1);
+    b.control<QCheckBox>(1075)->click();
+    EXPECT_EQ(b.status(), u("正在关闭调试..."));
+    b.advance(500);
+    ASSERT_EQ(b.sent.size(), 2u);
+    EXPECT_EQ(b.sent[1].address, loopback(5));
+    EXPECT_EQ(b.sent[1].message.mid(2, 1).toHex(), QByteArray("01"));
+    EXPECT_EQ(b.sent[1].message.mid(9, 2).toHex(' '), QByteArray("0a 00")); // n + 1, flag off
+    EXPECT_EQ(b.sent[1].message.mid(11, 9), QByteArray("127.0.0.1"));
+    ASSERT_TRUE(b.statusBecomes("调试关闭成功"));
+    EXPECT_EQ(b.item(0, "debug-target"), QByteArray("127.0.0.1"));
+}
+
+TEST(WindowCommands, TheClockLineSetsTheDeviceClockFromTheLocalTime)
+{
+    CommandBench b;
+    ASSERT_TRUE(b.ready());
+    b.link(1067);
+    EXPECT_EQ(b.status(), u("正在校准时间..."));
+    b.advance(99);
+    EXPECT_TRUE(b.sent.empty());
+    b.advance(1);
+    ASSERT_EQ(b.sent.size(), 1u);
+    EXPECT_EQ(b.sent[0].message, b.bytes(clockMessage(0, b.mac(), DeviceTime{126, 2, 8, 14, 5, 9, 0})));
+    ASSERT_TRUE(b.statusBecomes("校准成功"));
+    EXPECT_EQ(b.item(0, "b0").toHex(' '), QByteArray("7e 02 08 0e 05 09 00 00"));
+
+    b.knob(0, "silent", "1");
+    b.link(1067);
+    b.advance(100);
+    b.advance(60000); // no time-out: the text stays until the next operation
+    EXPECT_EQ(b.status(), u("正在校准时间..."));
+}
+
+TEST(WindowCommands, ThePingBoxWaitsWithoutBlockingAndGivesWayToTheAnswer)
+{
+    CommandBench b;
+    ASSERT_TRUE(b.ready());
+    b.link(1064);
+    ASSERT_EQ(b.sent.size(), 1u);
+    EXPECT_EQ(b.sent[0].message, b.bytes(pingMessage(0, b.mac())));
+    QMessageBox *waiting = nullptr;
+    for (QMessageBox *box : b.window->findChildren<QMessageBox *>())
+        if (box->isVisible()) waiting = box;
+    ASSERT_NE(waiting, nullptr);
+    EXPECT_EQ(waiting->text(), u("正在测试请等待 ..."));
+    EXPECT_EQ(waiting->windowTitle(), QStringLiteral("ping test"));
+    ASSERT_TRUE(waitFor([&] { return b.boxTexts() == QStringList{QStringLiteral("ping ok 23ms")}; }));
+    b.closeBoxes();
+
+    b.knob(0, "ping-fail", "1");
+    b.link(1064);
+    ASSERT_TRUE(waitFor([&] { return b.boxTexts() == QStringList{u("测试失败")}; }));
+}
+
+TEST(WindowCommands, WithoutASelectedDeviceNothingIsSent)
+{
+    CommandBench b;
+    ASSERT_TRUE(b.ready());
+    b.window->controls().deviceList->clearSelection();
+    ASSERT_EQ(b.window->selectedRow(), -1);
+    const std::function<void()> statusLineCommands[] = {
+        [&] { b.click(1039); },
+        [&] { b.click(1007); },
+        [&] { b.click(1008); },
+        [&] { b.window->controls().deepFactoryReset->trigger(); },
+        [&] { b.control<QCheckBox>(1075)->click(); },
+        [&] { choose(b.control<QComboBox>(1010), 3); },
+    };
+    for (const auto &command : statusLineCommands) {
+        b.window->controls().status->clear();
+        command();
+        EXPECT_EQ(b.status(), u("请选择一个设备"));
+    }
+    b.link(1067);
+    EXPECT_EQ(b.boxTexts(), QStringList{u("请选择一个设备")});
+    b.closeBoxes();
+    b.link(1064);
+    EXPECT_EQ(b.boxTexts(), QStringList{u("请选择一个设备")});
+    b.advance(5000);
+    EXPECT_TRUE(b.sent.empty());
+    EXPECT_EQ(b.record(0).channels[0].workMode, 2);
+
+    // A click beside the rows says the same.
+    b.window->controls().status->clear();
+    QTableView *list = b.window->controls().deviceList;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 5));
+    EXPECT_EQ(b.window->selectedRow(), -1);
+    EXPECT_EQ(b.status(), u("请选择一个设备"));
+}
+
+} // namespace
