@@ -1,0 +1,109 @@
+// Reading short-frame servers item by item.
+#include "pelmar/link/read_sequence.h"
+
+namespace pelmar {
+
+ReadSequenceParams shortDiscoveryParams(ByteView r)
+{
+    ReadSequenceParams p;
+    if (r.size() < kShortFrameSize) return p;
+    std::copy_n(r.begin() + 20, 3, p.tail.begin());
+    p.portCountChar = char(r[9]);
+    p.version = (int(r[6]) - '0') * 10 + (int(r[7]) - '0');
+    p.flag = r[12];
+    return p;
+}
+
+std::vector<std::uint8_t> readSequenceCodes(const ReadSequenceParams &p)
+{
+    std::vector<std::uint8_t> c{0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
+    const auto add = [&c](std::initializer_list<std::uint8_t> codes) { c.insert(c.end(), codes); };
+    const bool newer = p.version >= 43;
+    if (p.flag == 1) add({0x41, 0x42, 0x43});
+    add({0x12, 0x13, 0x14});
+    if (newer) add({0x37, 0x38});
+    add({0x3F});
+    if (p.portCountChar == '1') {
+        add({0x15});
+        return c;
+    }
+    add({0x17, 0x18, 0x19, 0x20, 0x21});
+    if (newer) add({0x39, 0x3A});
+    if (p.portCountChar == '4') {
+        add({0x22});
+        return c;
+    }
+    add({0x24, 0x25, 0x26, 0x27, 0x28});
+    if (newer) add({0x3B, 0x3C});
+    if (p.portCountChar == '6') {
+        add({0x29});
+        return c;
+    }
+    add({0x30, 0x31, 0x32, 0x33, 0x34});
+    if (newer) add({0x3D, 0x3E});
+    add({0x36});
+    return c;
+}
+
+Millis readSequenceStartDelay(const MacTail &t) { return Millis{800 + t[0] + t[1] + t[2]}; }
+
+Millis readPauseBefore(std::uint8_t code) { return Millis{code == 0x20 || code == 0x21 ? 10 : 20}; }
+
+std::vector<kyvo::PacedStep> readSequenceSteps(const ReadSequenceParams &p, kyvo::Ipv4Endpoint destination)
+{
+    std::vector<kyvo::PacedStep> steps;
+    steps.push_back({readSequenceStartDelay(p.tail), destination, {}});
+    for (std::uint8_t code : readSequenceCodes(p))
+        steps.push_back({readPauseBefore(code), destination, buildItemRead(code, p.tail)});
+    return steps;
+}
+
+std::vector<Bytes> rereadFrames(const MacTail &tail)
+{
+    std::vector<Bytes> frames;
+    for (std::uint8_t code = 0x02; code <= 0x07; ++code) frames.push_back(buildItemRead(code, tail));
+    return frames;
+}
+
+void ParallelSchedule::start(std::vector<kyvo::PacedStep> steps, std::uint64_t token, Millis now)
+{
+    m_jobs[token].enqueue(std::move(steps), token, now);
+}
+
+void ParallelSchedule::run(Millis now, const SendFn &send, const kyvo::PacedQueue::DoneFn &done)
+{
+    // Sends of jobs that are due at once leave in the order of their deadlines.
+    while (true) {
+        auto earliest = m_jobs.end();
+        for (auto it = m_jobs.begin(); it != m_jobs.end(); ++it) {
+            const auto deadline = it->second.nextDeadline();
+            if (deadline && *deadline <= now &&
+                (earliest == m_jobs.end() || *deadline < *earliest->second.nextDeadline()))
+                earliest = it;
+        }
+        if (earliest == m_jobs.end()) return;
+        // A queue counts its next pause from now, so one call runs one step of it.
+        kyvo::PacedQueue &queue = earliest->second;
+        bool finished = false;
+        const std::uint64_t job = earliest->first;
+        queue.run(
+            now, [&](const kyvo::Ipv4Endpoint &to, const Bytes &bytes) { send(job, to, bytes); },
+            [&](std::uint64_t token) {
+            finished = true;
+            done(token);
+        });
+        if (finished || queue.idle()) m_jobs.erase(earliest);
+    }
+}
+
+std::optional<Millis> ParallelSchedule::nextDeadline() const
+{
+    std::optional<Millis> next;
+    for (const auto &[token, queue] : m_jobs) {
+        const auto d = queue.nextDeadline();
+        if (d && (!next || *d < *next)) next = d;
+    }
+    return next;
+}
+
+} // namespace pelmar

@@ -1,0 +1,47 @@
+// Which handlers a datagram received on the main socket goes to. The rules
+// are tested one after the other, so one datagram may match several.
+#pragma once
+
+#include "pelmar/link/command_frame.h"
+
+#include <optional>
+#include <string>
+
+namespace pelmar {
+
+enum class RecordFormat : std::uint8_t {
+    Wifi362,   // 'P', 372 bytes
+    Wifi292,   // 'P', 302 bytes
+    Multi1284, // 'P', 1294 or 684 bytes
+    Multi2326, // 'P', 2336, 1582 or 828 bytes
+    Native,    // 0x01, 250 .. 760 bytes
+};
+
+inline constexpr std::size_t kAlertLength = 4096;   // a datagram of this length is a message for the user
+inline constexpr std::size_t kScanAlertLength = 372; // with code 0x9F: the scan's message
+
+// The record family of a record reply ("H:R", then the code and length rules), if any.
+std::optional<RecordFormat> recordFormatOf(ByteView datagram);
+
+// The record of a reply: bytes 4 .. n-7 (between the header and MacTail).
+ByteView recordOf(ByteView datagram);
+
+struct Route {
+    bool alert = false;          // 4096 bytes: stop the broadcast, show "%s %s" of the text at byte 4
+    bool wifiScanList = false;   // "H:R" 0x9F: to the WiFi scan list
+    bool scanAlert = false;      // 372 bytes with code 0x9F: stop the broadcast, show the text at byte 4
+    std::optional<RecordFormat> record;
+    bool shortDiscovery = false; // 26 bytes with code 'P'
+    bool shortItem = false;      // 26 bytes that pass checkShortReply
+    bool tftp = false;           // byte 0 is 0x00
+    bool any() const { return alert || wifiScanList || scanAlert || record || shortDiscovery || shortItem || tftp; }
+};
+
+// The routing of one received datagram (an empty one matches nothing).
+Route routeDatagram(ByteView datagram);
+
+// The text that starts at byte 4, up to its terminating zero or the end of
+// the datagram (GBK bytes).
+std::string textAtByte4(ByteView datagram);
+
+} // namespace pelmar

@@ -1,0 +1,54 @@
+// The sub-dialogs' exchange of one TlvFrame: their own socket on local port
+// 8888, one request to the broadcast address, and up to 3 s for one reply,
+// without blocking the thread that asks.
+#pragma once
+
+#include "common/bytes.h"
+
+#include <QObject>
+#include <QTimer>
+#include <QUdpSocket>
+
+namespace pelmar {
+
+class TlvExchange : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options {
+        QString destination = QStringLiteral("255.255.255.255");
+        quint16 destinationPort = 1111;
+        quint16 localPort = 8888; // 0: any free port (tests)
+        int timeoutMs = 3000;
+    };
+
+    // Binds to the adapter address chosen in the main window, or to all
+    // addresses when it is empty.
+    explicit TlvExchange(const QString &bindAddress, QObject *parent = nullptr)
+        : TlvExchange(bindAddress, Options{}, parent)
+    {}
+    TlvExchange(const QString &bindAddress, Options options, QObject *parent = nullptr);
+
+    bool isBound() const { return m_socket.state() == QAbstractSocket::BoundState; }
+    quint16 localPort() const { return m_socket.localPort(); }
+    bool busy() const { return m_timer.isActive(); }
+
+    // Sends the frame; finished() follows once, with the first datagram that
+    // arrives (at most maxBytes of it), or empty when nothing came within the
+    // time-out. False, and nothing sent, while an exchange is under way.
+    bool exchange(const kyvo::Bytes &frame, int maxBytes);
+
+Q_SIGNALS:
+    void finished(const QByteArray &reply);
+
+private:
+    void onReadyRead();
+    void finish(const QByteArray &reply);
+
+    Options m_options;
+    QUdpSocket m_socket;
+    QTimer m_timer;
+    int m_maxBytes = 0;
+};
+
+} // namespace pelmar
