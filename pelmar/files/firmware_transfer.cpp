@@ -1,6 +1,7 @@
 // TFTP firmware transfer to a serial server.
 #include "pelmar/files/firmware_transfer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
