@@ -12,6 +12,7 @@ AddressEdit::AddressEdit(QWidget *parent) : QLineEdit(parent)
 {
     setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("^(\\d{0,3}\\.){0,3}\\d{0,3}$")), this));
+    setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255")) + 16);
     setValue(0);
 }
 

@@ -3,6 +3,7 @@
 // "WIFI", "串口" and "高级功能" below, and the save row at the bottom.
 #include "vorlet/lang/dialog_captions.h"
 #include "vorlet/ui/address_edit.h"
+#include "vorlet/ui/link_label.h"
 #include "vorlet/ui/main_window_controls.h"
 
 #include <QAbstractItemView>
@@ -63,11 +64,8 @@ QLabel *greenText(int control)
 // A link text: clicks arrive as linkActivated.
 QLabel *link(int control, const char *text)
 {
-    auto *l = numbered(new QLabel, control);
-    l->setProperty(kControlLinkProperty, true);
-    setControlCaption(l, u(text));
-    l->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    paintGreen(l);
+    auto *l = numbered(new LinkLabel, control);
+    l->setText(u(text));
     return l;
 }
 

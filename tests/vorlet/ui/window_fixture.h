@@ -25,6 +25,7 @@
 
 #include <ctime>
 #include <memory>
+#include <optional>
 
 namespace uitest {
 
@@ -99,6 +100,7 @@ struct WindowOptions {
     char savedLetter = 0;          // "lang" in hx.ini before start
     bool englishEdition = false;   // the program file carries the mark
     bool panels = true;            // recording panels in the window's places
+    std::optional<vorlet::PanelFactories> panelFactories; // other panels instead
     std::map<int, vorlet::CvorletDlg::Extension> extensions;
 };
 
@@ -155,6 +157,7 @@ public:
                 return canPanel;
             };
         }
+        if (options.panelFactories) w.panels = *options.panelFactories;
         w.extensions = options.extensions;
         panels.clear();
         window = std::make_unique<vorlet::CvorletDlg>(std::move(w));

@@ -1,0 +1,37 @@
+// Link text.
+#include "vorlet/ui/link_label.h"
+
+#include "vorlet/ui/main_window_controls.h"
+
+#include <QMouseEvent>
+
+namespace vorlet {
+
+LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    QFont f = font();
+    f.setUnderline(true);
+    setFont(f);
+    QPalette p = palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        p.setColor(group, QPalette::WindowText, QColor::fromRgba(kLinkGreen));
+    setPalette(p);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click && isEnabled()) Q_EMIT linkActivated(QStringLiteral("#"));
+}
+
+} // namespace vorlet
