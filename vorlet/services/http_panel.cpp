@@ -91,6 +91,7 @@ void HttpPanel::build()
     grid->addWidget(hint, 5, 0, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 2);
+    grid->setRowStretch(3, 1); // the header takes the room a tall place leaves
 
     const QString path = QLatin1String(kDemoPath);
     QObject::connect(postDemo, &QPushButton::clicked, this, [this, path] { fillDemo(QStringLiteral("POST ") + path); });

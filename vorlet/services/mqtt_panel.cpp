@@ -64,6 +64,7 @@ void MqttPanel::build()
     m_publish = edit(kPublish);
     m_registrationEdit = edit(kRegistration);
     m_registration = PacketEdit(m_registrationEdit);
+    for (QLineEdit *text : {m_broker, m_user, m_clientId}) text->setMinimumWidth(110);
     m_qos = numbered(new QComboBox(this), kQos);
     m_tls = numbered(new QCheckBox(QStringLiteral("SSL"), this), kTls);
     m_will = numbered(new QCheckBox(zh("遗嘱"), this), kWill);
@@ -107,6 +108,7 @@ void MqttPanel::build()
     grid->addLayout(registration, 6, 0, 1, 4);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 1);
+    grid->setRowStretch(7, 1); // rows stay together in a tall place
 
     QObject::connect(m_registrationHex, &QCheckBox::clicked, this,
                      [this](bool on) { flags().storeRegistrationHex(on); });

@@ -45,6 +45,8 @@ void TcpPanel::build()
     m_registrationMode->view()->setMinimumWidth(300);
     m_registrationEdit = edit(kRegistration);
     m_registrationHex = hexBox(kRegistrationHex);
+    m_targetAddress->setMinimumWidth(130);
+    for (QLineEdit *number : {m_targetPort, m_localPort, m_interval}) number->setMinimumWidth(60);
     m_heartbeat = PacketEdit(m_heartbeatEdit);
     m_registration = PacketEdit(m_registrationEdit);
 
@@ -68,6 +70,7 @@ void TcpPanel::build()
     grid->addWidget(m_registrationHex, 5, 4);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 1);
+    grid->setRowStretch(6, 1); // rows stay together in a tall place
 
     // A click on either box stores both flags at once.
     auto storeFlags = [this] { flags().store(m_registrationHex->isChecked(), m_heartbeatHex->isChecked()); };
