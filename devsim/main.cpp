@@ -3,6 +3,7 @@
 #include "common/netns.h"
 #include "devsim/core/control.h"
 #include "devsim/core/device_specs.h"
+#include "devsim/serial/server_sim.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -32,6 +33,11 @@ int main(int argc, char **argv)
     const QCommandLineOption gateway(QStringLiteral("gateway"),
                                      QStringLiteral("Gateways: N, or count=N,can,wifi,io,poll=N,name=TEXT,fragment=N."),
                                      QStringLiteral("spec"));
+    const QCommandLineOption serverSpec(
+        QStringLiteral("server"),
+        QStringLiteral("Serial servers: count=N,family=short|wifi362|wifi292|multi1284|multi2326|native|all|mix,"
+                       "ports=N,register=0|1,cloud2=0|1,kind=N,firmware=TEXT,hardware=TEXT."),
+        QStringLiteral("spec"));
     const QCommandLineOption knob(QStringLiteral("knob"), QStringLiteral("A fault knob for every device: name=value."),
                                   QStringLiteral("knob"));
     const QCommandLineOption answerBroadcast(QStringLiteral("answer-broadcast"),
@@ -39,7 +45,7 @@ int main(int argc, char **argv)
                                              QStringLiteral("address"), QStringLiteral("255.255.255.255"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Random seed."), QStringLiteral("n"),
                                   QStringLiteral("1"));
-    cli.addOptions({lab, base, port, rate, control, gateway, knob, answerBroadcast, seed});
+    cli.addOptions({lab, base, port, rate, control, gateway, serverSpec, knob, answerBroadcast, seed});
     cli.process(app);
 
     SimNetwork::Options options;
@@ -70,6 +76,13 @@ int main(int argc, char **argv)
     for (const QString &spec : cli.values(gateway)) {
         QString error;
         if (!addGateways(network, spec, next, &error)) {
+            std::fprintf(stderr, "devsim: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
+    for (const QString &spec : cli.values(serverSpec)) {
+        QString error;
+        if (!addServers(network, spec, next, &error)) {
             std::fprintf(stderr, "devsim: %s\n", qPrintable(error));
             return 2;
         }

@@ -5,12 +5,18 @@
 // One command per line; every answer ends with a line "ok" or "err <why>":
 //   list                            kind, address and MAC of every device
 //   get <mac> <path>                a device value as hex (gateways: item "1A",
-//                                   serial "40.01", channel "41.0.31")
+//                                   serial "40.01", channel "41.0.31"; serial
+//                                   servers: "ip", "mask", "user", "apssid", ...
+//                                   or "port<N>.<name>" such as "port2.host",
+//                                   numbers big-endian; "reply-length";
+//                                   names in devsim/serial/server_layouts.cpp)
 //   set <mac> <path> <hex>          replaces a device value
 //   knob <mac|*> <name> <value>     silent, delay, jitter, gap, drop, drop-every,
 //                                   duplicate, corrupt, broadcast, refuse, or a
 //                                   family knob
 //   counter <mac> <name>            searches, writes, saves, restarts, resets, ...
+//                                   (serial servers also reads, record-writes,
+//                                   commits, upgrades, refused, bad-frames)
 //   stats                           datagrams and bytes sent
 #pragma once
 
