@@ -20,8 +20,7 @@ using namespace httpcontrol;
 namespace {
 constexpr std::size_t kAddressLimit = 126;
 constexpr std::size_t kHeaderLimit = 127;
-constexpr char kUrlExamples[] =
-    "例如: http://www.example.com/api/data 或 http://192.168.1.100:8080/api/data";
+constexpr char kUrlExamples[] = "例如: http://www.example.com/api/data 或 http://192.168.1.100:8080/api/data";
 } // namespace
 
 void storeHttpHeader(std::uint8_t (&field)[128], const QString &shown)
@@ -30,7 +29,8 @@ void storeHttpHeader(std::uint8_t (&field)[128], const QString &shown)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     setGbkField(field, text, kHeaderLimit);
-    for (std::size_t n = kyvo::fieldTextLength(field); n > 0 && (field[n - 1] == '\r' || field[n - 1] == '\n'); --n)
+    for (std::size_t n = kyvo::fieldTextLength(field);
+         n > 0 && (field[n - 1] == '\r' || field[n - 1] == '\n'); --n)
         field[n - 1] = 0;
 }
 
@@ -94,7 +94,8 @@ void HttpPanel::build()
     grid->setRowStretch(3, 1); // the header takes the room a tall place leaves
 
     const QString path = QLatin1String(kDemoPath);
-    QObject::connect(postDemo, &QPushButton::clicked, this, [this, path] { fillDemo(QStringLiteral("POST ") + path); });
+    QObject::connect(postDemo, &QPushButton::clicked, this,
+                     [this, path] { fillDemo(QStringLiteral("POST ") + path); });
     QObject::connect(getDemo, &QPushButton::clicked, this,
                      [this, path] { fillDemo(QStringLiteral("GET ") + path + QLatin1Char('?')); });
     QObject::connect(portHelp, &QLabel::linkActivated, this,

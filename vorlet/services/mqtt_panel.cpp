@@ -4,8 +4,8 @@
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/ui/record_texts.h"
 
-#include <QCheckBox>
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,8 +19,8 @@ namespace vorlet {
 using namespace mqttcontrol;
 
 namespace {
-constexpr std::size_t kHostLimit = 127;  // host, user, password, client id
-constexpr std::size_t kTopicLimit = 64;  // each topic
+constexpr std::size_t kHostLimit = 127; // host, user, password, client id
+constexpr std::size_t kTopicLimit = 64; // each topic
 } // namespace
 
 QString cloudHelpText(const Language &language, const QString &brokerAddress)
@@ -64,7 +64,8 @@ void MqttPanel::build()
     m_publish = edit(kPublish);
     m_registrationEdit = edit(kRegistration);
     m_registration = PacketEdit(m_registrationEdit);
-    for (QLineEdit *text : {m_broker, m_user, m_clientId}) text->setMinimumWidth(110);
+    for (QLineEdit *text : {m_broker, m_user, m_clientId})
+        text->setMinimumWidth(110);
     m_qos = numbered(new QComboBox(this), kQos);
     m_tls = numbered(new QCheckBox(QStringLiteral("SSL"), this), kTls);
     m_will = numbered(new QCheckBox(zh("遗嘱"), this), kWill);

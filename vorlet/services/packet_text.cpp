@@ -39,7 +39,8 @@ std::optional<kyvo::Bytes> packetBytes(const QString &text, bool hex)
     if (hex) {
         // A character outside Latin-1 becomes '?', which is no hex digit.
         const QByteArray latin = text.toLatin1();
-        return kyvo::parseHexText(std::string_view(latin.constData(), std::size_t(latin.size())), kPacketDataSize);
+        return kyvo::parseHexText(std::string_view(latin.constData(), std::size_t(latin.size())),
+                                  kPacketDataSize);
     }
     const QByteArray gbk = kyvo::toGbk(text);
     const auto *begin = reinterpret_cast<const std::uint8_t *>(gbk.constData());

@@ -25,12 +25,14 @@ QLabel *linkLabel(QWidget *parent, int control, const QString &caption)
     return label;
 }
 
-void setTranslatedItems(QComboBox *list, const Language &language, int dialog, std::span<const char *const> chinese)
+void setTranslatedItems(QComboBox *list, const Language &language, int dialog,
+                        std::span<const char *const> chinese)
 {
     const int selected = list->currentIndex();
     const QSignalBlocker quiet(list);
     list->clear();
-    for (const char *text : chinese) list->addItem(language.translate(dialog, text));
+    for (const char *text : chinese)
+        list->addItem(language.translate(dialog, text));
     list->setCurrentIndex(selected >= 0 && selected < list->count() ? selected : 0);
 }
 

@@ -32,7 +32,8 @@ QLabel *linkLabel(QWidget *parent, int control, const QString &caption);
 
 // Refills the list with each text through Translate of the dialog,
 // keeping the selection.
-void setTranslatedItems(QComboBox *list, const Language &language, int dialog, std::span<const char *const> chinese);
+void setTranslatedItems(QComboBox *list, const Language &language, int dialog,
+                        std::span<const char *const> chinese);
 
 // Selects a stored list index; an index outside the list selects 0.
 void selectStoredIndex(QComboBox *list, int index);
@@ -42,6 +43,9 @@ std::uint8_t selectedIndex(const QComboBox *list);
 std::uint16_t u16Value(const QString &text);
 
 // A Chinese literal of ours as a QString.
-inline QString zh(const char *utf8) { return QString::fromUtf8(utf8); }
+inline QString zh(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 } // namespace vorlet

@@ -8,7 +8,8 @@ namespace vorlet {
 
 std::shared_ptr<PacketHexFlags> ServiceContext::flagsFor(SearchSettings *settings)
 {
-    if (!m_flags || m_flags->boundSettings() != settings) m_flags = std::make_shared<PacketHexFlags>(settings);
+    if (!m_flags || m_flags->boundSettings() != settings)
+        m_flags = std::make_shared<PacketHexFlags>(settings);
     return m_flags;
 }
 

@@ -30,8 +30,8 @@ private:
 class ServicePanel : public ChannelPanel
 {
 public:
-    ServicePanel(int dialog, int channel, const PanelEnvironment &env, std::shared_ptr<ServiceContext> context,
-                 QWidget *parent);
+    ServicePanel(int dialog, int channel, const PanelEnvironment &env,
+                 std::shared_ptr<ServiceContext> context, QWidget *parent);
     int channel() const { return m_channel; }
     int dialog() const { return m_dialog; }
 

@@ -16,7 +16,8 @@ using MessageSink = std::function<void(QWidget *parent, const QString &text)>;
 // Runs a modal dialog and returns its result; the default is QDialog::exec.
 using DialogRunner = std::function<int(QDialog &dialog)>;
 
-struct ServiceOptions {
+struct ServiceOptions
+{
     MessageSink showMessage;
     DialogRunner runDialog;
     // The maker's cloud broker, named in the cloud help message.

@@ -11,9 +11,12 @@ ChannelPanel *newServicePanel(ChannelPanelKind kind, int channel, const PanelEnv
                               const std::shared_ptr<ServiceContext> &context, QWidget *parent)
 {
     switch (kind) {
-    case ChannelPanelKind::Socket: return new TcpPanel(channel, env, context, parent);
-    case ChannelPanelKind::Mqtt: return new MqttPanel(channel, env, context, parent);
-    case ChannelPanelKind::Http: return new HttpPanel(channel, env, context, parent);
+    case ChannelPanelKind::Socket:
+        return new TcpPanel(channel, env, context, parent);
+    case ChannelPanelKind::Mqtt:
+        return new MqttPanel(channel, env, context, parent);
+    case ChannelPanelKind::Http:
+        return new HttpPanel(channel, env, context, parent);
     }
     return nullptr;
 }
@@ -22,7 +25,8 @@ PanelFactories servicePanelFactories(ServiceOptions options)
 {
     auto context = std::make_shared<ServiceContext>(std::move(options));
     PanelFactories factories;
-    factories.channel = [context](ChannelPanelKind kind, int channel, const PanelEnvironment &env, QWidget *parent) {
+    factories.channel = [context](ChannelPanelKind kind, int channel, const PanelEnvironment &env,
+                                  QWidget *parent) {
         return newServicePanel(kind, channel, env, context, parent);
     };
     return factories;

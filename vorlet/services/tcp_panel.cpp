@@ -4,8 +4,8 @@
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/ui/record_texts.h"
 
-#include <QCheckBox>
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -46,7 +46,8 @@ void TcpPanel::build()
     m_registrationEdit = edit(kRegistration);
     m_registrationHex = hexBox(kRegistrationHex);
     m_targetAddress->setMinimumWidth(130);
-    for (QLineEdit *number : {m_targetPort, m_localPort, m_interval}) number->setMinimumWidth(60);
+    for (QLineEdit *number : {m_targetPort, m_localPort, m_interval})
+        number->setMinimumWidth(60);
     m_heartbeat = PacketEdit(m_heartbeatEdit);
     m_registration = PacketEdit(m_registrationEdit);
 
@@ -92,9 +93,10 @@ void TcpPanel::showFlags()
 
 void TcpPanel::applyModeEnabling(int mode)
 {
-    const QList<QWidget *> client = {m_targetAddress, m_targetPort, m_localPort,       m_heartbeatEdit,
+    const QList<QWidget *> client = {m_targetAddress, m_targetPort,       m_localPort,       m_heartbeatEdit,
                                      m_interval,      m_registrationMode, m_registrationEdit};
-    for (QWidget *w : client) w->setEnabled(false);
+    for (QWidget *w : client)
+        w->setEnabled(false);
     m_multicast->setEnabled(false);
     switch (mode) {
     case 1: // TCP server
@@ -106,7 +108,8 @@ void TcpPanel::applyModeEnabling(int mode)
         m_multicast->setEnabled(true);
         [[fallthrough]];
     case 2: // TCP client
-        for (QWidget *w : client) w->setEnabled(true);
+        for (QWidget *w : client)
+            w->setEnabled(true);
         break;
     default: // the modes that show another panel or none
         break;
@@ -133,7 +136,8 @@ void TcpPanel::store(ChannelBlock &block) const
     block.targetPort = u16Value(m_targetPort->text());
     block.localPort = u16Value(m_localPort->text());
     block.heartbeatIntervalS = u16Value(m_interval->text());
-    if (!m_heartbeat.store(block.heartbeatData, block.heartbeatLength, flags().heartbeatHex())) showHexError();
+    if (!m_heartbeat.store(block.heartbeatData, block.heartbeatLength, flags().heartbeatHex()))
+        showHexError();
     block.registrationMode = selectedIndex(m_registrationMode);
     if (!m_registration.store(block.registrationData, block.registrationLength, flags().registrationHex()))
         showHexError();

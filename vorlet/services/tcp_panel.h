@@ -25,8 +25,8 @@ inline constexpr int kTargetAddress = 2001, kTargetPort = 2002, kLocalPort = 200
 } // namespace tcpcontrol
 
 // The registration modes as this panel lists them.
-inline constexpr const char *kTcpRegistrationModes[] = {"不启用", "连接上服务器时，发送一次", "在每个数据包前，都加上",
-                                                        "同时支持以上两者"};
+inline constexpr const char *kTcpRegistrationModes[] = {"不启用", "连接上服务器时，发送一次",
+                                                        "在每个数据包前，都加上", "同时支持以上两者"};
 
 class TcpPanel : public ServicePanel
 {

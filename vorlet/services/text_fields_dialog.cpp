@@ -56,10 +56,11 @@ constexpr std::size_t kDialogTextLimit = 64;
 
 TextFieldsDialog *newWillDialog(WillFields &f, const Language &language, QWidget *parent)
 {
-    return new TextFieldsDialog(kWillDialog, QStringLiteral("Will"),
-                                {{kOwnLabel, QStringLiteral("Topic"), f.topic, sizeof f.topic, kDialogTextLimit},
-                                 {kOwnLabel + 1, QStringLiteral("Msg"), f.message, sizeof f.message, kDialogTextLimit}},
-                                language, parent);
+    return new TextFieldsDialog(
+        kWillDialog, QStringLiteral("Will"),
+        {{kOwnLabel, QStringLiteral("Topic"), f.topic, sizeof f.topic, kDialogTextLimit},
+         {kOwnLabel + 1, QStringLiteral("Msg"), f.message, sizeof f.message, kDialogTextLimit}},
+        language, parent);
 }
 
 TextFieldsDialog *newCloudDialog(CloudFields &f, const Language &language, QWidget *parent)
@@ -68,19 +69,21 @@ TextFieldsDialog *newCloudDialog(CloudFields &f, const Language &language, QWidg
         kCloudDialog, QStringLiteral("Cloud"),
         {{kOwnLabel, QStringLiteral("Product Key"), f.productKey, sizeof f.productKey, kDialogTextLimit},
          {kOwnLabel + 1, QStringLiteral("Device Name"), f.deviceName, sizeof f.deviceName, kDialogTextLimit},
-         {kOwnLabel + 2, QStringLiteral("Device Secret"), f.deviceSecret, sizeof f.deviceSecret, kDialogTextLimit}},
+         {kOwnLabel + 2, QStringLiteral("Device Secret"), f.deviceSecret, sizeof f.deviceSecret,
+          kDialogTextLimit}},
         language, parent);
 }
 
 TextFieldsDialog *newNtpDialog(ParameterRecord &record, const Language &language, QWidget *parent)
 {
     return new TextFieldsDialog(kNtpDialog, QStringLiteral("NTP"),
-                                {{kNtpServerLabel, zh("NTP首选服务器"), record.ntpServer, sizeof record.ntpServer,
-                                  sizeof record.ntpServer - 1}},
+                                {{kNtpServerLabel, zh("NTP首选服务器"), record.ntpServer,
+                                  sizeof record.ntpServer, sizeof record.ntpServer - 1}},
                                 language, parent);
 }
 
-bool runNtpDialog(ParameterRecord &record, const Language &language, QWidget *parent, const ServiceOptions &options)
+bool runNtpDialog(ParameterRecord &record, const Language &language, QWidget *parent,
+                  const ServiceOptions &options)
 {
     std::unique_ptr<TextFieldsDialog> dialog(newNtpDialog(record, language, parent));
     return runServiceDialog(options, *dialog) == QDialog::Accepted;

@@ -18,11 +18,12 @@ namespace vorlet {
 inline constexpr int kWillDialog = 135;
 inline constexpr int kCloudDialog = 136;
 inline constexpr int kNtpDialog = 160;
-inline constexpr int kDialogOk = 1003;    // "确定" in each of them
+inline constexpr int kDialogOk = 1003;       // "确定" in each of them
 inline constexpr int kFirstFieldEdit = 2001; // the edits are numbered from here, in row order
 inline constexpr int kNtpServerLabel = 1254;
 
-struct TextFieldRow {
+struct TextFieldRow
+{
     int labelControl;
     QString caption;
     std::uint8_t *field;
@@ -33,8 +34,8 @@ struct TextFieldRow {
 class TextFieldsDialog : public QDialog
 {
 public:
-    TextFieldsDialog(int dialog, const QString &title, std::vector<TextFieldRow> rows, const Language &language,
-                     QWidget *parent = nullptr);
+    TextFieldsDialog(int dialog, const QString &title, std::vector<TextFieldRow> rows,
+                     const Language &language, QWidget *parent = nullptr);
     QLineEdit *edit(std::size_t row) const { return m_edits.at(row); }
 
 private:
@@ -45,12 +46,14 @@ private:
 };
 
 // The will message of a channel's MQTT area.
-struct WillFields {
+struct WillFields
+{
     std::uint8_t topic[kTopicSize];
     std::uint8_t message[kTopicSize];
 };
 // The cloud platform's device triple.
-struct CloudFields {
+struct CloudFields
+{
     std::uint8_t productKey[kTopicSize];
     std::uint8_t deviceName[kTopicSize];
     std::uint8_t deviceSecret[kTopicSize];

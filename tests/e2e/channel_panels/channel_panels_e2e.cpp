@@ -5,9 +5,9 @@
 #include "vorlet/services/service_wiring.h"
 #include "vorlet/services/tcp_panel.h"
 
-#include "vorlet/lang/dialog_captions.h"
 #include "tests/support/lab.h"
 #include "tests/support/test_support.h"
+#include "vorlet/lang/dialog_captions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -79,7 +79,10 @@ QByteArray be16(int v)
     const char bytes[] = {char(v >> 8), char(v & 0xFF)};
     return QByteArray(bytes, 2);
 }
-QByteArray oneByte(int v) { return QByteArray(1, char(v)); }
+QByteArray oneByte(int v)
+{
+    return QByteArray(1, char(v));
+}
 
 } // namespace
 
@@ -88,7 +91,8 @@ TEST(ChannelPanels, MqttAndTcpClientSettingsReachTheGateway)
     LAB_ONLY();
     LabWindow t;
     t.window->onSearch();
-    ASSERT_TRUE(waitFor([&] { return t.window->core().devices().count() >= 2 && t.window->selectedRecord(); }));
+    ASSERT_TRUE(
+        waitFor([&] { return t.window->core().devices().count() >= 2 && t.window->selectedRecord(); }));
     ASSERT_TRUE(waitFor([&] { return t.window->placedPanel(0) != nullptr; }));
     ParameterRecord *record = t.window->selectedRecord();
     const QString mac = macOf(*record);
@@ -133,7 +137,8 @@ TEST(ChannelPanels, MqttAndTcpClientSettingsReachTheGateway)
 
     Q_EMIT t.window->controls().save->clicked();
     const QString saved = QString::fromUtf8("保存成功,重启后生效！！！");
-    ASSERT_TRUE(waitFor([&] { return t.window->statusText() == saved; }, 20000)) << t.window->statusText().toStdString();
+    ASSERT_TRUE(waitFor([&] { return t.window->statusText() == saved; }, 20000))
+        << t.window->statusText().toStdString();
     EXPECT_TRUE(t.messages.isEmpty()) << t.messages.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(testsupport::labCounter(mac, QStringLiteral("saves")), 1);
 

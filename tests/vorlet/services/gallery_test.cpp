@@ -33,7 +33,8 @@ void shoot(QWidget *widget, const QString &name)
     ASSERT_FALSE(image.isNull()) << name.toStdString();
     QSet<QRgb> colours;
     for (int y = 0; y < image.height(); y += 5)
-        for (int x = 0; x < image.width(); x += 5) colours.insert(image.pixel(x, y));
+        for (int x = 0; x < image.width(); x += 5)
+            colours.insert(image.pixel(x, y));
     EXPECT_GT(colours.size(), 8) << name.toStdString();
     const QString path = galleryDir() + QLatin1Char('/') + name + QStringLiteral(".png");
     ASSERT_TRUE(image.save(path)) << path.toStdString();
@@ -70,14 +71,19 @@ std::unique_ptr<ChannelBlock> sampleBlock(std::uint8_t mode)
     return b;
 }
 
-const char *languageName(const Language &l) { return l.isEnglish() ? "en" : "zh"; }
+const char *languageName(const Language &l)
+{
+    return l.isEnglish() ? "en" : "zh";
+}
 
 } // namespace
 
 TEST(ServiceGallery, EachPanelInEveryModeThatShowsIt)
 {
     const std::pair<ChannelPanelKind, std::vector<std::uint8_t>> panels[] = {
-        {ChannelPanelKind::Socket, {1, 2, 3, 4, 7}}, {ChannelPanelKind::Mqtt, {6}}, {ChannelPanelKind::Http, {5, 8}}};
+        {ChannelPanelKind::Socket, {1, 2, 3, 4, 7}},
+        {ChannelPanelKind::Mqtt, {6}},
+        {ChannelPanelKind::Http, {5, 8}}};
     const char *names[] = {"tcp", "mqtt", "http"};
     for (const Language &language : {Language('c'), Language('e')}) {
         PanelBench b;
@@ -111,9 +117,10 @@ TEST(ServiceGallery, WillCloudAndNtpDialogs)
     kyvo::setFieldText(record->ntpServer, "ntp.plant.local");
     for (const Language &language : {Language('c'), Language('e')}) {
         const QString suffix = QLatin1String(languageName(language));
-        std::unique_ptr<QDialog> dialogs[] = {std::unique_ptr<QDialog>(newWillDialog(will, language, nullptr)),
-                                              std::unique_ptr<QDialog>(newCloudDialog(cloud, language, nullptr)),
-                                              std::unique_ptr<QDialog>(newNtpDialog(*record, language, nullptr))};
+        std::unique_ptr<QDialog> dialogs[] = {
+            std::unique_ptr<QDialog>(newWillDialog(will, language, nullptr)),
+            std::unique_ptr<QDialog>(newCloudDialog(cloud, language, nullptr)),
+            std::unique_ptr<QDialog>(newNtpDialog(*record, language, nullptr))};
         const char *names[] = {"will", "cloud", "ntp"};
         for (std::size_t i = 0; i < std::size(dialogs); ++i)
             shoot(dialogs[i].get(), QStringLiteral("dialog-%1-%2").arg(QLatin1String(names[i]), suffix));

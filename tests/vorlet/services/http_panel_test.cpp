@@ -14,7 +14,8 @@ using namespace servicetest;
 
 namespace {
 
-struct HttpBench : PanelBench {
+struct HttpBench : PanelBench
+{
     HttpPanel *panel = make<HttpPanel>(ChannelPanelKind::Http);
     QLineEdit *edit(int id) { return control<QLineEdit>(panel, id); }
     QPlainTextEdit *header() { return control<QPlainTextEdit>(panel, kHeader); }
@@ -72,7 +73,8 @@ TEST(HttpPanel, MethodAndHexOptionRoundTrip)
     block->httpMethod = 2;
     block->httpHexConversion = 1;
     t.panel->load(*block);
-    EXPECT_EQ(control<QComboBox>(t.panel, kMethod)->currentText(), QStringLiteral("POST-x-www-form-urlencoded"));
+    EXPECT_EQ(control<QComboBox>(t.panel, kMethod)->currentText(),
+              QStringLiteral("POST-x-www-form-urlencoded"));
     EXPECT_TRUE(control<QCheckBox>(t.panel, kHexConversion)->isChecked());
     const ChannelBlock before = *block;
     t.panel->store(*block);
@@ -95,7 +97,8 @@ TEST(HttpPanel, DemoButtonsAndHelpTexts)
     EXPECT_EQ(t.header()->toPlainText(), QStringLiteral("GET /http-test.php?"));
     control<QPushButton>(t.panel, kPostDemo)->click();
     EXPECT_EQ(t.header()->toPlainText(), QStringLiteral("POST /http-test.php"));
-    EXPECT_EQ(control<QLabel>(t.panel, kExampleUrl)->text(), u("如网址:http://demo.test.invalid/http-test.php"));
+    EXPECT_EQ(control<QLabel>(t.panel, kExampleUrl)->text(),
+              u("如网址:http://demo.test.invalid/http-test.php"));
 
     t.activate(kPortHelp);
     t.activate(kAddressHelp);

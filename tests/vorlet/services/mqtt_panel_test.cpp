@@ -13,7 +13,8 @@ using namespace servicetest;
 
 namespace {
 
-struct MqttBench : PanelBench {
+struct MqttBench : PanelBench
+{
     MqttPanel *panel = make<MqttPanel>(ChannelPanelKind::Mqtt);
     QLineEdit *edit(int id) { return control<QLineEdit>(panel, id); }
     QLabel *link(int id) { return control<QLabel>(panel, id); }
@@ -36,8 +37,10 @@ std::unique_ptr<ChannelBlock> brokerBlock()
     b->willEnabled = 1;
     kyvo::setFieldText(b->willTopic, "will/topic");
     kyvo::setFieldText(b->willMessage, "offline");
-    for (auto &t : b->subscribeTopics) kyvo::setFieldText(t, "sub/n");
-    for (auto &t : b->publishTopics) kyvo::setFieldText(t, "pub/n");
+    for (auto &t : b->subscribeTopics)
+        kyvo::setFieldText(t, "sub/n");
+    for (auto &t : b->publishTopics)
+        kyvo::setFieldText(t, "pub/n");
     kyvo::setFieldText(b->subscribeTopics[0], "sub/1");
     kyvo::setFieldText(b->publishTopics[0], "pub/1");
     b->mqttTls = 1;
@@ -178,7 +181,8 @@ TEST(MqttPanel, CloudDialogEditsTheDeviceTriple)
     t.panel->load(*block);
     QStringList shown;
     t.script = [&](QDialog &d) {
-        for (int i = 0; i < 3; ++i) shown << control<QLineEdit>(&d, 2001 + i)->text();
+        for (int i = 0; i < 3; ++i)
+            shown << control<QLineEdit>(&d, 2001 + i)->text();
         control<QLineEdit>(&d, 2001)->setText(QString(70, QLatin1Char('k')));
         control<QLineEdit>(&d, 2002)->setText(QStringLiteral("device-7"));
         control<QLineEdit>(&d, 2003)->setText(QStringLiteral("s3cret"));

@@ -16,7 +16,8 @@ namespace {
 kyvo::Bytes counting(std::size_t n)
 {
     kyvo::Bytes b(n);
-    for (std::size_t i = 0; i < n; ++i) b[i] = std::uint8_t(i * 7 + 3);
+    for (std::size_t i = 0; i < n; ++i)
+        b[i] = std::uint8_t(i * 7 + 3);
     return b;
 }
 

@@ -22,7 +22,10 @@
 
 namespace servicetest {
 
-inline QString u(const char *utf8) { return QString::fromUtf8(utf8); }
+inline QString u(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 template <typename W> W *control(QWidget *root, int id)
 {
@@ -35,7 +38,8 @@ template <typename W> W *control(QWidget *root, int id)
 template <std::size_t N> QByteArray fieldBytes(const std::uint8_t (&field)[N])
 {
     std::size_t n = 0;
-    while (n < N && field[n]) ++n;
+    while (n < N && field[n])
+        ++n;
     return QByteArray(reinterpret_cast<const char *>(field), qsizetype(n));
 }
 

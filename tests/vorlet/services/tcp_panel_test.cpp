@@ -2,10 +2,10 @@
 // and registration data, the shared hex flags.
 #include "vorlet/services/tcp_panel.h"
 
-#include "vorlet/services/mqtt_panel.h"
 #include "common/gbk_text.h"
 #include "panel_bench.h"
 #include "tests/support/test_support.h"
+#include "vorlet/services/mqtt_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +17,8 @@ using namespace servicetest;
 
 namespace {
 
-struct TcpBench : PanelBench {
+struct TcpBench : PanelBench
+{
     TcpPanel *panel = make<TcpPanel>(ChannelPanelKind::Socket);
     QLineEdit *edit(int id) { return control<QLineEdit>(panel, id); }
     QCheckBox *box(int id) { return control<QCheckBox>(panel, id); }
@@ -34,7 +35,8 @@ void fillSocketFields(ChannelBlock &b)
     b.heartbeatIntervalS = 60;
     b.registrationMode = 3;
     b.registrationLength = 4;
-    for (int i = 0; i < 4; ++i) b.registrationData[i] = std::uint8_t(i + 1);
+    for (int i = 0; i < 4; ++i)
+        b.registrationData[i] = std::uint8_t(i + 1);
     b.multicast = 1;
 }
 
@@ -43,24 +45,29 @@ void fillSocketFields(ChannelBlock &b)
 TEST(TcpPanel, EnablesTheControlsOfTheWorkMode)
 {
     TcpBench t;
-    const int clientControls[] = {kTargetAddress, kTargetPort, kLocalPort, kHeartbeat, kInterval, kRegistration};
+    const int clientControls[] = {kTargetAddress, kTargetPort, kLocalPort,
+                                  kHeartbeat,     kInterval,   kRegistration};
     auto enabled = [&](int id) { return vorlet::findControl(t.panel, id)->isEnabled(); };
     for (std::uint8_t serverMode : {1, 3, 7}) {
         t.panel->load(*zeroBlock(serverMode));
-        for (int id : clientControls) EXPECT_EQ(enabled(id), id == kLocalPort) << int(serverMode) << " " << id;
+        for (int id : clientControls)
+            EXPECT_EQ(enabled(id), id == kLocalPort) << int(serverMode) << " " << id;
         EXPECT_FALSE(enabled(kRegistrationMode));
         EXPECT_FALSE(enabled(kMulticast));
     }
     t.panel->load(*zeroBlock(2));
-    for (int id : clientControls) EXPECT_TRUE(enabled(id)) << id;
+    for (int id : clientControls)
+        EXPECT_TRUE(enabled(id)) << id;
     EXPECT_TRUE(enabled(kRegistrationMode));
     EXPECT_FALSE(enabled(kMulticast));
     t.panel->load(*zeroBlock(4));
-    for (int id : clientControls) EXPECT_TRUE(enabled(id)) << id;
+    for (int id : clientControls)
+        EXPECT_TRUE(enabled(id)) << id;
     EXPECT_TRUE(enabled(kMulticast));
     for (std::uint8_t other : {0, 5, 6, 8}) {
         t.panel->load(*zeroBlock(other));
-        for (int id : clientControls) EXPECT_FALSE(enabled(id)) << int(other) << " " << id;
+        for (int id : clientControls)
+            EXPECT_FALSE(enabled(id)) << int(other) << " " << id;
         EXPECT_FALSE(enabled(kMulticast));
     }
     // The hex boxes are settings of the PC, never tied to the mode.
@@ -172,7 +179,7 @@ TEST(TcpPanel, ABadHexTextKeepsTheOldDataAndSaysSo)
     t.panel->store(*block);
     EXPECT_EQ(block->heartbeatLength, 2);
     EXPECT_EQ(fieldBytes(block->heartbeatData), QByteArray("hb"));
-    EXPECT_EQ(block->registrationLength, 4); // the good registration text is stored
+    EXPECT_EQ(block->registrationLength, 4);  // the good registration text is stored
     EXPECT_EQ(block->targetPort.get(), 9000); // and so is everything else
     ASSERT_EQ(t.messages.size(), 1);
     EXPECT_EQ(t.messages[0], QStringLiteral("Please type hex number"));

@@ -3,14 +3,14 @@
 // A simulated gateway answers on loopback.
 #include "vorlet/services/service_wiring.h"
 
-#include "vorlet/services/http_panel.h"
-#include "vorlet/services/mqtt_panel.h"
-#include "vorlet/services/tcp_panel.h"
 #include "devsim/core/sim_host.h"
 #include "devsim/gateway/gateway_sim.h"
 #include "panel_bench.h"
 #include "tests/support/loopback.h"
 #include "tests/support/test_support.h"
+#include "vorlet/services/http_panel.h"
+#include "vorlet/services/mqtt_panel.h"
+#include "vorlet/services/tcp_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -105,7 +105,8 @@ TEST(WindowPanels, EachModeShowsItsPanelAndTheSaveCollectsTheShownOne)
     // The simulated gateway: channel 0 TCP client, channel 1 TCP server (no panel on TCP-B).
     auto *socket = dynamic_cast<TcpPanel *>(t.window->placedPanel(0));
     ASSERT_NE(socket, nullptr);
-    EXPECT_EQ(control<QLineEdit>(socket, tcpcontrol::kTargetAddress)->text(), QStringLiteral("192.168.1.100"));
+    EXPECT_EQ(control<QLineEdit>(socket, tcpcontrol::kTargetAddress)->text(),
+              QStringLiteral("192.168.1.100"));
     EXPECT_TRUE(control<QLineEdit>(socket, tcpcontrol::kTargetAddress)->isEnabled());
     EXPECT_EQ(t.window->placedPanel(1), nullptr);
 
@@ -149,7 +150,8 @@ TEST(WindowPanels, HexFlagsAreTheWindowsSettings)
     t.chooseMode(0, 2);
     EXPECT_TRUE(control<QCheckBox>(t.window->placedPanel(0), tcpcontrol::kRegistrationHex)->isChecked());
     // Shown in hex now: the simulator's heartbeat "hb".
-    EXPECT_EQ(control<QLineEdit>(t.window->placedPanel(0), tcpcontrol::kHeartbeat)->text(), QStringLiteral("68 62 "));
+    EXPECT_EQ(control<QLineEdit>(t.window->placedPanel(0), tcpcontrol::kHeartbeat)->text(),
+              QStringLiteral("68 62 "));
 }
 
 TEST(WindowPanels, TheNtpLinkOpensTheDialogOnTheSelectedRecord)
@@ -173,7 +175,9 @@ TEST(WindowPanels, TheLanguageSwitchReachesThePanels)
     ASSERT_TRUE(t.search());
     t.window->toggleLanguage();
     ASSERT_TRUE(t.window->language().isEnglish());
-    EXPECT_EQ(control<QLabel>(t.window->placedPanel(0), tcpcontrol::kTargetAddressLabel)->text(), QStringLiteral("TargetIp"));
+    EXPECT_EQ(control<QLabel>(t.window->placedPanel(0), tcpcontrol::kTargetAddressLabel)->text(),
+              QStringLiteral("TargetIp"));
     t.chooseMode(0, 6);
-    EXPECT_EQ(control<QComboBox>(t.window->placedPanel(0), mqttcontrol::kCloud)->itemText(1), QStringLiteral("Aliyun"));
+    EXPECT_EQ(control<QComboBox>(t.window->placedPanel(0), mqttcontrol::kCloud)->itemText(1),
+              QStringLiteral("Aliyun"));
 }
