@@ -57,29 +57,6 @@ TEST(PacketText, TextIsGbkCutAt128BytesWithoutSplittingACharacter)
               kyvo::toGbk(QString::fromUtf8("中")));
 }
 
-TEST(PacketEdit, StoresByTheFlagInForceAndKeepsDataOnBadHex)
-{
-    QLineEdit line;
-    PacketEdit edit(&line);
-    std::uint8_t data[128] = {0x01, 0x02};
-    std::uint8_t length = 2;
-    edit.load(data, length, true);
-    EXPECT_EQ(line.text(), QStringLiteral("01 02 "));
-
-    line.setText(QStringLiteral("12G4"));
-    EXPECT_FALSE(edit.store(data, length, true));
-    EXPECT_EQ(length, 2);
-    EXPECT_EQ(data[0], 0x01);
-    EXPECT_EQ(data[1], 0x02);
-
-    // The flag turned off since the load: the same text is read as text.
-    line.setText(QStringLiteral("01 02 "));
-    EXPECT_TRUE(edit.store(data, length, false));
-    EXPECT_EQ(length, 6);
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(data), 6), QByteArray("01 02 "));
-    EXPECT_EQ(data[6], 0);
-}
-
 TEST(PacketEdit, UntouchedTextKeepsBinaryDataExactly)
 {
     QLineEdit line;

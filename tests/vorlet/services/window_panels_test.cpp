@@ -134,26 +134,6 @@ TEST(WindowPanels, EachModeShowsItsPanelAndTheSaveCollectsTheShownOne)
     EXPECT_TRUE(t.messages.isEmpty());
 }
 
-TEST(WindowPanels, HexFlagsAreTheWindowsSettings)
-{
-    WindowWithPanels t;
-    ASSERT_TRUE(t.search());
-    auto *socket = t.window->placedPanel(0);
-    ASSERT_NE(socket, nullptr);
-    control<QCheckBox>(socket, tcpcontrol::kHeartbeatHex)->click();
-    EXPECT_EQ(t.window->settings().hbHex, 1);
-    t.chooseMode(0, 6);
-    auto *mqtt = t.window->placedPanel(0);
-    EXPECT_FALSE(control<QCheckBox>(mqtt, mqttcontrol::kRegistrationHex)->isChecked());
-    control<QCheckBox>(mqtt, mqttcontrol::kRegistrationHex)->click();
-    EXPECT_EQ(t.window->settings().regHex, 1);
-    t.chooseMode(0, 2);
-    EXPECT_TRUE(control<QCheckBox>(t.window->placedPanel(0), tcpcontrol::kRegistrationHex)->isChecked());
-    // Shown in hex now: the simulator's heartbeat "hb".
-    EXPECT_EQ(control<QLineEdit>(t.window->placedPanel(0), tcpcontrol::kHeartbeat)->text(),
-              QStringLiteral("68 62 "));
-}
-
 TEST(WindowPanels, TheNtpLinkOpensTheDialogOnTheSelectedRecord)
 {
     WindowWithPanels t;
