@@ -1,6 +1,5 @@
 // vorlet: the gateway configuration tool.
-#include "vorlet/services/service_wiring.h"
-#include "vorlet/ui/main_window.h"
+#include "vorlet/app/app_options.h"
 
 #include <QApplication>
 
@@ -9,9 +8,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vorlet"));
     QApplication::setOrganizationName(QStringLiteral("kyvo"));
-    vorlet::CvorletDlg::Options options;
-    vorlet::addServicePanels(options);
-    vorlet::CvorletDlg window(std::move(options));
+    vorlet::CvorletDlg window(vorlet::programOptions());
     window.show();
     return app.exec();
 }

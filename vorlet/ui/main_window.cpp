@@ -60,12 +60,20 @@ QString qtFilter(const QString &filter)
     return entries.join(QStringLiteral(";;"));
 }
 
+// The opened list shows its longest item, and at least the list's own width.
+void fitPopup(QComboBox *combo)
+{
+    const int content = combo->view()->sizeHintForColumn(0) + 2 * combo->view()->frameWidth() + 24;
+    combo->view()->setMinimumWidth(std::max(combo->property("popupWidth").toInt(), content));
+}
+
 void refill(QComboBox *combo, const QStringList &items)
 {
     const int selected = combo->currentIndex();
     combo->clear();
     combo->addItems(items);
     combo->setCurrentIndex(selected >= 0 && selected < items.size() ? selected : 0);
+    fitPopup(combo);
 }
 
 QStringList plainItems(std::initializer_list<const char *> texts)
@@ -96,6 +104,8 @@ CvorletDlg::~CvorletDlg() = default;
 
 void CvorletDlg::startUp()
 {
+    m_rebuildTimer.setSingleShot(true);
+    connect(&m_rebuildTimer, &QTimer::timeout, this, &CvorletDlg::rebuildDeviceList);
     buildMainWindowControls(this, m_ui);
     m_model = new DeviceListModel(m_core.devices(), this);
     m_ui.deviceList->setModel(m_model);
@@ -170,6 +180,7 @@ void CvorletDlg::fillItemLists()
         m_ui.parity->addItems(plainItems({"NONE", "EVEN", "ODD"}));
         m_ui.dataBits->addItems(plainItems({"7", "8"}));
         m_ui.stopBits->addItems(plainItems({"1", "1.5", "2"}));
+        for (QComboBox *c : {m_ui.baud, m_ui.parity, m_ui.dataBits, m_ui.stopBits}) fitPopup(c);
         m_ui.channels[0].workMode->setCurrentIndex(1);
         m_ui.channels[1].workMode->setCurrentIndex(0);
     }
@@ -181,6 +192,7 @@ void CvorletDlg::fillAdapterList()
     m_ui.adapter->addItem(tr102(mw::kDefaultAdapterText));
     for (const kyvo::AdapterAddress &a : m_adapters) m_ui.adapter->addItem(a.address + QStringLiteral(" | ") + a.description);
     m_ui.adapter->setCurrentIndex(0);
+    fitPopup(m_ui.adapter);
 }
 
 void CvorletDlg::refreshAdapters()
@@ -192,6 +204,12 @@ void CvorletDlg::refreshAdapters()
     // The list keeps showing the adapter the endpoint is bound to.
     for (int i = 0; i < m_adapters.size(); ++i)
         if (!chosen.isEmpty() && m_adapters[i].address == chosen) m_ui.adapter->setCurrentIndex(i + 1);
+}
+
+QString CvorletDlg::adapterAddress() const
+{
+    const int index = m_ui.adapter->currentIndex();
+    return index >= 1 && index <= m_adapters.size() ? m_adapters[index - 1].address : QString();
 }
 
 void CvorletDlg::onAdapterChanged(int index)
@@ -352,18 +370,17 @@ ParameterRecord *CvorletDlg::selectedRecord()
 void CvorletDlg::onDeviceAdded(int row)
 {
     m_model->deviceAdded(row);
-    // Answers come in bursts: the list shows the last device once the burst
-    // has been taken in, not once per answer.
-    if (m_rebuildPending) return;
-    m_rebuildPending = true;
-    QTimer::singleShot(0, this, [this] {
-        m_rebuildPending = false;
-        rebuildDeviceList();
-    });
+    // Answers come in bursts: the rows go in as they come, and the last
+    // device is shown at most every 100 ms, not once per answer, so a search
+    // of hundreds of gateways never holds up the window.
+    if (m_rebuildTimer.isActive()) return;
+    const qint64 since = m_sinceRebuild.isValid() ? m_sinceRebuild.elapsed() : kRebuildIntervalMs;
+    m_rebuildTimer.start(int(std::max<qint64>(0, kRebuildIntervalMs - since)));
 }
 
 void CvorletDlg::rebuildDeviceList()
 {
+    m_sinceRebuild.start();
     const int count = int(m_core.devices().count());
     if (count == 0) return;
     const int last = count - 1;

@@ -12,7 +12,9 @@
 #include "vorlet/ui/main_window_controls.h"
 
 #include <QMainWindow>
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 
 #include <array>
@@ -69,6 +71,9 @@ public:
     int selectedRow() const;
     // The record the controls hold, or null before the first is shown.
     const ParameterRecord *shownRecord() const { return m_shown; }
+    // The address of the adapter chosen in the adapter list; empty for the
+    // default item (the endpoint bound to any address).
+    QString adapterAddress() const;
     // The panel shown for a channel (or the CAN panel), or null.
     ChannelPanel *placedPanel(int channel) const { return m_placed[std::size_t(channel)]; }
     FieldPortPanel *placedCanPanel() const { return m_canLoaded ? m_canPanel : nullptr; }
@@ -150,7 +155,9 @@ private:
     FieldPortPanel *m_canPanel = nullptr;
     bool m_canLoaded = false;
     const ParameterRecord *m_shown = nullptr; // the record the controls hold
-    bool m_rebuildPending = false;
+    static constexpr qint64 kRebuildIntervalMs = 100;
+    QTimer m_rebuildTimer;
+    QElapsedTimer m_sinceRebuild;
     bool m_selecting = false;
     bool m_shownBySelection = false; // this press's selection change showed the record
     bool m_settingsSaved = false;

@@ -74,11 +74,22 @@ QCheckBox *check(int control, const char *text) { return numbered(new QCheckBox(
 QLineEdit *edit(int control) { return numbered(new QLineEdit, control); }
 AddressEdit *address(int control) { return numbered(new AddressEdit, control); }
 
+// Long item texts do not widen the window: the list opens as wide as its
+// items need (at least the given width).
 QComboBox *dropList(int control, int popupWidth = 0)
 {
     auto *c = numbered(new QComboBox, control);
-    if (popupWidth) c->view()->setMinimumWidth(popupWidth);
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(8);
+    c->setProperty("popupWidth", popupWidth);
     return c;
+}
+
+// A text that changes with the record: it takes the room it is given.
+QLabel *statusText(QLabel *label)
+{
+    label->setMinimumWidth(1);
+    return label;
 }
 
 // Rows of (label, field) pairs in a grid of two pairs per row.
@@ -97,7 +108,7 @@ QWidget *buildSearchArea(MainWindowControls &ui)
     auto *searchRow = new QHBoxLayout;
     ui.search = button(1003, "搜索设备");
     ui.adapter = numbered(new AdapterCombo, 1038);
-    ui.adapter->view()->setMinimumWidth(400);
+    ui.adapter->setProperty("popupWidth", 400);
     ui.adapter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     ui.adapter->setMinimumContentsLength(16);
     ui.crossRouter = check(1006, "跨路由搜索");
@@ -139,7 +150,7 @@ QWidget *buildSearchArea(MainWindowControls &ui)
     buttons->addWidget(ui.pingLink);
     v->addLayout(buttons);
 
-    ui.clockLine = link(1067, "");
+    ui.clockLine = statusText(link(1067, ""));
     v->addWidget(ui.clockLine);
     return area;
 }
@@ -154,7 +165,7 @@ QGroupBox *buildChannelGroup(ChannelGroupControls &c, int index)
     row->addWidget(label(index == 0 ? 1228 : 1229, "工作模式"));
     row->addWidget(c.workMode, 1);
     v->addLayout(row);
-    c.status = greenText(index == 0 ? 1062 : 1063);
+    c.status = statusText(greenText(index == 0 ? 1062 : 1063));
     v->addWidget(c.status);
     c.panelPlace = new QWidget;
     c.panelPlace->setObjectName(QStringLiteral("channelPanelPlace%1").arg(index));
@@ -301,14 +312,14 @@ QGroupBox *buildAdvancedGroup(MainWindowControls &ui)
     ui.customBaud = check(1074, "自设波特率");
     ui.tls = dropList(1005);
     ui.tlsSet = link(1057, "设置");
-    ui.certChecks = label(1085, "");
+    ui.certChecks = statusText(label(1085, ""));
     ui.netLossMinutes = edit(1017);
     ui.netLossMinutes->setMaximumWidth(60);
     ui.debug = check(1075, "调试");
     ui.debugMonitor = link(1077, "界面");
     ui.userJson = check(3349, "用户配置");
-    ui.noDataText = label(1082, "");
-    ui.ioModuleText = label(1160, "");
+    ui.noDataText = statusText(label(1082, ""));
+    ui.ioModuleText = statusText(label(1160, ""));
 
     g->addWidget(ui.modbusPoll, 0, 0);
     g->addWidget(ui.modbusPollSet, 0, 1);
@@ -353,7 +364,7 @@ QLayout *buildBottomRow(MainWindowControls &ui)
     auto *row = new QHBoxLayout;
     ui.save = button(1039, "保存");
     ui.save->setMinimumWidth(100);
-    ui.status = greenText(1040);
+    ui.status = statusText(greenText(1040));
     ui.productionDate = label(1065, "");
     ui.quickSet = button(1091, "一键配置");
     ui.quickSetPath = label(1092, "");

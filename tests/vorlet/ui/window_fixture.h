@@ -102,6 +102,8 @@ struct WindowOptions {
     bool panels = true;            // recording panels in the window's places
     std::optional<vorlet::PanelFactories> panelFactories; // other panels instead
     std::map<int, vorlet::CvorletDlg::Extension> extensions;
+    // Last changes to the window's options, as the program makes them.
+    std::function<void(vorlet::CvorletDlg::Options &)> configure;
 };
 
 class WindowBench
@@ -159,6 +161,7 @@ public:
         }
         if (options.panelFactories) w.panels = *options.panelFactories;
         w.extensions = options.extensions;
+        if (options.configure) options.configure(w);
         panels.clear();
         window = std::make_unique<vorlet::CvorletDlg>(std::move(w));
         window->show();
