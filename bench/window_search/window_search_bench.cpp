@@ -54,7 +54,8 @@ private:
     int m_depth = 0;
 };
 
-struct Run {
+struct Run
+{
     std::size_t found = 0;
     double toLastShownMs = 0;
     double longestPauseMs = 0;
@@ -66,7 +67,8 @@ void processUntil(const std::function<bool()> &done, int limitMs)
 {
     QElapsedTimer t;
     t.start();
-    while (!done() && t.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (!done() && t.elapsed() < limitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 Run runOnce(CvorletDlg &window, std::size_t expect, int limitMs)
@@ -139,9 +141,10 @@ int main(int argc, char **argv)
     for (int i = 0; i < runs; ++i) {
         results.push_back(runOnce(window, expect, 30000));
         const Run &r = results.back();
-        std::printf("run %d: %zu gateways listed, last shown after %.1f ms, longest event-loop pause %.1f ms, "
-                    "longest single event %.1f ms (type %d)\n",
-                    i + 1, r.found, r.toLastShownMs, r.longestPauseMs, r.longestEventMs, r.longestEventType);
+        std::printf(
+            "run %d: %zu gateways listed, last shown after %.1f ms, longest event-loop pause %.1f ms, "
+            "longest single event %.1f ms (type %d)\n",
+            i + 1, r.found, r.toLastShownMs, r.longestPauseMs, r.longestEventMs, r.longestEventType);
         std::fflush(stdout);
     }
     std::vector<double> pauses, events;
@@ -151,10 +154,11 @@ int main(int argc, char **argv)
     }
     std::sort(pauses.begin(), pauses.end());
     std::sort(events.begin(), events.end());
-    const bool allFound = std::all_of(results.begin(), results.end(), [&](const Run &r) { return r.found >= expect; });
+    const bool allFound =
+        std::all_of(results.begin(), results.end(), [&](const Run &r) { return r.found >= expect; });
     std::printf("window search, %zu gateways, %d runs: longest pause median %.1f ms, worst %.1f ms; "
                 "longest single event median %.1f ms, worst %.1f ms%s\n",
-                expect, runs, pauses[pauses.size() / 2], pauses.back(), events[events.size() / 2], events.back(),
-                allFound ? "" : " (not every gateway found)");
+                expect, runs, pauses[pauses.size() / 2], pauses.back(), events[events.size() / 2],
+                events.back(), allFound ? "" : " (not every gateway found)");
     return allFound ? 0 : 1;
 }

@@ -21,7 +21,8 @@ void addFirmwareUpgrade(CvorletDlg::Options &options)
         target.mac = recordMac(record->mac);
         target.versionText = kyvo::fieldText(record->versionText);
         target.localAddress = window.adapterAddress();
-        auto *dialog = new FotaDialog(target, window.language(), window.settings(), FotaPrompts::standard(), nullptr, &window);
+        auto *dialog = new FotaDialog(target, window.language(), window.settings(), FotaPrompts::standard(),
+                                      nullptr, &window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->open();
     };

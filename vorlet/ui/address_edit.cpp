@@ -16,7 +16,10 @@ AddressEdit::AddressEdit(QWidget *parent) : QLineEdit(parent)
     setValue(0);
 }
 
-std::uint32_t AddressEdit::value() const { return addressValue(text()); }
+std::uint32_t AddressEdit::value() const
+{
+    return addressValue(text());
+}
 
 void AddressEdit::setValue(std::uint32_t address)
 {
@@ -24,7 +27,10 @@ void AddressEdit::setValue(std::uint32_t address)
     setOctets(o.data());
 }
 
-void AddressEdit::setOctets(const std::uint8_t *octets) { setText(addressText(octets)); }
+void AddressEdit::setOctets(const std::uint8_t *octets)
+{
+    setText(addressText(octets));
+}
 
 void AddressEdit::storeOctets(std::uint8_t *octets) const
 {

@@ -20,7 +20,8 @@ enum class ChannelPanelKind { Socket, Mqtt, Http };
 
 // What a panel may read besides its block: the language in force and the
 // settings flags of hx.ini (reg_hex, hb_hex, utf8), both owned by the window.
-struct PanelEnvironment {
+struct PanelEnvironment
+{
     const Language *language = nullptr;
     SearchSettings *settings = nullptr;
 };
@@ -50,8 +51,10 @@ public:
 
 // How the window creates its panels at start-up; an empty factory, or one
 // that returns nullptr, leaves that place empty.
-struct PanelFactories {
-    std::function<ChannelPanel *(ChannelPanelKind kind, int channel, const PanelEnvironment &env, QWidget *parent)>
+struct PanelFactories
+{
+    std::function<ChannelPanel *(ChannelPanelKind kind, int channel, const PanelEnvironment &env,
+                                 QWidget *parent)>
         channel;
     std::function<FieldPortPanel *(const PanelEnvironment &env, QWidget *parent)> can;
 };

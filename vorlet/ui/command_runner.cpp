@@ -69,9 +69,9 @@ void CommandRunner::pingTest(const ParameterRecord &record)
 
 void CommandRunner::commandResult(int code, const QByteArray &body)
 {
-    m_session.commandResult(std::uint8_t(code),
-                            kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(body.constData()),
-                                           std::size_t(body.size())));
+    m_session.commandResult(
+        std::uint8_t(code),
+        kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(body.constData()), std::size_t(body.size())));
     arm();
 }
 

@@ -22,9 +22,10 @@ class CommandRunner : public QObject, private CommandEffects
 {
     Q_OBJECT
 public:
-    struct Options {
-        const kyvo::Clock *clock = nullptr;      // monotonic; a steady clock when null
-        std::function<QDateTime()> localTime;    // the PC's local time; the current time when empty
+    struct Options
+    {
+        const kyvo::Clock *clock = nullptr;   // monotonic; a steady clock when null
+        std::function<QDateTime()> localTime; // the PC's local time; the current time when empty
     };
     CommandRunner(GatewayCore &core, Options options, QObject *parent = nullptr);
     ~CommandRunner() override;

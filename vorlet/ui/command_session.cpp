@@ -12,14 +12,22 @@ constexpr std::uint8_t kWriteAnswer = 0x84;
 OperationTexts operationTexts(PendingOperation operation)
 {
     switch (operation) {
-    case PendingOperation::Save: return {"正在保存...", "保存成功,重启后生效！！！", "保存失败"};
-    case PendingOperation::FactoryReset: return {"正在恢复出厂...", "恢复出厂成功", "恢复出厂失败"};
-    case PendingOperation::Restart: return {"正在重启...", "重启成功", "重启失败"};
-    case PendingOperation::DeepFactoryReset: return {"正在深度恢复出厂...", "深度恢复出厂成功", "深度恢复出厂失败"};
-    case PendingOperation::DebugOn: return {"正在启动调试...", "调试启动成功", "调试启动失败"};
-    case PendingOperation::DebugOff: return {"正在关闭调试...", "调试关闭成功", "调试关闭失败"};
-    case PendingOperation::SetClock: return {"正在校准时间...", "校准成功", nullptr};
-    case PendingOperation::None: break;
+    case PendingOperation::Save:
+        return {"正在保存...", "保存成功,重启后生效！！！", "保存失败"};
+    case PendingOperation::FactoryReset:
+        return {"正在恢复出厂...", "恢复出厂成功", "恢复出厂失败"};
+    case PendingOperation::Restart:
+        return {"正在重启...", "重启成功", "重启失败"};
+    case PendingOperation::DeepFactoryReset:
+        return {"正在深度恢复出厂...", "深度恢复出厂成功", "深度恢复出厂失败"};
+    case PendingOperation::DebugOn:
+        return {"正在启动调试...", "调试启动成功", "调试启动失败"};
+    case PendingOperation::DebugOff:
+        return {"正在关闭调试...", "调试关闭成功", "调试关闭失败"};
+    case PendingOperation::SetClock:
+        return {"正在校准时间...", "校准成功", nullptr};
+    case PendingOperation::None:
+        break;
     }
     return {};
 }

@@ -26,7 +26,8 @@ enum class PendingOperation : std::uint8_t {
 
 // The status-line texts of an operation (Chinese, the keys of the language
 // table); failure is nullptr for the clock, which has no time-out.
-struct OperationTexts {
+struct OperationTexts
+{
     const char *running = nullptr;
     const char *success = nullptr;
     const char *failure = nullptr;
@@ -38,7 +39,7 @@ class CommandEffects
 {
 public:
     enum class Buttons {
-        SaveDisabled,            // a save is under way: "保存" off
+        SaveDisabled,             // a save is under way: "保存" off
         SaveResetRestartDisabled, // a device command: "保存", "恢复出厂", "重启设备" off
         AllEnabled,
     };
@@ -72,7 +73,8 @@ public:
     // Sends the request at once and waits its save time-out.
     void save(kyvo::Bytes request, kyvo::Ipv4Endpoint to, kyvo::Millis now);
     // Restart, factory reset, deep factory reset: 3000 ms from now, sent after 500 ms.
-    void deviceCommand(PendingOperation operation, kyvo::Bytes message, kyvo::Ipv4Endpoint to, kyvo::Millis now);
+    void deviceCommand(PendingOperation operation, kyvo::Bytes message, kyvo::Ipv4Endpoint to,
+                       kyvo::Millis now);
     // Debug output on or off: 2000 ms from now, sent after 500 ms.
     void debugOutput(bool on, kyvo::Bytes message, kyvo::Ipv4Endpoint to, kyvo::Millis now);
     // The clock message is built when it leaves, 100 ms from now, with the
@@ -94,7 +96,8 @@ public:
     void clearWriteAcknowledgement() { m_writeAcknowledged = false; }
 
 private:
-    struct DelayedSend {
+    struct DelayedSend
+    {
         kyvo::Millis due;
         std::function<kyvo::Bytes()> build;
         kyvo::Ipv4Endpoint to;

@@ -19,9 +19,10 @@ Bytes debugMessage(std::uint8_t scope, const Mac &mac, bool on, std::string_view
 Bytes pingMessage(std::uint8_t scope, const Mac &mac);
 
 // The PC's local time as the device clock item carries it.
-struct DeviceTime {
+struct DeviceTime
+{
     int yearSince1900 = 0;
-    int month = 0;   // 0..11
+    int month = 0; // 0..11
     int day = 1;
     int hour = 0;
     int minute = 0;

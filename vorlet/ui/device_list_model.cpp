@@ -7,12 +7,17 @@ namespace vorlet {
 
 DeviceListModel::DeviceListModel(const DeviceList &devices, QObject *parent)
     : QAbstractTableModel(parent), m_devices(devices)
+{}
+
+int DeviceListModel::rowCount(const QModelIndex &parent) const
 {
+    return parent.isValid() ? 0 : m_rows;
 }
 
-int DeviceListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : m_rows; }
-
-int DeviceListModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int DeviceListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
 
 QVariant DeviceListModel::data(const QModelIndex &index, int role) const
 {
@@ -21,19 +26,27 @@ QVariant DeviceListModel::data(const QModelIndex &index, int role) const
         return {};
     const ParameterRecord &r = m_devices.at(std::size_t(index.row()));
     switch (index.column()) {
-    case Sn: return QString::number(index.row() + 1);
-    case Address: return addressText(r.seenAddress);
-    case MacAddress: return macText(r.mac);
-    case Version: return gbkFieldText(r.versionText);
-    case Model: return gbkFieldText(r.model);
-    case Name: return gbkFieldText(r.deviceName);
-    default: return {};
+    case Sn:
+        return QString::number(index.row() + 1);
+    case Address:
+        return addressText(r.seenAddress);
+    case MacAddress:
+        return macText(r.mac);
+    case Version:
+        return gbkFieldText(r.versionText);
+    case Model:
+        return gbkFieldText(r.model);
+    case Name:
+        return gbkFieldText(r.deviceName);
+    default:
+        return {};
     }
 }
 
 QVariant DeviceListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
     return section < m_headers.size() ? QVariant(m_headers[section]) : QVariant();
 }
 

@@ -23,9 +23,9 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -47,7 +47,10 @@ constexpr char kVersionText[] = "V242";
 constexpr int kPingTextLimit = 512;
 
 // The window title: product name, version, suffix.
-QString windowTitleText() { return QString::asprintf("%s %s      %s", "vorlet", kVersionText, "kyvo"); }
+QString windowTitleText()
+{
+    return QString::asprintf("%s %s      %s", "vorlet", kVersionText, "kyvo");
+}
 
 // "text|pattern|text|pattern||" -> "text;;text" for the Qt file dialogs
 // (each text already names its pattern).
@@ -79,7 +82,8 @@ void refill(QComboBox *combo, const QStringList &items)
 QStringList plainItems(std::initializer_list<const char *> texts)
 {
     QStringList items;
-    for (const char *t : texts) items << QString::fromUtf8(t);
+    for (const char *t : texts)
+        items << QString::fromUtf8(t);
     return items;
 }
 
@@ -110,7 +114,8 @@ void CvorletDlg::startUp()
     m_model = new DeviceListModel(m_core.devices(), this);
     m_ui.deviceList->setModel(m_model);
     const int widths[] = {30, 130, 130, 80, 80, 130};
-    for (int i = 0; i < DeviceListModel::ColumnCount; ++i) m_ui.deviceList->horizontalHeader()->resizeSection(i, widths[i]);
+    for (int i = 0; i < DeviceListModel::ColumnCount; ++i)
+        m_ui.deviceList->horizontalHeader()->resizeSection(i, widths[i]);
     m_commands = new CommandRunner(m_core, m_options.commands, this);
 
     // The label print agent probe belongs to the labels; its controls stay hidden.
@@ -143,11 +148,14 @@ void CvorletDlg::createPanels()
 {
     m_panelEnvironment = {&m_language, &m_settings};
     const PanelFactories &f = m_options.panels;
-    const ChannelPanelKind kinds[] = {ChannelPanelKind::Socket, ChannelPanelKind::Mqtt, ChannelPanelKind::Http};
+    const ChannelPanelKind kinds[] = {ChannelPanelKind::Socket, ChannelPanelKind::Mqtt,
+                                      ChannelPanelKind::Http};
     const int dialogs[] = {129, 130, 131};
     for (int c = 0; c < 2; ++c) {
         for (int k = 0; k < 3; ++k) {
-            ChannelPanel *panel = f.channel ? f.channel(kinds[k], c, m_panelEnvironment, m_ui.channels[std::size_t(c)].panelPlace) : nullptr;
+            ChannelPanel *panel = f.channel ? f.channel(kinds[k], c, m_panelEnvironment,
+                                                        m_ui.channels[std::size_t(c)].panelPlace)
+                                            : nullptr;
             m_panels[std::size_t(c)][std::size_t(k)] = panel;
             if (!panel) continue;
             // A panel is a scope of its own: the main window's table never reaches into it.
@@ -175,12 +183,14 @@ void CvorletDlg::fillItemLists()
     refill(m_ui.connectMode, mw::translatedItems(l, mw::kConnectModeItems));
     refill(m_ui.serialMode, mw::translatedItems(l, mw::kSerialModeItems));
     if (m_ui.baud->count() == 0) {
-        m_ui.baud->addItems(plainItems({"600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600",
-                                        "115200", "128000", "230400", "256000", "460800", "921600", "1024000"}));
+        m_ui.baud->addItems(
+            plainItems({"600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200",
+                        "128000", "230400", "256000", "460800", "921600", "1024000"}));
         m_ui.parity->addItems(plainItems({"NONE", "EVEN", "ODD"}));
         m_ui.dataBits->addItems(plainItems({"7", "8"}));
         m_ui.stopBits->addItems(plainItems({"1", "1.5", "2"}));
-        for (QComboBox *c : {m_ui.baud, m_ui.parity, m_ui.dataBits, m_ui.stopBits}) fitPopup(c);
+        for (QComboBox *c : {m_ui.baud, m_ui.parity, m_ui.dataBits, m_ui.stopBits})
+            fitPopup(c);
         m_ui.channels[0].workMode->setCurrentIndex(1);
         m_ui.channels[1].workMode->setCurrentIndex(0);
     }
@@ -190,7 +200,8 @@ void CvorletDlg::fillAdapterList()
 {
     m_ui.adapter->clear();
     m_ui.adapter->addItem(tr102(mw::kDefaultAdapterText));
-    for (const kyvo::AdapterAddress &a : m_adapters) m_ui.adapter->addItem(a.address + QStringLiteral(" | ") + a.description);
+    for (const kyvo::AdapterAddress &a : m_adapters)
+        m_ui.adapter->addItem(a.address + QStringLiteral(" | ") + a.description);
     m_ui.adapter->setCurrentIndex(0);
     fitPopup(m_ui.adapter);
 }
@@ -198,7 +209,8 @@ void CvorletDlg::fillAdapterList()
 void CvorletDlg::refreshAdapters()
 {
     const int current = m_ui.adapter->currentIndex();
-    const QString chosen = current >= 1 && current <= m_adapters.size() ? m_adapters[current - 1].address : QString();
+    const QString chosen =
+        current >= 1 && current <= m_adapters.size() ? m_adapters[current - 1].address : QString();
     m_adapters = m_options.adapters();
     fillAdapterList();
     // The list keeps showing the adapter the endpoint is bound to.
@@ -245,7 +257,8 @@ void CvorletDlg::connectCore()
         if (std::size_t(row) < m_core.devices().count() && &m_core.devices().at(std::size_t(row)) == m_shown)
             showClockLine(*m_shown);
     });
-    connect(&m_core, &GatewayCore::pingAnswer, this, [this](int, const QByteArray &text) { onPingAnswer(text); });
+    connect(&m_core, &GatewayCore::pingAnswer, this,
+            [this](int, const QByteArray &text) { onPingAnswer(text); });
     connect(&m_core, &GatewayCore::commandResult, this,
             [this](int code, int, const QByteArray &body) { m_commands->commandResult(code, body); });
     connect(&m_core.endpoint(), &GatewayEndpoint::bindFailed, this,
@@ -279,22 +292,35 @@ void CvorletDlg::connectControls()
     connect(ui.serialMode, &QComboBox::activated, this, &CvorletDlg::applySerialRule);
     connect(ui.commandCache, &QCheckBox::clicked, this, &CvorletDlg::applySerialRule);
     connect(ui.wifiMode, &QComboBox::activated, this, &CvorletDlg::applyWifiModeRule);
-    connect(ui.bssidOnly, &QCheckBox::clicked, this, [this] { m_ui.bssid->setEnabled(m_ui.bssidOnly->isChecked()); });
+    connect(ui.bssidOnly, &QCheckBox::clicked, this,
+            [this] { m_ui.bssid->setEnabled(m_ui.bssidOnly->isChecked()); });
     connect(ui.wifiHelp, &QPushButton::clicked, this, [this] {
-        message(tr102("STA模式:SSID可以填写多个AP,会按顺序尝试直到连接成功。SSID 格式:123;456 AP之间用;隔开。如果密码相同只填写一个即可，不相同，也用;隔开和ssid 对应起来。"));
+        message(tr102("STA模式:SSID可以填写多个AP,会按顺序尝试直到连接成功。SSID 格式:123;456 "
+                      "AP之间用;隔开。如果密码相同只填写一个即可，不相同，也用;隔开和ssid 对应起来。"));
     });
-    connect(ui.dataLink, &QLabel::linkActivated, this, [this] { m_options.openUrl(QUrl(QString::fromLatin1(kDataUrl))); });
-    connect(ui.websiteLink, &QLabel::linkActivated, this, [this] { m_options.openUrl(QUrl(QString::fromLatin1(kWebsiteUrl))); });
-    connect(ui.buyLink, &QLabel::linkActivated, this, [this] { m_options.openUrl(QUrl(QString::fromLatin1(kShopUrl))); });
+    connect(ui.dataLink, &QLabel::linkActivated, this,
+            [this] { m_options.openUrl(QUrl(QString::fromLatin1(kDataUrl))); });
+    connect(ui.websiteLink, &QLabel::linkActivated, this,
+            [this] { m_options.openUrl(QUrl(QString::fromLatin1(kWebsiteUrl))); });
+    connect(ui.buyLink, &QLabel::linkActivated, this,
+            [this] { m_options.openUrl(QUrl(QString::fromLatin1(kShopUrl))); });
 
     // The secondary dialogs and menu commands that later parts provide.
-    const std::pair<QPushButton *, int> buttons[] = {{ui.deviceInfo, 1004}, {ui.firmware, 1009}, {ui.rtu, 1078}};
-    for (const auto &[b, id] : buttons) connect(b, &QPushButton::clicked, this, [this, id = id] { openExtension(id); });
-    const std::pair<QLabel *, int> links[] = {{ui.wifiScan, 1054}, {ui.modbusPollSet, 1055}, {ui.ntpSet, 1058},
-                                              {ui.tlsSet, 1057},   {ui.debugMonitor, 1077}};
-    for (const auto &[l, id] : links) connect(l, &QLabel::linkActivated, this, [this, id = id] { openExtension(id); });
-    const std::pair<QAction *, int> actions[] = {{ui.importConfig, 32775}, {ui.exportConfig, 32776}, {ui.customDefaults, 32779}};
-    for (const auto &[a, id] : actions) connect(a, &QAction::triggered, this, [this, id = id] { openExtension(id); });
+    const std::pair<QPushButton *, int> buttons[] = {
+        {ui.deviceInfo, 1004}, {ui.firmware, 1009}, {ui.rtu, 1078}};
+    for (const auto &[b, id] : buttons)
+        connect(b, &QPushButton::clicked, this, [this, id = id] { openExtension(id); });
+    const std::pair<QLabel *, int> links[] = {{ui.wifiScan, 1054},
+                                              {ui.modbusPollSet, 1055},
+                                              {ui.ntpSet, 1058},
+                                              {ui.tlsSet, 1057},
+                                              {ui.debugMonitor, 1077}};
+    for (const auto &[l, id] : links)
+        connect(l, &QLabel::linkActivated, this, [this, id = id] { openExtension(id); });
+    const std::pair<QAction *, int> actions[] = {
+        {ui.importConfig, 32775}, {ui.exportConfig, 32776}, {ui.customDefaults, 32779}};
+    for (const auto &[a, id] : actions)
+        connect(a, &QAction::triggered, this, [this, id = id] { openExtension(id); });
 
     // A click shows the clicked row's record; so does a selection by keyboard,
     // so that the controls always hold the selected device. The press that
@@ -327,9 +353,11 @@ bool CvorletDlg::eventFilter(QObject *watched, QEvent *event)
 
 void CvorletDlg::updateExtensionControls()
 {
-    const std::pair<QWidget *, int> controls[] = {{m_ui.deviceInfo, 1004}, {m_ui.firmware, 1009}, {m_ui.modbusPollSet, 1055},
-                                                  {m_ui.ntpSet, 1058},     {m_ui.tlsSet, 1057},   {m_ui.debugMonitor, 1077}};
-    for (const auto &[w, id] : controls) w->setEnabled(hasExtension(id));
+    const std::pair<QWidget *, int> controls[] = {{m_ui.deviceInfo, 1004},    {m_ui.firmware, 1009},
+                                                  {m_ui.modbusPollSet, 1055}, {m_ui.ntpSet, 1058},
+                                                  {m_ui.tlsSet, 1057},        {m_ui.debugMonitor, 1077}};
+    for (const auto &[w, id] : controls)
+        w->setEnabled(hasExtension(id));
     m_ui.importConfig->setEnabled(hasExtension(32775));
     m_ui.exportConfig->setEnabled(hasExtension(32776));
     m_ui.customDefaults->setEnabled(hasExtension(32779));
@@ -522,9 +550,15 @@ void CvorletDlg::onButtons(CommandEffects::Buttons buttons)
     }
 }
 
-void CvorletDlg::setStatus(const char *chinese) { m_ui.status->setText(tr102(chinese)); }
+void CvorletDlg::setStatus(const char *chinese)
+{
+    m_ui.status->setText(tr102(chinese));
+}
 
-QString CvorletDlg::statusText() const { return m_ui.status->text(); }
+QString CvorletDlg::statusText() const
+{
+    return m_ui.status->text();
+}
 
 QMessageBox *CvorletDlg::message(const QString &text, const QString &caption)
 {
@@ -549,7 +583,8 @@ void CvorletDlg::applyMainWindowLanguage()
     m_ui.deviceMenu->setText(tr102(mw::kDeviceMenu.chinese));
     QAction *tools[] = {m_ui.deepFactoryReset, m_ui.importConfig, m_ui.exportConfig, m_ui.customDefaults,
                         m_ui.englishEdition};
-    for (std::size_t i = 0; i < std::size(tools); ++i) tools[i]->setText(tr102(mw::kToolsMenu[i].chinese));
+    for (std::size_t i = 0; i < std::size(tools); ++i)
+        tools[i]->setText(tr102(mw::kToolsMenu[i].chinese));
     m_ui.languageItem->setText(tr102(mw::kLanguageMenu.chinese));
 
     m_model->setHeaders(mw::translatedItems(m_language, mw::kDeviceListColumns));
@@ -606,7 +641,8 @@ void CvorletDlg::closeEvent(QCloseEvent *event)
     // The window closes once the user has read why the settings were not kept.
     event->ignore();
     const QString folder = QDir::toNativeSeparators(QFileInfo(m_options.settingsPath).absolutePath());
-    QMessageBox *box = message(formatText(tr102("创建配置文件件失败:%s  请以管理员权限运行！！！"), folder.toUtf8().constData()));
+    QMessageBox *box = message(
+        formatText(tr102("创建配置文件件失败:%s  请以管理员权限运行！！！"), folder.toUtf8().constData()));
     connect(box, &QDialog::finished, this, &QWidget::close);
 }
 

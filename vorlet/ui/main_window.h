@@ -11,8 +11,8 @@
 #include "vorlet/ui/command_runner.h"
 #include "vorlet/ui/main_window_controls.h"
 
-#include <QMainWindow>
 #include <QElapsedTimer>
+#include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -34,18 +34,20 @@ public:
     // A secondary dialog or menu command that a later part of the program
     // provides, keyed by the number of the control or menu item that opens
     // it. Controls without one stay disabled.
-    struct Extension {
+    struct Extension
+    {
         bool needsDevice = true; // else the record pointer may be null
         std::function<void(CvorletDlg &window, ParameterRecord *record)> open;
     };
 
-    struct Options {
+    struct Options
+    {
         GatewayCore::Options core;
         CommandRunner::Options commands;
-        QString settingsPath;   // hx.ini; the settings folder's when empty
-        QString programPath;    // checked for the English-edition mark; the running program when empty
-        std::function<QList<kyvo::AdapterAddress>()> adapters;     // kyvo::queryAdapters when empty
-        std::function<void(const QUrl &)> openUrl;                   // the default browser when empty
+        QString settingsPath; // hx.ini; the settings folder's when empty
+        QString programPath;  // checked for the English-edition mark; the running program when empty
+        std::function<QList<kyvo::AdapterAddress>()> adapters; // kyvo::queryAdapters when empty
+        std::function<void(const QUrl &)> openUrl;             // the default browser when empty
         // A save-file dialog: (default name, filter in Qt form) -> chosen path or empty.
         std::function<QString(QWidget *parent, const QString &name, const QString &filter)> saveFileName;
         PanelFactories panels;

@@ -1,10 +1,10 @@
 // The main window's layout: the device list, search and device buttons at
 // the upper left, the two channels at the upper right, the groups "网络",
 // "WIFI", "串口" and "高级功能" below, and the save row at the bottom.
+#include "vorlet/ui/main_window_controls.h"
 #include "vorlet/lang/dialog_captions.h"
 #include "vorlet/ui/address_edit.h"
 #include "vorlet/ui/link_label.h"
-#include "vorlet/ui/main_window_controls.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -31,7 +31,10 @@ void AdapterCombo::showPopup()
 
 namespace {
 
-QString u(const char *text) { return QString::fromUtf8(text); }
+QString u(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 template <typename W> W *numbered(W *widget, int control)
 {
@@ -69,10 +72,22 @@ QLabel *link(int control, const char *text)
     return l;
 }
 
-QPushButton *button(int control, const char *text) { return numbered(new QPushButton(u(text)), control); }
-QCheckBox *check(int control, const char *text) { return numbered(new QCheckBox(u(text)), control); }
-QLineEdit *edit(int control) { return numbered(new QLineEdit, control); }
-AddressEdit *address(int control) { return numbered(new AddressEdit, control); }
+QPushButton *button(int control, const char *text)
+{
+    return numbered(new QPushButton(u(text)), control);
+}
+QCheckBox *check(int control, const char *text)
+{
+    return numbered(new QCheckBox(u(text)), control);
+}
+QLineEdit *edit(int control)
+{
+    return numbered(new QLineEdit, control);
+}
+AddressEdit *address(int control)
+{
+    return numbered(new AddressEdit, control);
+}
 
 // Long item texts do not widen the window: the list opens as wide as its
 // items need (at least the given width).
@@ -267,9 +282,14 @@ QGroupBox *buildSerialGroup(MainWindowControls &ui)
     ui.updatePeriod = edit(1036);
     ui.commandDelay = edit(1035);
 
-    struct Pair { int control; const char *text; QWidget *field; };
-    const Pair lineRows[] = {{1177, "波特率", ui.baud},        {1178, "校验位", ui.parity},
-                             {1179, "数据位", ui.dataBits},    {1180, "停止位", ui.stopBits},
+    struct Pair
+    {
+        int control;
+        const char *text;
+        QWidget *field;
+    };
+    const Pair lineRows[] = {{1177, "波特率", ui.baud},          {1178, "校验位", ui.parity},
+                             {1179, "数据位", ui.dataBits},      {1180, "停止位", ui.stopBits},
                              {1181, "打包时间", ui.packingTime}, {1182, "打包长度", ui.packingLength}};
     int row = 0;
     for (const Pair &p : lineRows) {

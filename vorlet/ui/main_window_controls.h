@@ -32,14 +32,16 @@ Q_SIGNALS:
     void aboutToShowPopup();
 };
 
-struct ChannelGroupControls {
-    QGroupBox *group = nullptr;       // 1024 "TCP-A", 1025 "TCP-B"
-    QComboBox *workMode = nullptr;    // 1010, 1011
-    QLabel *status = nullptr;         // 1062, 1063
-    QWidget *panelPlace = nullptr;    // where the channel's panels are shown
+struct ChannelGroupControls
+{
+    QGroupBox *group = nullptr;    // 1024 "TCP-A", 1025 "TCP-B"
+    QComboBox *workMode = nullptr; // 1010, 1011
+    QLabel *status = nullptr;      // 1062, 1063
+    QWidget *panelPlace = nullptr; // where the channel's panels are shown
 };
 
-struct MainWindowControls {
+struct MainWindowControls
+{
     // Device list, search and device buttons.
     QTableView *deviceList = nullptr; // 1001
     QPushButton *search = nullptr;    // 1003
@@ -47,15 +49,15 @@ struct MainWindowControls {
     QCheckBox *crossRouter = nullptr; // 1006
     QLabel *rangesLink = nullptr;     // 1084
     QPushButton *deviceInfo = nullptr, *restart = nullptr, *factoryReset = nullptr, *firmware = nullptr;
-    QLabel *pingLink = nullptr;       // 1064
-    QLabel *clockLine = nullptr;      // 1067
+    QLabel *pingLink = nullptr;  // 1064
+    QLabel *clockLine = nullptr; // 1067
     std::array<ChannelGroupControls, 2> channels;
 
     // "网络"
-    QGroupBox *networkGroup = nullptr; // 1213
-    QComboBox *ipType = nullptr;       // 1012
+    QGroupBox *networkGroup = nullptr;                                              // 1213
+    QComboBox *ipType = nullptr;                                                    // 1012
     AddressEdit *ip = nullptr, *mask = nullptr, *gateway = nullptr, *dns = nullptr; // 1013..1016
-    QLineEdit *user = nullptr, *password = nullptr, *ipv6 = nullptr;               // 1042, 1043, 1045
+    QLineEdit *user = nullptr, *password = nullptr, *ipv6 = nullptr;                // 1042, 1043, 1045
 
     // "WIFI"
     QGroupBox *wifiGroup = nullptr;
@@ -75,57 +77,58 @@ struct MainWindowControls {
     QGroupBox *serialGroup = nullptr;  // 1041
     QWidget *serialControls = nullptr; // hidden while the CAN panel is shown
     QWidget *canPlace = nullptr;       // where the CAN panel is shown
-    QComboBox *baud = nullptr, *parity = nullptr, *dataBits = nullptr, *stopBits = nullptr; // 1026, 1032, 1027, 1028
-    QLineEdit *packingTime = nullptr, *packingLength = nullptr;                             // 1030, 1031
-    QComboBox *serialMode = nullptr;   // 1029
-    QLineEdit *replyTimeout = nullptr; // 1034
-    QCheckBox *commandCache = nullptr; // 1033
-    QLineEdit *updatePeriod = nullptr; // 1036
-    QLineEdit *commandDelay = nullptr; // 1035
-    QList<QWidget *> lineParameters;   // baud .. packing length with their labels
+    QComboBox *baud = nullptr, *parity = nullptr, *dataBits = nullptr,
+              *stopBits = nullptr;                              // 1026, 1032, 1027, 1028
+    QLineEdit *packingTime = nullptr, *packingLength = nullptr; // 1030, 1031
+    QComboBox *serialMode = nullptr;                            // 1029
+    QLineEdit *replyTimeout = nullptr;                          // 1034
+    QCheckBox *commandCache = nullptr;                          // 1033
+    QLineEdit *updatePeriod = nullptr;                          // 1036
+    QLineEdit *commandDelay = nullptr;                          // 1035
+    QList<QWidget *> lineParameters;                            // baud .. packing length with their labels
 
     // "高级功能"
-    QGroupBox *advancedGroup = nullptr; // 1225
-    QCheckBox *modbusPoll = nullptr;    // 1053
-    QLabel *modbusPollSet = nullptr;    // 1055
-    QCheckBox *channelBridge = nullptr; // 1079
-    QCheckBox *web = nullptr;           // 1073
-    QPushButton *rtu = nullptr;         // 1078
-    QCheckBox *ntp = nullptr;           // 1072
-    QLabel *ntpSet = nullptr;           // 1058
-    QCheckBox *customBaud = nullptr;    // 1074
-    QComboBox *tls = nullptr;           // 1005
-    QLabel *tlsSet = nullptr;           // 1057
-    QLabel *certChecks = nullptr;       // 1085
+    QGroupBox *advancedGroup = nullptr;  // 1225
+    QCheckBox *modbusPoll = nullptr;     // 1053
+    QLabel *modbusPollSet = nullptr;     // 1055
+    QCheckBox *channelBridge = nullptr;  // 1079
+    QCheckBox *web = nullptr;            // 1073
+    QPushButton *rtu = nullptr;          // 1078
+    QCheckBox *ntp = nullptr;            // 1072
+    QLabel *ntpSet = nullptr;            // 1058
+    QCheckBox *customBaud = nullptr;     // 1074
+    QComboBox *tls = nullptr;            // 1005
+    QLabel *tlsSet = nullptr;            // 1057
+    QLabel *certChecks = nullptr;        // 1085
     QLineEdit *netLossMinutes = nullptr; // 1017
-    QCheckBox *debug = nullptr;         // 1075
-    QLabel *debugMonitor = nullptr;     // 1077
-    QCheckBox *userJson = nullptr;      // 3349
-    QLabel *noDataText = nullptr;       // 1082
-    QLabel *ioModuleText = nullptr;     // 1160
+    QCheckBox *debug = nullptr;          // 1075
+    QLabel *debugMonitor = nullptr;      // 1077
+    QCheckBox *userJson = nullptr;       // 3349
+    QLabel *noDataText = nullptr;        // 1082
+    QLabel *ioModuleText = nullptr;      // 1160
 
     // Bottom row.
-    QPushButton *save = nullptr;        // 1039
-    QLabel *status = nullptr;           // 1040
-    QLabel *productionDate = nullptr;   // 1065
-    QPushButton *quickSet = nullptr;    // 1091 (hidden)
-    QLabel *quickSetPath = nullptr;     // 1092 (hidden)
-    QComboBox *labelModel = nullptr;    // 1093 (hidden)
+    QPushButton *save = nullptr;                                                 // 1039
+    QLabel *status = nullptr;                                                    // 1040
+    QLabel *productionDate = nullptr;                                            // 1065
+    QPushButton *quickSet = nullptr;                                             // 1091 (hidden)
+    QLabel *quickSetPath = nullptr;                                              // 1092 (hidden)
+    QComboBox *labelModel = nullptr;                                             // 1093 (hidden)
     QPushButton *print = nullptr, *printNoLogo = nullptr, *addToCloud = nullptr; // 1094..1096 (hidden)
     QLabel *dataLink = nullptr, *websiteLink = nullptr, *buyLink = nullptr;      // 1162, 1106, 1105
 
     // Hidden controls of the design.
-    QCheckBox *userCode = nullptr;      // 1076
-    QLabel *versionNumber = nullptr;    // 1083
-    QLabel *dataLink2 = nullptr;        // 1102
-    QCheckBox *unlabelled = nullptr;    // 1018
+    QCheckBox *userCode = nullptr;   // 1076
+    QLabel *versionNumber = nullptr; // 1083
+    QLabel *dataLink2 = nullptr;     // 1102
+    QCheckBox *unlabelled = nullptr; // 1018
 
     // Menu 141 and the About item.
-    QAction *deviceMenu = nullptr;      // 32777
+    QAction *deviceMenu = nullptr; // 32777
     QMenu *toolsMenu = nullptr;
     QAction *deepFactoryReset = nullptr, *importConfig = nullptr, *exportConfig = nullptr,
             *customDefaults = nullptr, *englishEdition = nullptr; // 32774, 32775, 32776, 32779, 3355
-    QAction *languageItem = nullptr;    // 32780
+    QAction *languageItem = nullptr;                              // 32780
     QAction *about = nullptr;
 };
 

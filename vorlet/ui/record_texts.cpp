@@ -29,9 +29,10 @@ template <typename Encode> QByteArray cutEncoded(const QString &text, std::size_
 
 void copyInto(std::uint8_t *field, std::size_t size, const QByteArray &bytes, std::size_t maxBytes)
 {
-    kyvo::setField(field, size,
-                   kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size())),
-                   maxBytes);
+    kyvo::setField(
+        field, size,
+        kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size())),
+        maxBytes);
 }
 
 } // namespace
@@ -44,7 +45,8 @@ QString gbkFieldText(const std::uint8_t *field, std::size_t size)
 void setGbkField(std::uint8_t *field, std::size_t size, const QString &text, std::size_t maxBytes)
 {
     maxBytes = std::min(maxBytes, size);
-    copyInto(field, size, cutEncoded(text, maxBytes, [](const QString &t) { return kyvo::toGbk(t); }), maxBytes);
+    copyInto(field, size, cutEncoded(text, maxBytes, [](const QString &t) { return kyvo::toGbk(t); }),
+             maxBytes);
 }
 
 void setUtf8Field(std::uint8_t *field, std::size_t size, const QString &text, std::size_t maxBytes)
@@ -55,7 +57,8 @@ void setUtf8Field(std::uint8_t *field, std::size_t size, const QString &text, st
 
 QString utf8FieldText(const std::uint8_t *field, std::size_t size)
 {
-    return QString::fromUtf8(reinterpret_cast<const char *>(field), qsizetype(kyvo::fieldTextLength(field, size)));
+    return QString::fromUtf8(reinterpret_cast<const char *>(field),
+                             qsizetype(kyvo::fieldTextLength(field, size)));
 }
 
 QString addressText(const std::uint8_t *o)
@@ -81,7 +84,8 @@ std::optional<std::array<std::uint8_t, 6>> parseBssid(const QString &text)
         bool ok = false;
         const uint value = text.mid(i * 2, 2).toUInt(&ok, 16);
         // toUInt accepts a sign or blanks; only two plain hex digits count.
-        if (!ok || !text.at(i * 2).isLetterOrNumber() || !text.at(i * 2 + 1).isLetterOrNumber()) return std::nullopt;
+        if (!ok || !text.at(i * 2).isLetterOrNumber() || !text.at(i * 2 + 1).isLetterOrNumber())
+            return std::nullopt;
         bytes[std::size_t(i)] = std::uint8_t(value);
     }
     return bytes;
@@ -95,7 +99,10 @@ int signalPercent(std::uint8_t rssiByte)
     return std::clamp(percent, 0, 100);
 }
 
-bool productionTimeTrusted(std::uint32_t t) { return t >= 1662023825u && t != 0xFFFFFFFFu; }
+bool productionTimeTrusted(std::uint32_t t)
+{
+    return t >= 1662023825u && t != 0xFFFFFFFFu;
+}
 
 const char *weekdayName(int weekday)
 {

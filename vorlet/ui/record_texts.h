@@ -14,7 +14,10 @@ namespace vorlet {
 
 // A fixed text field of the record, shown from GBK.
 QString gbkFieldText(const std::uint8_t *field, std::size_t size);
-template <std::size_t N> QString gbkFieldText(const std::uint8_t (&field)[N]) { return gbkFieldText(field, N); }
+template <std::size_t N> QString gbkFieldText(const std::uint8_t (&field)[N])
+{
+    return gbkFieldText(field, N);
+}
 
 // The text in GBK, cut to at most maxBytes without splitting a character,
 // into the cleared field (maxBytes is also cut to the field).

@@ -21,13 +21,25 @@ namespace vorlet {
 
 namespace {
 
-void setIndex(QComboBox *combo, int value) { combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : 0); }
+void setIndex(QComboBox *combo, int value)
+{
+    combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : 0);
+}
 
-std::uint8_t indexOf(const QComboBox *combo) { return std::uint8_t(std::max(0, combo->currentIndex())); }
+std::uint8_t indexOf(const QComboBox *combo)
+{
+    return std::uint8_t(std::max(0, combo->currentIndex()));
+}
 
-void setNumber(QLineEdit *edit, long long value) { edit->setText(QString::number(value)); }
+void setNumber(QLineEdit *edit, long long value)
+{
+    edit->setText(QString::number(value));
+}
 
-std::uint16_t number16(const QLineEdit *edit) { return std::uint16_t(decimalValue(edit->text())); }
+std::uint16_t number16(const QLineEdit *edit)
+{
+    return std::uint16_t(decimalValue(edit->text()));
+}
 
 void setColour(QWidget *w, QRgb colour)
 {
@@ -36,7 +48,10 @@ void setColour(QWidget *w, QRgb colour)
     w->setPalette(p);
 }
 
-int signedWord(std::uint32_t v) { return int(v); }
+int signedWord(std::uint32_t v)
+{
+    return int(v);
+}
 
 ChannelPanelKind panelKindFor(int mode)
 {
@@ -106,7 +121,8 @@ void CvorletDlg::showStatusTexts(const ParameterRecord &r)
     MainWindowControls &ui = m_ui;
     ui.noDataText->setText(formatText(tr102("无数据时间:%d 秒"), signedWord(r.idleS.get())));
     if (r.capabilities[2] != 0)
-        ui.signal->setText(QString::asprintf("%d%%(%d)", signalPercent(r.wifiSignal), int(std::int8_t(r.wifiSignal))));
+        ui.signal->setText(
+            QString::asprintf("%d%%(%d)", signalPercent(r.wifiSignal), int(std::int8_t(r.wifiSignal))));
     else
         ui.signal->clear();
 
@@ -125,7 +141,7 @@ void CvorletDlg::showClockLine(const ParameterRecord &r)
     const std::uint8_t *c = r.clock;
     const QString weekday = tr102(weekdayName(c[6]));
     const QString text = formatText(tr102(rtc ? "RTC校准(%d-%02d-%02d %02d:%02d:%02d  %s)"
-                                               : "无RTC.NTP:(%d-%02d-%02d %02d:%02d:%02d  %s)"),
+                                              : "无RTC.NTP:(%d-%02d-%02d %02d:%02d:%02d  %s)"),
                                     c[0] + 1900, c[1] + 1, int(c[2]), int(c[3]), int(c[4]), int(c[5]),
                                     weekday.toUtf8().constData());
     setControlCaption(m_ui.clockLine, text);
@@ -135,8 +151,8 @@ void CvorletDlg::showClockLine(const ParameterRecord &r)
 void CvorletDlg::showSerialCaption(const ParameterRecord &r)
 {
     if (r.capabilities[4] == 1) return; // the group is the CAN group
-    m_ui.serialGroup->setTitle(
-        formatText(tr102("串口(rx:%d,tx:%d)"), signedWord(r.serialReceived.get()), signedWord(r.serialSent.get())));
+    m_ui.serialGroup->setTitle(formatText(tr102("串口(rx:%d,tx:%d)"), signedWord(r.serialReceived.get()),
+                                          signedWord(r.serialSent.get())));
 }
 
 void CvorletDlg::showSerial(const ParameterRecord &r)
@@ -202,7 +218,8 @@ void CvorletDlg::showFieldPortGroup(const ParameterRecord &r)
     ui.serialControls->show();
     ui.serialGroup->setTitle(tr102("串口"));
     const bool fixedLine = r.capabilities[5] == 1;
-    for (QWidget *w : ui.lineParameters) w->setEnabled(!fixedLine);
+    for (QWidget *w : ui.lineParameters)
+        w->setEnabled(!fixedLine);
 }
 
 void CvorletDlg::placeChannelPanel(int channel, const ParameterRecord &r)
@@ -247,21 +264,27 @@ void CvorletDlg::showChannelStatus(const ParameterRecord &r)
         case 7:
             if (c == 0) text = formatText(tr102("客户端(%d), 接收:%d  发送:%d"), int(s.clientCount), rx, tx);
             break;
-        case 3: text = listening; break;
+        case 3:
+            text = listening;
+            break;
         case 4:
-            text = c == 0 && s.connectionState == 253 ? formatText(tr102("监听失败, 接收:%d  发送:%d"), rx, tx)
-                                                       : listening;
+            text = c == 0 && s.connectionState == 253
+                       ? formatText(tr102("监听失败, 接收:%d  发送:%d"), rx, tx)
+                       : listening;
             break;
         case 6:
-            text = formatText(tr102("连接%s,订阅%s  接收:%d 发送:%d"), outcome(s.mqttConnected == 1).constData(),
-                              outcome(s.mqttSubscribed == 1).constData(), rx, tx);
+            text =
+                formatText(tr102("连接%s,订阅%s  接收:%d 发送:%d"), outcome(s.mqttConnected == 1).constData(),
+                           outcome(s.mqttSubscribed == 1).constData(), rx, tx);
             break;
         case 2:
         case 5:
         case 8:
-            text = formatText(tr102("连接%s, 接收:%d 发送:%d"), outcome(s.connectionState == 1).constData(), rx, tx);
+            text = formatText(tr102("连接%s, 接收:%d 发送:%d"), outcome(s.connectionState == 1).constData(),
+                              rx, tx);
             break;
-        default: break;
+        default:
+            break;
         }
         m_ui.channels[std::size_t(c)].status->setText(text);
     }

@@ -17,7 +17,10 @@
 namespace vorlet {
 
 namespace {
-QString u(const char *text) { return QString::fromUtf8(text); }
+QString u(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 QPushButton *numberedButton(int control, const char *text, QWidget *parent)
 {
@@ -67,7 +70,8 @@ route::route(SearchRanges &ranges, const Language &language, QWidget *parent)
     auto *removeButton = numberedButton(1005, "删除选中", this);
     auto *exitButton = numberedButton(1007, "退出", this);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {m_add, modifyButton, removeButton, exitButton}) buttons->addWidget(b);
+    for (QPushButton *b : {m_add, modifyButton, removeButton, exitButton})
+        buttons->addWidget(b);
     g->addLayout(buttons, 2, 0, 1, 6);
 
     connect(m_start, &QLineEdit::textChanged, this, &route::updateCount);
@@ -87,22 +91,29 @@ route::route(SearchRanges &ranges, const Language &language, QWidget *parent)
 void route::fillList()
 {
     m_list->clear();
-    for (const SearchRange &r : m_ranges.ranges()) appendRow(r);
+    for (const SearchRange &r : m_ranges.ranges())
+        appendRow(r);
     updateAddButton();
 }
 
 void route::appendRow(const SearchRange &r)
 {
-    auto *item = new QTreeWidgetItem(
-        {QString::fromStdString(kyvo::ipv4Text(r.start)), QString::fromStdString(kyvo::ipv4Text(r.end)),
-         QString::number(rangeSize(r.start, r.end))});
+    auto *item = new QTreeWidgetItem({QString::fromStdString(kyvo::ipv4Text(r.start)),
+                                      QString::fromStdString(kyvo::ipv4Text(r.end)),
+                                      QString::number(rangeSize(r.start, r.end))});
     m_list->addTopLevelItem(item);
 }
 
-void route::updateCount() { m_count->setText(QString::number(rangeSize(m_start->value(), m_end->value()))); }
+void route::updateCount()
+{
+    m_count->setText(QString::number(rangeSize(m_start->value(), m_end->value())));
+}
 
 // A full array takes no further range.
-void route::updateAddButton() { m_add->setEnabled(m_ranges.count() < SearchRanges::kCapacity); }
+void route::updateAddButton()
+{
+    m_add->setEnabled(m_ranges.count() < SearchRanges::kCapacity);
+}
 
 void route::add()
 {
@@ -112,8 +123,9 @@ void route::add()
         appendRow(m_ranges.ranges().back());
         break;
     case SearchRanges::AddResult::Overlaps: {
-        auto *box = new QMessageBox(QMessageBox::NoIcon, QString(), m_language.translate(kDialog, "IP 已经存在！！！"),
-                                    QMessageBox::Ok, this);
+        auto *box =
+            new QMessageBox(QMessageBox::NoIcon, QString(),
+                            m_language.translate(kDialog, "IP 已经存在！！！"), QMessageBox::Ok, this);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
         break;
@@ -131,7 +143,8 @@ void route::modify()
     if (selected.isEmpty()) return;
     // The first selected row in list order.
     int first = m_list->topLevelItemCount();
-    for (QTreeWidgetItem *item : selected) first = std::min(first, m_list->indexOfTopLevelItem(item));
+    for (QTreeWidgetItem *item : selected)
+        first = std::min(first, m_list->indexOfTopLevelItem(item));
     if (!m_ranges.modify(std::size_t(first), m_start->value(), m_end->value())) return;
     const SearchRange &r = m_ranges.ranges()[std::size_t(first)];
     QTreeWidgetItem *item = m_list->topLevelItem(first);
@@ -143,7 +156,8 @@ void route::modify()
 void route::removeSelected()
 {
     std::vector<std::size_t> rows;
-    for (QTreeWidgetItem *item : m_list->selectedItems()) rows.push_back(std::size_t(m_list->indexOfTopLevelItem(item)));
+    for (QTreeWidgetItem *item : m_list->selectedItems())
+        rows.push_back(std::size_t(m_list->indexOfTopLevelItem(item)));
     m_ranges.remove(rows);
     fillList();
 }

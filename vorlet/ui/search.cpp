@@ -39,7 +39,8 @@ search::search(GatewayCore &core, QWidget *parent) : QDialog(parent), m_core(cor
 void search::start(const std::vector<SearchRange> &ranges)
 {
     std::uint64_t total = 0;
-    for (const SearchRange &r : ranges) total += rangeSize(r.start, r.end);
+    for (const SearchRange &r : ranges)
+        total += rangeSize(r.start, r.end);
     m_progress->setRange(0, int(std::min<std::uint64_t>(total / 10, INT_MAX)));
     m_progress->setValue(std::min(1, m_progress->maximum()));
     m_counts->setText(QString::asprintf("0/%llu", static_cast<unsigned long long>(total)));
@@ -65,7 +66,10 @@ void search::stop()
     if (!m_core.sweepRunning()) finished();
 }
 
-void search::reject() { stop(); }
+void search::reject()
+{
+    stop();
+}
 
 void search::finished()
 {

@@ -5,10 +5,10 @@
 
 #include "common/fixed_field.h"
 #include "common/gbk_text.h"
-#include "vorlet/lang/dialog_captions.h"
-#include "vorlet/record/parameter_record.h"
 #include "tests/support/lab.h"
 #include "tests/support/test_support.h"
+#include "vorlet/lang/dialog_captions.h"
+#include "vorlet/record/parameter_record.h"
 
 #include <QComboBox>
 #include <QProcess>
@@ -34,9 +34,15 @@ const bool kInLab = [] {
     std::_Exit(77);
 }();
 
-QString u(const char *text) { return QString::fromUtf8(text); }
+QString u(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
-template <typename W> W *control(CvorletDlg &w, int id) { return qobject_cast<W *>(findControl(&w, id)); }
+template <typename W> W *control(CvorletDlg &w, int id)
+{
+    return qobject_cast<W *>(findControl(&w, id));
+}
 
 int labDeviceCount()
 {
@@ -46,13 +52,15 @@ int labDeviceCount()
 
 QString macOf(const ParameterRecord &r)
 {
-    return QString::asprintf("%02X-%02X-%02X-%02X-%02X-%02X", r.mac[0], r.mac[1], r.mac[2], r.mac[3], r.mac[4], r.mac[5]);
+    return QString::asprintf("%02X-%02X-%02X-%02X-%02X-%02X", r.mac[0], r.mac[1], r.mac[2], r.mac[3],
+                             r.mac[4], r.mac[5]);
 }
 
 void clickRow(CvorletDlg &w, int row)
 {
     QTableView *list = w.controls().deviceList;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 1)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(row, 1)).center());
 }
 
 TEST(WindowInTheLab, SearchEditSaveRestartAndReset)

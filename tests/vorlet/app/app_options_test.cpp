@@ -31,7 +31,8 @@ TEST(ProgramOptions, TheFirmwareButtonOpensTheUpgradeForTheSelectedGateway)
     EXPECT_TRUE(dialog->isVisible());
     // The dialog addresses the gateway the row shows.
     bool shown = false;
-    for (QLineEdit *edit : dialog->findChildren<QLineEdit *>()) shown |= edit->text().contains(QStringLiteral("127.0.0.5"));
+    for (QLineEdit *edit : dialog->findChildren<QLineEdit *>())
+        shown |= edit->text().contains(QStringLiteral("127.0.0.5"));
     EXPECT_TRUE(shown);
     dialog->reject();
 }

@@ -39,13 +39,15 @@ TEST(DeviceCommandMessages, AreTheDesignsBytes)
 TEST(DeviceCommandMessages, DebugOutputGoesToTheBoundAddressOnlyAcrossRouters)
 {
     EXPECT_EQ(debugAddressText(1, 0x0A4D0001), "10.77.0.1");
-    EXPECT_EQ(debugAddressText(1, 0), "255.255.255.255");     // bound to any address
+    EXPECT_EQ(debugAddressText(1, 0), "255.255.255.255");          // bound to any address
     EXPECT_EQ(debugAddressText(0, 0x0A4D0001), "255.255.255.255"); // local segment
 }
 
 // Records what the session asks for.
-struct Effects : CommandEffects {
-    struct Sent {
+struct Effects : CommandEffects
+{
+    struct Sent
+    {
         Bytes message;
         kyvo::Ipv4Endpoint to;
     };
@@ -61,7 +63,8 @@ struct Effects : CommandEffects {
 
 const kyvo::Ipv4Endpoint kBroadcast{0xFFFFFFFFu, 1111};
 
-struct SessionTest : ::testing::Test {
+struct SessionTest : ::testing::Test
+{
     Effects fx;
     CommandSession session{fx};
     Millis t0{1000};
@@ -89,7 +92,8 @@ TEST_F(SessionTest, ARestartLeavesAfter500msAndFailsAfter3s)
 
 TEST_F(SessionTest, DeepFactoryResetSucceedsOnItsAnswerAndFailsWithoutOne)
 {
-    session.deviceCommand(PendingOperation::DeepFactoryReset, factoryResetMessage(0, kMac, true), kBroadcast, t0);
+    session.deviceCommand(PendingOperation::DeepFactoryReset, factoryResetMessage(0, kMac, true), kBroadcast,
+                          t0);
     EXPECT_EQ(fx.status.back(), "正在深度恢复出厂...");
     session.run(t0 + Millis{500});
     session.commandResult(0x85, {});
@@ -97,7 +101,8 @@ TEST_F(SessionTest, DeepFactoryResetSucceedsOnItsAnswerAndFailsWithoutOne)
     session.run(t0 + Millis{5000}); // the stopped timer never fires
     EXPECT_EQ(fx.status.back(), "深度恢复出厂成功");
 
-    session.deviceCommand(PendingOperation::DeepFactoryReset, factoryResetMessage(0, kMac, true), kBroadcast, t0 + Millis{6000});
+    session.deviceCommand(PendingOperation::DeepFactoryReset, factoryResetMessage(0, kMac, true), kBroadcast,
+                          t0 + Millis{6000});
     session.run(t0 + Millis{9000});
     EXPECT_EQ(fx.status.back(), "深度恢复出厂失败");
 }
@@ -120,7 +125,8 @@ TEST_F(SessionTest, ASecondCommandOverwritesTheFirstAndALateAnswerEndsTheSecond)
 {
     session.debugOutput(true, debugMessage(0, kMac, true, "255.255.255.255"), kBroadcast, t0);
     EXPECT_EQ(fx.status.back(), "正在启动调试...");
-    session.deviceCommand(PendingOperation::FactoryReset, factoryResetMessage(0, kMac, false), kBroadcast, t0 + Millis{300});
+    session.deviceCommand(PendingOperation::FactoryReset, factoryResetMessage(0, kMac, false), kBroadcast,
+                          t0 + Millis{300});
     session.run(t0 + Millis{800});
     ASSERT_EQ(fx.sent.size(), 2u); // both waits ran out: debug at 500, reset at 800
     EXPECT_EQ(fx.sent[0].message[3], 0x04);

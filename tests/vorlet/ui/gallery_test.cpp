@@ -36,7 +36,8 @@ void shoot(QWidget *widget, const QString &name)
     ASSERT_FALSE(image.isNull()) << name.toStdString();
     QSet<QRgb> colours;
     for (int y = 0; y < image.height(); y += 7)
-        for (int x = 0; x < image.width(); x += 7) colours.insert(image.pixel(x, y));
+        for (int x = 0; x < image.width(); x += 7)
+            colours.insert(image.pixel(x, y));
     EXPECT_GT(colours.size(), 8) << name.toStdString();
     const QString path = galleryDir() + QLatin1Char('/') + name + QStringLiteral(".png");
     ASSERT_TRUE(image.save(path)) << path.toStdString();
@@ -67,7 +68,8 @@ TEST(Gallery, MainWindowInBothLanguages)
     for (const char *language : {"zh", "en"}) {
         for (const auto &[row, name] : shots) {
             b.select(row);
-            shoot(b.window.get(), QStringLiteral("main-%1-%2").arg(QLatin1String(name), QLatin1String(language)));
+            shoot(b.window.get(),
+                  QStringLiteral("main-%1-%2").arg(QLatin1String(name), QLatin1String(language)));
         }
         b.window->toggleLanguage();
     }

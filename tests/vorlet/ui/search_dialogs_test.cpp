@@ -17,7 +17,10 @@ using testsupport::waitFor;
 
 namespace {
 
-std::uint32_t ip(const char *text) { return *kyvo::parseIpv4(text); }
+std::uint32_t ip(const char *text)
+{
+    return *kyvo::parseIpv4(text);
+}
 
 route *openEditor(WindowBench &b)
 {
@@ -47,9 +50,11 @@ TEST(RangeEditor, AddsRefusesModifiesAndDeletesRanges)
     editor->add();
     EXPECT_EQ(editor->list()->topLevelItemCount(), 1);
     QStringList boxes;
-    for (QMessageBox *box : editor->findChildren<QMessageBox *>()) boxes << box->text();
+    for (QMessageBox *box : editor->findChildren<QMessageBox *>())
+        boxes << box->text();
     EXPECT_EQ(boxes, QStringList{u("IP 已经存在！！！")});
-    for (QMessageBox *box : editor->findChildren<QMessageBox *>()) box->done(0);
+    for (QMessageBox *box : editor->findChildren<QMessageBox *>())
+        box->done(0);
 
     typeRange(editor, "10.0.0.9", "10.0.0.1");
     EXPECT_EQ(editor->countLabel()->text(), QStringLiteral("0"));
@@ -78,7 +83,8 @@ TEST(RangeEditor, AddsRefusesModifiesAndDeletesRanges)
 TEST(RangeEditor, AFullListTakesNoMoreRanges)
 {
     WindowBench b;
-    for (std::uint32_t i = 0; i < SearchRanges::kCapacity; ++i) b.window->settings().ranges.add(0x0A000001 + 2 * i, 0x0A000001 + 2 * i);
+    for (std::uint32_t i = 0; i < SearchRanges::kCapacity; ++i)
+        b.window->settings().ranges.add(0x0A000001 + 2 * i, 0x0A000001 + 2 * i);
     route *editor = openEditor(b);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->list()->topLevelItemCount(), 255);
@@ -126,7 +132,8 @@ TEST(CrossRouterSearch, StopFinishesTheAddressBeingSentAndKeepsTheDevicesFound)
     ASSERT_TRUE(progress);
     EXPECT_TRUE(progress->countLabel()->text().endsWith(QStringLiteral("/2001")));
     EXPECT_EQ(progress->progress()->maximum(), 200);
-    ASSERT_TRUE(waitFor([&] { return b.window->core().devices().count() == 1 && b.window->core().sweep()->done() >= 3; }));
+    ASSERT_TRUE(waitFor(
+        [&] { return b.window->core().devices().count() == 1 && b.window->core().sweep()->done() >= 3; }));
     EXPECT_TRUE(progress->addressLabel()->text().startsWith(QStringLiteral("127.0.")));
     progress->stopButton()->click();
     EXPECT_TRUE(progress); // open until the address under way has gone

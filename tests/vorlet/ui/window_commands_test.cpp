@@ -18,13 +18,15 @@ using testsupport::waitFor;
 
 namespace {
 
-struct Sent {
+struct Sent
+{
     QByteArray message;
     quint32 address;
     quint16 port;
 };
 
-struct CommandBench : WindowBench {
+struct CommandBench : WindowBench
+{
     using WindowBench::WindowBench;
     std::vector<Sent> sent;
     QMetaObject::Connection spy;
@@ -33,16 +35,28 @@ struct CommandBench : WindowBench {
     {
         if (!search()) return false;
         spy = QObject::connect(&window->commands(), &CommandRunner::messageSent,
-                               [this](const QByteArray &m, quint32 a, quint16 p) { sent.push_back({m, a, p}); });
+                               [this](const QByteArray &m, quint32 a, quint16 p) {
+                                   sent.push_back({m, a, p});
+                               });
         return true;
     }
     QString status() const { return window->statusText(); }
-    bool statusBecomes(const char *text) { return waitFor([&] { return status() == u(text); }); }
+    bool statusBecomes(const char *text)
+    {
+        return waitFor([&] { return status() == u(text); });
+    }
     Mac mac() { return recordMac(record(0).mac); }
-    QByteArray bytes(const Bytes &b) const { return QByteArray(reinterpret_cast<const char *>(b.data()), qsizetype(b.size())); }
+    QByteArray bytes(const Bytes &b) const
+    {
+        return QByteArray(reinterpret_cast<const char *>(b.data()), qsizetype(b.size()));
+    }
     void click(int id) { control<QPushButton>(id)->click(); }
     void link(int id) { Q_EMIT control<QLabel>(id)->linkActivated(QStringLiteral("#")); }
-    bool commandButtonsEnabled() { return control<QPushButton>(1039)->isEnabled() && control<QPushButton>(1007)->isEnabled() && control<QPushButton>(1008)->isEnabled(); }
+    bool commandButtonsEnabled()
+    {
+        return control<QPushButton>(1039)->isEnabled() && control<QPushButton>(1007)->isEnabled() &&
+               control<QPushButton>(1008)->isEnabled();
+    }
 };
 
 TEST(WindowCommands, RestartIsBroadcastAfterItsWaitAndAnswered)
@@ -71,7 +85,8 @@ TEST(WindowCommands, EachCommandFailsAfterItsTimeOutWhenTheDeviceIsSilent)
     CommandBench b;
     ASSERT_TRUE(b.ready());
     b.knob(0, "silent", "1");
-    struct Case {
+    struct Case
+    {
         std::function<void()> start;
         const char *running, *failure;
         int timeoutMs;
@@ -79,7 +94,8 @@ TEST(WindowCommands, EachCommandFailsAfterItsTimeOutWhenTheDeviceIsSilent)
     const Case cases[] = {
         {[&] { b.click(1007); }, "正在重启...", "重启失败", 3000},
         {[&] { b.click(1008); }, "正在恢复出厂...", "恢复出厂失败", 3000},
-        {[&] { b.window->controls().deepFactoryReset->trigger(); }, "正在深度恢复出厂...", "深度恢复出厂失败", 3000},
+        {[&] { b.window->controls().deepFactoryReset->trigger(); }, "正在深度恢复出厂...", "深度恢复出厂失败",
+         3000},
         {[&] { b.control<QCheckBox>(1075)->click(); }, "正在启动调试...", "调试启动失败", 2000},
         {[&] { b.control<QCheckBox>(1075)->click(); }, "正在关闭调试...", "调试关闭失败", 2000},
     };

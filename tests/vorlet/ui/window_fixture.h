@@ -8,16 +8,16 @@
 
 #include "common/fixed_field.h"
 #include "common/gbk_text.h"
-#include "vorlet/lang/dialog_captions.h"
-#include "vorlet/record/parameter_record.h"
 #include "devsim/core/sim_host.h"
 #include "devsim/gateway/gateway_sim.h"
 #include "tests/support/test_support.h"
+#include "vorlet/lang/dialog_captions.h"
+#include "vorlet/record/parameter_record.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTableView>
 #include <QMessageBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QUdpSocket>
 
@@ -29,7 +29,10 @@
 
 namespace uitest {
 
-inline std::uint32_t loopback(int last) { return 0x7F000000u | std::uint32_t(last); }
+inline std::uint32_t loopback(int last)
+{
+    return 0x7F000000u | std::uint32_t(last);
+}
 
 inline quint16 freePort()
 {
@@ -38,7 +41,10 @@ inline quint16 freePort()
     return probe.localPort();
 }
 
-inline QString u(const char *text) { return QString::fromUtf8(text); }
+inline QString u(const char *text)
+{
+    return QString::fromUtf8(text);
+}
 
 // A choice in a drop list, as the user makes it.
 inline void choose(QComboBox *combo, int index)
@@ -66,8 +72,7 @@ class RecordingPanel : public vorlet::ChannelPanel
 public:
     RecordingPanel(vorlet::ChannelPanelKind kind, int channel, QWidget *parent)
         : ChannelPanel(parent), kind(kind), channel(channel), port(new QLineEdit(this))
-    {
-    }
+    {}
     void load(const vorlet::ChannelBlock &block) override
     {
         ++loads;
@@ -89,17 +94,25 @@ class RecordingCanPanel : public vorlet::FieldPortPanel
 {
 public:
     using FieldPortPanel::FieldPortPanel;
-    void load(const vorlet::ParameterRecord &record) override { bitRate = record.poll.can.bitRateIndex; ++loads; }
-    void store(vorlet::ParameterRecord &record) const override { record.poll.can.bitRateIndex = std::uint8_t(bitRate); }
+    void load(const vorlet::ParameterRecord &record) override
+    {
+        bitRate = record.poll.can.bitRateIndex;
+        ++loads;
+    }
+    void store(vorlet::ParameterRecord &record) const override
+    {
+        record.poll.can.bitRateIndex = std::uint8_t(bitRate);
+    }
     int bitRate = -1;
     int loads = 0;
 };
 
-struct WindowOptions {
+struct WindowOptions
+{
     std::vector<devsim::GatewayProfile> gateways{gateway(5)};
-    char savedLetter = 0;          // "lang" in hx.ini before start
-    bool englishEdition = false;   // the program file carries the mark
-    bool panels = true;            // recording panels in the window's places
+    char savedLetter = 0;                                 // "lang" in hx.ini before start
+    bool englishEdition = false;                          // the program file carries the mark
+    bool panels = true;                                   // recording panels in the window's places
     std::optional<vorlet::PanelFactories> panelFactories; // other panels instead
     std::map<int, vorlet::CvorletDlg::Extension> extensions;
     // Last changes to the window's options, as the program makes them.
@@ -118,7 +131,8 @@ public:
         sim.portMap[1111] = port;
         sim.rateBitsPerSecond = 0;
         host = std::make_unique<devsim::SimHost>(sim);
-        for (const auto &g : options.gateways) host->add(std::make_unique<devsim::GatewaySim>(g));
+        for (const auto &g : options.gateways)
+            host->add(std::make_unique<devsim::GatewaySim>(g));
         QString error;
         EXPECT_TRUE(host->start(&error)) << error.toStdString();
         if (options.savedLetter) writeLetter(options.savedLetter);
@@ -140,7 +154,9 @@ public:
         w.commands.localTime = [] { return QDateTime(QDate(2026, 3, 8), QTime(14, 5, 9)); }; // a Sunday
         w.settingsPath = settingsPath();
         w.programPath = dir.filePath(QStringLiteral("program"));
-        w.adapters = [] { return QList<kyvo::AdapterAddress>{{QStringLiteral("127.0.0.1"), QStringLiteral("loopback")}}; };
+        w.adapters = [] {
+            return QList<kyvo::AdapterAddress>{{QStringLiteral("127.0.0.1"), QStringLiteral("loopback")}};
+        };
         w.openUrl = [this](const QUrl &url) { openedUrls << url; };
         w.saveFileName = [this](QWidget *, const QString &name, const QString &filter) {
             askedName = name;
@@ -148,8 +164,8 @@ public:
             return chosenFile;
         };
         if (options.panels) {
-            w.panels.channel = [this](vorlet::ChannelPanelKind kind, int channel, const vorlet::PanelEnvironment &,
-                                      QWidget *parent) {
+            w.panels.channel = [this](vorlet::ChannelPanelKind kind, int channel,
+                                      const vorlet::PanelEnvironment &, QWidget *parent) {
                 auto *p = new RecordingPanel(kind, channel, parent);
                 panels.push_back(p);
                 return p;
@@ -199,7 +215,8 @@ public:
     void closeBoxes()
     {
         if (!window) return;
-        for (QMessageBox *b : window->findChildren<QMessageBox *>()) b->done(0);
+        for (QMessageBox *b : window->findChildren<QMessageBox *>())
+            b->done(0);
         QCoreApplication::processEvents();
     }
 

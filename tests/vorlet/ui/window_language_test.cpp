@@ -21,7 +21,8 @@ namespace {
 QStringList items(const QComboBox *combo)
 {
     QStringList list;
-    for (int i = 0; i < combo->count(); ++i) list << combo->itemText(i);
+    for (int i = 0; i < combo->count(); ++i)
+        list << combo->itemText(i);
     return list;
 }
 
@@ -53,9 +54,11 @@ TEST(WindowLanguage, SwitchesToEnglishAndBack)
     EXPECT_EQ(header(b, 1), QStringLiteral("DevIp"));
     EXPECT_EQ(header(b, 0), QStringLiteral("SN"));
     EXPECT_EQ(b.control<QComboBox>(1038)->itemText(0), QStringLiteral("Auto"));
-    EXPECT_EQ(items(b.control<QComboBox>(1012)), (QStringList{QStringLiteral("Static"), QStringLiteral("DHCP")}));
+    EXPECT_EQ(items(b.control<QComboBox>(1012)),
+              (QStringList{QStringLiteral("Static"), QStringLiteral("DHCP")}));
     EXPECT_EQ(b.control<QComboBox>(1011)->itemText(1), QStringLiteral("TCP SERVER(not support)"));
-    EXPECT_EQ(b.control<QComboBox>(1010)->itemText(5), QStringLiteral("HTTP-C  (POST/GET)")); // no row: as it is
+    EXPECT_EQ(b.control<QComboBox>(1010)->itemText(5),
+              QStringLiteral("HTTP-C  (POST/GET)"));          // no row: as it is
     EXPECT_EQ(b.control<QComboBox>(1010)->currentIndex(), 1); // selections survive the refill
     EXPECT_EQ(b.window->statusText(), QStringLiteral("Please select a device!"));
 
@@ -161,7 +164,8 @@ TEST(WindowSettings, AFolderThatCannotBeMadeIsReportedBeforeTheWindowCloses)
     EXPECT_TRUE(b.window->isVisible());
     const QStringList boxes = b.boxTexts();
     ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes[0], u("创建配置文件件失败:%1  请以管理员权限运行！！！").arg(QDir::toNativeSeparators(b.dir.filePath(QStringLiteral("config")))));
+    EXPECT_EQ(boxes[0], u("创建配置文件件失败:%1  请以管理员权限运行！！！")
+                            .arg(QDir::toNativeSeparators(b.dir.filePath(QStringLiteral("config")))));
     b.closeBoxes();
     EXPECT_FALSE(b.window->isVisible());
 }
@@ -169,9 +173,11 @@ TEST(WindowSettings, AFolderThatCannotBeMadeIsReportedBeforeTheWindowCloses)
 TEST(WindowLinks, WebLinksHelpAndAbout)
 {
     WindowBench b;
-    for (int id : {1162, 1106, 1105}) Q_EMIT b.control<QLabel>(id)->linkActivated(QStringLiteral("#"));
+    for (int id : {1162, 1106, 1105})
+        Q_EMIT b.control<QLabel>(id)->linkActivated(QStringLiteral("#"));
     ASSERT_EQ(b.openedUrls.size(), 3);
-    for (const QUrl &url : b.openedUrls) EXPECT_EQ(url.host(), QStringLiteral("example.com"));
+    for (const QUrl &url : b.openedUrls)
+        EXPECT_EQ(url.host(), QStringLiteral("example.com"));
     EXPECT_EQ(b.openedUrls[0].toString(), QString::fromLatin1(CvorletDlg::kDataUrl));
     EXPECT_EQ(b.openedUrls[2].toString(), QString::fromLatin1(CvorletDlg::kShopUrl));
 

@@ -12,8 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
 #include <QRegularExpression>
+#include <QTableView>
 
 using namespace vorlet;
 using namespace uitest;
@@ -36,7 +36,8 @@ void setItems(WindowBench &b, int device, std::initializer_list<std::pair<const 
 {
     b.host->call([&](devsim::SimNetwork &n) {
         for (const auto &[path, hexValue] : items)
-            ASSERT_TRUE(n.device(std::size_t(device)).assign(QString::fromLatin1(path), QByteArray::fromHex(hexValue)));
+            ASSERT_TRUE(n.device(std::size_t(device))
+                            .assign(QString::fromLatin1(path), QByteArray::fromHex(hexValue)));
     });
 }
 
@@ -64,7 +65,8 @@ TEST(WindowRecord, ShowsAGatewaysRecordFieldByField)
     EXPECT_EQ(list->index(0, 0).data().toString(), QStringLiteral("1"));
     EXPECT_EQ(list->index(0, 1).data().toString(), QStringLiteral("127.0.0.5"));
     EXPECT_EQ(list->index(0, 2).data().toString(), QStringLiteral("00-4B-59-7F-00-05"));
-    EXPECT_EQ(list->index(0, 3).data().toString(), QString::fromLatin1(kyvo::fieldText(r.versionText).c_str()));
+    EXPECT_EQ(list->index(0, 3).data().toString(),
+              QString::fromLatin1(kyvo::fieldText(r.versionText).c_str()));
     EXPECT_FALSE(list->index(0, 3).data().toString().isEmpty());
     EXPECT_EQ(list->index(0, 4).data().toString(), QStringLiteral("VG-211W"));
     EXPECT_EQ(list->index(0, 5).data().toString(), u("网关5"));
@@ -195,7 +197,8 @@ TEST(WindowRecord, SerialModeWifiModeAndTheBssidCheckBoxEnableTheirControls)
     QWidget *timeout = b.control<QLineEdit>(1034), *update = b.control<QLineEdit>(1036),
             *delay = b.control<QLineEdit>(1035);
     const auto enabled = [&] {
-        return std::vector<bool>{cache->isEnabled(), timeout->isEnabled(), update->isEnabled(), delay->isEnabled()};
+        return std::vector<bool>{cache->isEnabled(), timeout->isEnabled(), update->isEnabled(),
+                                 delay->isEnabled()};
     };
     choose(mode, 0);
     EXPECT_EQ(enabled(), (std::vector<bool>{false, false, false, false}));
@@ -245,7 +248,8 @@ TEST(WindowRecord, CapabilitiesDisableWifiClockLineAndFixedLineParameters)
     EXPECT_TRUE(b.control<QLabel>(1107)->text().isEmpty());
     EXPECT_FALSE(b.control<QLabel>(1067)->isEnabled());
     EXPECT_EQ(plain(b.control<QLabel>(1067)), u("无RTC.NTP:(2026-12-09 08:30:00  星期三)"));
-    for (int id : {1026, 1032, 1027, 1028, 1030, 1031, 1177, 1182}) EXPECT_TRUE(b.control<QWidget>(id)->isEnabled()) << id;
+    for (int id : {1026, 1032, 1027, 1028, 1030, 1031, 1177, 1182})
+        EXPECT_TRUE(b.control<QWidget>(id)->isEnabled()) << id;
 
     b.select(1);
     EXPECT_TRUE(b.control<QComboBox>(1020)->isEnabled());
@@ -262,16 +266,19 @@ TEST(WindowRecord, DialogControlsAreEnabledOnlyWhereADialogExists)
     WindowOptions o;
     o.gateways = {gateway(5), io};
     std::vector<int> opened;
-    o.extensions[1078] = {true, [&](CvorletDlg &, ParameterRecord *r) { opened.push_back(r ? r->mac[5] : -1); }};
+    o.extensions[1078] = {true,
+                          [&](CvorletDlg &, ParameterRecord *r) { opened.push_back(r ? r->mac[5] : -1); }};
     WindowBench b(o);
-    for (int id : {1004, 1009, 1055, 1058, 1057, 1077, 1054, 1078}) EXPECT_FALSE(b.control<QWidget>(id)->isEnabled()) << id;
+    for (int id : {1004, 1009, 1055, 1058, 1057, 1077, 1054, 1078})
+        EXPECT_FALSE(b.control<QWidget>(id)->isEnabled()) << id;
     EXPECT_FALSE(b.window->controls().importConfig->isEnabled());
     EXPECT_FALSE(b.window->controls().exportConfig->isEnabled());
     EXPECT_FALSE(b.window->controls().customDefaults->isEnabled());
     ASSERT_TRUE(b.search());
 
     EXPECT_TRUE(b.control<QPushButton>(1078)->isEnabled()); // the I/O gateway, shown last
-    EXPECT_EQ(b.control<QLabel>(1160)->text(), QStringLiteral("%1-V259").arg(b.record(1).io.moduleAddress.get()));
+    EXPECT_EQ(b.control<QLabel>(1160)->text(),
+              QStringLiteral("%1-V259").arg(b.record(1).io.moduleAddress.get()));
     b.control<QPushButton>(1078)->click();
     EXPECT_EQ(opened, std::vector<int>{6});
     b.select(0);
@@ -287,9 +294,9 @@ TEST(WindowRecord, WorkModesPlaceTheirPanelsAndTcpBHasNoServerModes)
     auto *mode0 = b.control<QComboBox>(1010);
     auto *mode1 = b.control<QComboBox>(1011);
 
-    const std::pair<int, ChannelPanelKind> modes[] = {{1, ChannelPanelKind::Socket}, {3, ChannelPanelKind::Socket},
-                                                      {5, ChannelPanelKind::Http},   {6, ChannelPanelKind::Mqtt},
-                                                      {7, ChannelPanelKind::Socket}, {8, ChannelPanelKind::Http}};
+    const std::pair<int, ChannelPanelKind> modes[] = {
+        {1, ChannelPanelKind::Socket}, {3, ChannelPanelKind::Socket}, {5, ChannelPanelKind::Http},
+        {6, ChannelPanelKind::Mqtt},   {7, ChannelPanelKind::Socket}, {8, ChannelPanelKind::Http}};
     for (const auto &[m, kind] : modes) {
         choose(mode0, m);
         EXPECT_EQ(r.channels[0].workMode, m);
@@ -297,7 +304,8 @@ TEST(WindowRecord, WorkModesPlaceTheirPanelsAndTcpBHasNoServerModes)
         EXPECT_EQ(b.window->placedPanel(0), expected) << m;
         EXPECT_TRUE(expected->isVisibleTo(b.window.get())) << m;
         int visible = 0;
-        for (RecordingPanel *p : b.panels) visible += p->channel == 0 && p->isVisibleTo(b.window.get());
+        for (RecordingPanel *p : b.panels)
+            visible += p->channel == 0 && p->isVisibleTo(b.window.get());
         EXPECT_EQ(visible, 1) << m;
     }
     choose(mode0, 0);
@@ -359,7 +367,10 @@ TEST(WindowRecord, TheListIsSortedByAddressAndABootLoaderIsAnnounced)
     ASSERT_EQ(list->rowCount(), 3);
     for (int row = 0; row < 3; ++row) {
         EXPECT_EQ(list->index(row, 0).data().toString(), QString::number(row + 1));
-        EXPECT_EQ(list->index(row, 1).data().toString(), QStringLiteral("127.0.0.%1").arg(row == 0 ? 3 : row == 1 ? 5 : 9));
+        EXPECT_EQ(list->index(row, 1).data().toString(), QStringLiteral("127.0.0.%1")
+                                                             .arg(row == 0   ? 3
+                                                                  : row == 1 ? 5
+                                                                             : 9));
     }
     EXPECT_EQ(b.window->selectedRow(), 2);
     EXPECT_EQ(b.boxTexts(), QStringList{u("当前设备处于按键升级状态,若不想升级，断电重启即可")});
