@@ -586,6 +586,7 @@ void CvorletDlg::applyMainWindowLanguage()
     for (std::size_t i = 0; i < std::size(tools); ++i)
         tools[i]->setText(tr102(mw::kToolsMenu[i].chinese));
     m_ui.languageItem->setText(tr102(mw::kLanguageMenu.chinese));
+    m_ui.about->setText(tr102("关于 vorlet(&A)..."));
 
     m_model->setHeaders(mw::translatedItems(m_language, mw::kDeviceListColumns));
     if (m_ui.adapter->count() > 0) m_ui.adapter->setItemText(0, tr102(mw::kDefaultAdapterText));
