@@ -1,0 +1,250 @@
+// Serial-server core: searches, routing of answers, item-by-item reading.
+#include "pelmar/core/server_core.h"
+
+#include "common/adapters.h"
+#include "common/gbk_text.h"
+#include "pelmar/records/dispatch.h"
+
+namespace pelmar {
+
+namespace {
+
+// Shown when the sweep is asked for an address that names no subnet.
+const char *const kNoSweepPrefixText = "广播地址无效，无法确定要扫描的网段！请在“指定网段”中输入如 192.168.1.255 的地址。";
+const char *const kWriteRefusedText = "配置失败。请重新搜索设备，再试。";
+
+} // namespace
+
+ServerCore::ServerCore(Options options, QObject *parent)
+    : QObject(parent), m_options(std::move(options)), m_clock(m_options.clock), m_socket(this), m_timer(this),
+      m_broadcastAddress(m_options.broadcastAddress)
+{
+    if (!m_clock) {
+        m_ownClock = std::make_unique<kyvo::SteadyClock>();
+        m_clock = m_ownClock.get();
+    }
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &ServerCore::poll);
+    connect(&m_socket, &MainSocket::datagramReceived, this, &ServerCore::onDatagram);
+    connect(&m_socket, &MainSocket::opened, this, &ServerCore::socketOpened);
+    connect(&m_socket, &MainSocket::bindFailed, this, [this](const QString &address) { Q_EMIT socketBindFailed(address); });
+
+    for (const kyvo::AdapterAddress &a : kyvo::queryAdapters()) {
+        if (m_adapters.size() >= kMaxAdapterItems) break;
+        m_adapters.append({a.address, a.description});
+    }
+    m_status[AddressPane] = m_language.text(slot::kBroadcastAddressPrefix) + m_broadcastAddress;
+    m_socket.open({}, m_options.localPort);
+}
+
+ServerCore::~ServerCore() = default;
+
+void ServerCore::setLanguage(Language language)
+{
+    m_language.fill(language);
+    for (int pane : {SearchPane, PortPane, SavePane}) setStatus(pane, {});
+    setStatusSlot(AddressPane, slot::kBroadcastAddressPrefix, m_broadcastAddress);
+}
+
+void ServerCore::setStatus(int pane, const QString &text)
+{
+    m_status[std::size_t(pane)] = text;
+    Q_EMIT statusChanged(pane, text);
+}
+
+void ServerCore::setStatusSlot(int pane, int slot, const QString &suffix)
+{
+    setStatus(pane, m_language.text(slot) + suffix);
+}
+
+void ServerCore::setProgress(bool visible, int position)
+{
+    m_progressVisible = visible;
+    m_progress = position;
+    Q_EMIT progressChanged(visible, position);
+}
+
+void ServerCore::setSubnetAddress(const QString &address)
+{
+    m_broadcastAddress = address;
+    setStatusSlot(AddressPane, slot::kBroadcastAddressPrefix, m_broadcastAddress);
+}
+
+void ServerCore::clearSubnet()
+{
+    m_broadcastAddress = QString::fromLatin1(kDefaultBroadcastAddress.data(), qsizetype(kDefaultBroadcastAddress.size()));
+    setStatusSlot(AddressPane, slot::kBroadcastAddressPrefix, m_broadcastAddress);
+}
+
+QString ServerCore::subnetSuggestion() const
+{
+    // The adapters' first address rather than a look-up of the host's own
+    // name, which can wait on a name server and send to the network.
+    const QString first = m_adapters.isEmpty() ? QString() : m_adapters.front().address;
+    return QString::fromStdString(localPrefix(first.toStdString())) + QStringLiteral("255");
+}
+
+bool ServerCore::startSearch()
+{
+    const kyvo::Millis now = m_clock->now();
+    if (!m_broadcastSearch && !sweepPrefix(m_broadcastAddress.toStdString())) {
+        Q_EMIT sweepRefused(QString::fromUtf8(kNoSweepPrefixText));
+        return false;
+    }
+    setStatusSlot(SearchPane, slot::kSearching);
+    setStatusSlot(PortPane, slot::kSearchPort);
+    m_devices.clearForSearch();
+    Q_EMIT listCleared();
+    if (m_broadcastSearch) {
+        m_search.startBroadcast(m_broadcastAddress.toStdString(), now);
+        setStatusSlot(AddressPane, slot::kBroadcastAddressPrefix, m_broadcastAddress);
+    } else {
+        m_search.startSweep(m_broadcastAddress.toStdString(), now);
+        setProgress(true, 0);
+    }
+    arm();
+    return true;
+}
+
+void ServerCore::poll()
+{
+    const kyvo::Millis now = m_clock->now();
+    for (const SearchSession::Tick &tick : m_search.run(now)) onTick(tick);
+    m_reads.run(
+        now,
+        [this](std::uint64_t token, const kyvo::Ipv4Endpoint &, const kyvo::Bytes &bytes) {
+            const auto it = m_readDestinations.find(token);
+            if (it != m_readDestinations.end()) m_socket.send(bytes, it->second.address, it->second.port);
+        },
+        [this](std::uint64_t token) { m_readDestinations.erase(token); });
+    arm();
+}
+
+void ServerCore::arm()
+{
+    std::optional<kyvo::Millis> next = m_search.nextDeadline();
+    if (const auto reads = m_reads.nextDeadline(); reads && (!next || *reads < *next)) next = reads;
+    if (!next) {
+        m_timer.stop();
+        return;
+    }
+    const auto wait = std::max<kyvo::Millis::rep>(0, (*next - m_clock->now()).count());
+    m_timer.start(int(std::min<kyvo::Millis::rep>(wait, 1 << 30)));
+}
+
+void ServerCore::onTick(const SearchSession::Tick &tick)
+{
+    const QString destination = QString::fromStdString(tick.destination);
+    m_socket.send(buildSearchRequest(), destination, m_options.devicePort);
+    Q_EMIT searchRequestSent(destination);
+    if (tick.kind == SearchSession::Tick::Kind::Broadcast) {
+        if (tick.last) {
+            setStatusSlot(SearchPane, slot::kSearchTimeout);
+            Q_EMIT broadcastTimedOut();
+        }
+        return;
+    }
+    setProgress(true, tick.count);
+    setStatusSlot(AddressPane, slot::kSweepAddressPrefix, destination);
+    if (tick.last) {
+        setProgress(false, 0);
+        setStatusSlot(SearchPane, slot::kSearchEnd);
+        Q_EMIT sweepFinished();
+    }
+}
+
+void ServerCore::onDatagram(const QByteArray &data, const QString &address, quint16 port)
+{
+    const kyvo::ByteView bytes(reinterpret_cast<const std::uint8_t *>(data.constData()), std::size_t(data.size()));
+    const std::string sourceAddress = address.toStdString();
+    const DispatchOutcome out = dispatchDatagram(m_devices, bytes, sourceAddress, port);
+    const Route &r = out.route;
+    if (r.alert) {
+        m_search.answerArrived();
+        const QString text = kyvo::fromGbk(QByteArrayView(out.alertText.data(), qsizetype(out.alertText.size())));
+        Q_EMIT alertRaised(text + QLatin1Char(' ') + text);
+    }
+    if (r.wifiScanList) Q_EMIT wifiScanData(data);
+    if (r.scanAlert) {
+        m_search.answerArrived();
+        Q_EMIT alertRaised(kyvo::fromGbk(QByteArrayView(out.alertText.data(), qsizetype(out.alertText.size()))));
+    }
+    if (out.answered) {
+        m_search.answerArrived();
+        setStatusSlot(SearchPane, slot::kSearchEnd);
+        if (out.ignored) Q_EMIT devicesIgnored(int(m_devices.ignored()));
+        if (out.newRow && out.index) Q_EMIT rowAppended(int(*out.index));
+        if (out.readSequence && out.index) {
+            const DeviceEntry &e = m_devices.at(*out.index);
+            const std::string destination =
+                commandDestination(m_broadcastSearch, m_broadcastAddress.toStdString(), e.addressText);
+            startReadSequence(*out.readSequence, destination, e.replyPort);
+        }
+    }
+    switch (out.item.kind) {
+    case ItemOutcome::Kind::WriteAccepted:
+        setStatusSlot(SavePane, slot::kSaved);
+        Q_EMIT writeAccepted();
+        break;
+    case ItemOutcome::Kind::WriteRefused:
+        setStatus(SavePane, QString::fromUtf8(kWriteRefusedText));
+        Q_EMIT writeRefused();
+        break;
+    default: break;
+    }
+    if (out.showDevice && out.index) Q_EMIT deviceShown(int(*out.index));
+    if (r.tftp) Q_EMIT tftpDatagram(data, address, port);
+    arm();
+}
+
+void ServerCore::startReadSequence(const ReadSequenceParams &params, const std::string &address, quint16 port)
+{
+    const std::uint64_t token = m_nextRead++;
+    m_readDestinations[token] = {QString::fromStdString(address), port};
+    // The steps' endpoint is not used: the text is resolved when each read leaves.
+    m_reads.start(readSequenceSteps(params, kyvo::Ipv4Endpoint{0, port}), token, m_clock->now());
+}
+
+QString ServerCore::destinationFor(std::size_t index) const
+{
+    if (index >= DeviceTable::kSlots) return {};
+    return QString::fromStdString(
+        commandDestination(m_broadcastSearch, m_broadcastAddress.toStdString(), m_devices.at(index).addressText));
+}
+
+void ServerCore::sendCommand(const kyvo::Bytes &frame, const QString &destination, quint16 port)
+{
+    m_socket.send(frame, destination, port);
+}
+
+bool ServerCore::sendToDevice(std::size_t index, const kyvo::Bytes &frame, Port port)
+{
+    if (index >= DeviceTable::kSlots || !m_devices.at(index).present) return false;
+    const quint16 to = port == Port::Device ? m_options.devicePort : m_devices.at(index).replyPort;
+    sendCommand(frame, destinationFor(index), to);
+    return true;
+}
+
+bool ServerCore::reread(std::size_t index)
+{
+    if (index >= DeviceTable::kSlots || !m_devices.at(index).present) return false;
+    const DeviceEntry &e = m_devices.at(index);
+    const QString address = QString::fromStdString(e.addressText);
+    for (const kyvo::Bytes &frame : rereadFrames(e.macTail)) sendCommand(frame, address, m_options.devicePort);
+    return true;
+}
+
+void ServerCore::chooseAdapter(int item)
+{
+    const bool valid = item >= 0 && item < std::min<int>(int(m_adapters.size()), kMaxAdapterMenuItems);
+    m_chosenAdapter = valid ? item : -1;
+    m_socket.open(valid ? m_adapters[item].address : QString(), m_options.localPort);
+}
+
+QString ServerCore::chosenAdapterAddress() const
+{
+    return m_chosenAdapter >= 0 ? m_adapters[m_chosenAdapter].address : QString();
+}
+
+} // namespace pelmar
