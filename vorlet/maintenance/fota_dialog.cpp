@@ -15,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QUdpSocket>
 
 namespace vorlet {
 
@@ -47,32 +46,18 @@ QString &FotaDialog::rememberedPath()
 FotaDialog::FotaDialog(FotaTarget target, const Language &language, SearchSettings &settings, FotaPrompts prompts,
                        const kyvo::Clock *clock, QWidget *parent)
     : QDialog(parent), m_target(std::move(target)), m_language(language), m_settings(settings),
-      m_prompts(std::move(prompts)), m_clock(clock), m_session(m_target.mac, m_target.versionText, *this), m_timer(this)
+      m_prompts(std::move(prompts)), m_runner(m_target.mac, m_target.versionText, *this, clock, this)
 {
-    if (!m_clock) {
-        m_ownClock = std::make_unique<kyvo::SteadyClock>();
-        m_clock = m_ownClock.get();
-    }
     buildLayout();
-    m_timer.setSingleShot(true);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &FotaDialog::poll);
-
-    m_socket = new QUdpSocket(this);
-    const bool defaultAdapter = m_target.localAddress.isEmpty() || m_target.localAddress == QLatin1String("0.0.0.0");
-    const QHostAddress local = defaultAdapter ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(m_target.localAddress);
-    if (!m_socket->bind(local, 0, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
-        m_prompts.message(this, tr132("绑定失败!"));
-        m_socket->bind(QHostAddress::AnyIPv4, 0, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
-    }
-    connect(m_socket, &QUdpSocket::readyRead, this, &FotaDialog::readAnswers);
+    m_runner.setDevice(QHostAddress(m_target.deviceAddress), m_target.devicePort);
+    if (!m_runner.open(m_target.localAddress)) m_prompts.message(this, tr132("绑定失败!"));
 }
 
 FotaDialog::~FotaDialog() = default;
 
 QString FotaDialog::tr132(const char *chinese) const { return m_language.translate(kDialog, chinese); }
 
-quint16 FotaDialog::localPort() const { return m_socket->localPort(); }
+quint16 FotaDialog::localPort() const { return m_runner.localPort(); }
 
 void FotaDialog::buildLayout()
 {
@@ -161,43 +146,10 @@ void FotaDialog::startUpgrade()
         m_prompts.message(this, tr132(text));
         return;
     }
-    m_session.start(std::move(std::get<FirmwareFile>(loaded)), m_factory->isChecked(), m_clock->now());
-    arm();
+    m_runner.start(std::move(std::get<FirmwareFile>(loaded)), m_factory->isChecked());
 }
 
-void FotaDialog::readAnswers()
-{
-    while (m_socket->hasPendingDatagrams()) {
-        QByteArray datagram(int(std::max<qint64>(0, m_socket->pendingDatagramSize())), Qt::Uninitialized);
-        const qint64 n = m_socket->readDatagram(datagram.data(), datagram.size());
-        if (n <= 0) continue;
-        m_session.onAnswer(ByteView(reinterpret_cast<const std::uint8_t *>(datagram.constData()), std::size_t(n)),
-                           m_clock->now());
-    }
-    arm();
-}
-
-void FotaDialog::poll()
-{
-    m_session.onTime(m_clock->now());
-    arm();
-}
-
-void FotaDialog::arm()
-{
-    const auto deadline = m_session.nextDeadline();
-    if (!deadline) {
-        m_timer.stop();
-        return;
-    }
-    m_timer.start(int(std::max<kyvo::Millis::rep>(0, (*deadline - m_clock->now()).count())));
-}
-
-void FotaDialog::sendDatagram(const Bytes &datagram)
-{
-    m_socket->writeDatagram(reinterpret_cast<const char *>(datagram.data()), qint64(datagram.size()),
-                            QHostAddress(m_target.deviceAddress), m_target.devicePort);
-}
+void FotaDialog::poll() { m_runner.poll(); }
 
 void FotaDialog::showStatus(const std::string &text, const std::string &suffix)
 {

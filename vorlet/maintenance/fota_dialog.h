@@ -4,10 +4,9 @@
 
 #include "common/clock.h"
 #include "vorlet/link/link_frame.h"
-#include "vorlet/maintenance/fota_session.h"
+#include "vorlet/maintenance/fota_runner.h"
 
 #include <QDialog>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -18,7 +17,6 @@ class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QUdpSocket;
 
 namespace vorlet {
 
@@ -53,7 +51,7 @@ public:
     // The file the last upgrade dialog used, offered again when it opens.
     static QString &rememberedPath();
 
-    const FotaSession &session() const { return m_session; }
+    const FotaSession &session() const { return m_runner.session(); }
     // Runs what is due on the dialog's clock (tests on a manual clock call it).
     void poll();
     quint16 localPort() const;
@@ -62,7 +60,7 @@ public:
     void startUpgrade();
 
 private:
-    void sendDatagram(const Bytes &datagram) override;
+    void sendDatagram(const Bytes &) override {} // the runner sends
     void showStatus(const std::string &text, const std::string &suffix) override;
     void showPartition(const std::string &text) override;
     void showProgress(int maximum, int position) override;
@@ -71,19 +69,13 @@ private:
     void hideResult() override;
 
     void buildLayout();
-    void readAnswers();
-    void arm();
     QString tr132(const char *chinese) const;
 
     FotaTarget m_target;
     const Language &m_language;
     SearchSettings &m_settings;
     FotaPrompts m_prompts;
-    std::unique_ptr<kyvo::SteadyClock> m_ownClock;
-    const kyvo::Clock *m_clock;
-    FotaSession m_session;
-    QUdpSocket *m_socket = nullptr;
-    QTimer m_timer;
+    FotaRunner m_runner;
 
     QLineEdit *m_address = nullptr;
     QPlainTextEdit *m_path = nullptr;
