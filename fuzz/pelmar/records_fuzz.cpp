@@ -11,11 +11,11 @@ struct Form {
     std::size_t replyLength;
 };
 constexpr Form kForms[] = {
-    {pelmar::RecordFormat::Wifi362, 372},   {pelmar::RecordFormat::Wifi292, 302},   {pelmar::RecordFormat::Multi1284, 1294},
-    {pelmar::RecordFormat::Multi1284, 684}, {pelmar::RecordFormat::Multi2326, 2336}, {pelmar::RecordFormat::Multi2326, 1582},
-    {pelmar::RecordFormat::Multi2326, 828}, {pelmar::RecordFormat::Native, 250},     {pelmar::RecordFormat::Native, 270},
-    {pelmar::RecordFormat::Native, 310},    {pelmar::RecordFormat::Native, 390},     {pelmar::RecordFormat::Native, 470},
-    {pelmar::RecordFormat::Native, 510},    {pelmar::RecordFormat::Native, 730},     {pelmar::RecordFormat::Native, 760},
+    {pelmar::RecordFormat::RecordWifi362, 372},   {pelmar::RecordFormat::RecordWifi292, 302},   {pelmar::RecordFormat::RecordMulti1284, 1294},
+    {pelmar::RecordFormat::RecordMulti1284, 684}, {pelmar::RecordFormat::RecordMulti2326, 2336}, {pelmar::RecordFormat::RecordMulti2326, 1582},
+    {pelmar::RecordFormat::RecordMulti2326, 828}, {pelmar::RecordFormat::NativeRecord, 250},     {pelmar::RecordFormat::NativeRecord, 270},
+    {pelmar::RecordFormat::NativeRecord, 310},    {pelmar::RecordFormat::NativeRecord, 390},     {pelmar::RecordFormat::NativeRecord, 470},
+    {pelmar::RecordFormat::NativeRecord, 510},    {pelmar::RecordFormat::NativeRecord, 730},     {pelmar::RecordFormat::NativeRecord, 760},
 };
 } // namespace
 

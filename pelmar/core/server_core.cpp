@@ -198,7 +198,7 @@ void ServerCore::onDatagram(const QByteArray &data, const QString &address, quin
     arm();
 }
 
-void ServerCore::startReadSequence(const ReadSequenceParams &params, const std::string &address, quint16 port)
+void ServerCore::startReadSequence(const ReadSequence &params, const std::string &address, quint16 port)
 {
     const std::uint64_t token = m_nextRead++;
     m_readDestinations[token] = {QString::fromStdString(address), port};

@@ -72,6 +72,12 @@ public:
     // 255.255.255.255. Both show the address in pane 3.
     void setSubnetAddress(const QString &address);
     void clearSubnet();
+    // The box itself: ticked with the text its dialog accepted, or unticked.
+    void selectSubnet(bool ticked, const QString &accepted = {})
+    {
+        if (ticked) setSubnetAddress(accepted);
+        else clearSubnet();
+    }
     // The dialog's suggestion: this host's first address cut after its third '.', then "255".
     QString subnetSuggestion() const;
 
@@ -126,7 +132,7 @@ Q_SIGNALS:
 private:
     void onDatagram(const QByteArray &data, const QString &address, quint16 port);
     void onTick(const SearchSession::Tick &tick);
-    void startReadSequence(const ReadSequenceParams &params, const std::string &address, quint16 port);
+    void startReadSequence(const ReadSequence &params, const std::string &address, quint16 port);
     void setStatus(int pane, const QString &text);
     void setStatusSlot(int pane, int slot, const QString &suffix = {});
     void setProgress(bool visible, int position);

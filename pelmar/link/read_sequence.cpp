@@ -3,9 +3,9 @@
 
 namespace pelmar {
 
-ReadSequenceParams shortDiscoveryParams(ByteView r)
+ReadSequence shortDiscoveryParams(ByteView r)
 {
-    ReadSequenceParams p;
+    ReadSequence p;
     if (r.size() < kShortFrameSize) return p;
     std::copy_n(r.begin() + 20, 3, p.tail.begin());
     p.portCountChar = char(r[9]);
@@ -14,7 +14,7 @@ ReadSequenceParams shortDiscoveryParams(ByteView r)
     return p;
 }
 
-std::vector<std::uint8_t> readSequenceCodes(const ReadSequenceParams &p)
+std::vector<std::uint8_t> readSequenceCodes(const ReadSequence &p)
 {
     std::vector<std::uint8_t> c{0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
     const auto add = [&c](std::initializer_list<std::uint8_t> codes) { c.insert(c.end(), codes); };
@@ -49,7 +49,7 @@ Millis readSequenceStartDelay(const MacTail &t) { return Millis{800 + t[0] + t[1
 
 Millis readPauseBefore(std::uint8_t code) { return Millis{code == 0x20 || code == 0x21 ? 10 : 20}; }
 
-std::vector<kyvo::PacedStep> readSequenceSteps(const ReadSequenceParams &p, kyvo::Ipv4Endpoint destination)
+std::vector<kyvo::PacedStep> readSequenceSteps(const ReadSequence &p, kyvo::Ipv4Endpoint destination)
 {
     std::vector<kyvo::PacedStep> steps;
     steps.push_back({readSequenceStartDelay(p.tail), destination, {}});

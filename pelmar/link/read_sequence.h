@@ -13,7 +13,9 @@ namespace pelmar {
 
 using kyvo::Millis;
 
-struct ReadSequenceParams {
+// The parameters one short-frame server's reading is started with, each
+// reading its own copy.
+struct ReadSequence {
     MacTail tail{};
     char portCountChar = 0; // byte 9 of the discovery reply
     int version = 0;        // from bytes 6 and 7: (b6 - '0') * 10 + (b7 - '0')
@@ -21,10 +23,10 @@ struct ReadSequenceParams {
 };
 
 // The parameters a 26-byte discovery reply carries.
-ReadSequenceParams shortDiscoveryParams(ByteView reply);
+ReadSequence shortDiscoveryParams(ByteView reply);
 
 // The item codes in the order they are read.
-std::vector<std::uint8_t> readSequenceCodes(const ReadSequenceParams &params);
+std::vector<std::uint8_t> readSequenceCodes(const ReadSequence &params);
 
 // 800 ms plus the three MacTail bytes, so that many servers are not read at once.
 Millis readSequenceStartDelay(const MacTail &tail);
@@ -32,7 +34,7 @@ Millis readSequenceStartDelay(const MacTail &tail);
 Millis readPauseBefore(std::uint8_t code);
 
 // The whole reading as paced steps: the start delay, then each read after its pause.
-std::vector<kyvo::PacedStep> readSequenceSteps(const ReadSequenceParams &params, kyvo::Ipv4Endpoint destination);
+std::vector<kyvo::PacedStep> readSequenceSteps(const ReadSequence &params, kyvo::Ipv4Endpoint destination);
 
 // The double-click re-read: items 0x02 .. 0x07, no pauses between them.
 std::vector<Bytes> rereadFrames(const MacTail &tail);

@@ -15,20 +15,20 @@ std::optional<RecordFormat> recordFormatOf(ByteView d)
     const std::size_t n = d.size();
     if (d[3] == code::kRecordReply) {
         switch (n) {
-        case 372: return RecordFormat::Wifi362;
-        case 302: return RecordFormat::Wifi292;
+        case 372: return RecordFormat::RecordWifi362;
+        case 302: return RecordFormat::RecordWifi292;
         case 1294:
-        case 684: return RecordFormat::Multi1284;
+        case 684: return RecordFormat::RecordMulti1284;
         case 2336:
         case 1582:
-        case 828: return RecordFormat::Multi2326;
+        case 828: return RecordFormat::RecordMulti2326;
         default: return std::nullopt;
         }
     }
     if (d[3] == code::kNativeReply) {
         switch (n) {
         case 250: case 270: case 310: case 390: case 470: case 510: case 730: case 760:
-            return RecordFormat::Native;
+            return RecordFormat::NativeRecord;
         default: return std::nullopt;
         }
     }

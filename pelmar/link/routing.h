@@ -10,11 +10,11 @@
 namespace pelmar {
 
 enum class RecordFormat : std::uint8_t {
-    Wifi362,   // 'P', 372 bytes
-    Wifi292,   // 'P', 302 bytes
-    Multi1284, // 'P', 1294 or 684 bytes
-    Multi2326, // 'P', 2336, 1582 or 828 bytes
-    Native,    // 0x01, 250 .. 760 bytes
+    RecordWifi362,   // 'P', 372 bytes
+    RecordWifi292,   // 'P', 302 bytes
+    RecordMulti1284, // 'P', 1294 or 684 bytes
+    RecordMulti2326, // 'P', 2336, 1582 or 828 bytes
+    NativeRecord,    // 0x01, 250 .. 760 bytes
 };
 
 inline constexpr std::size_t kAlertLength = 4096;   // a datagram of this length is a message for the user

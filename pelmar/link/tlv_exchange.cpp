@@ -16,7 +16,7 @@ TlvExchange::TlvExchange(const QString &bindAddress, Options options, QObject *p
     connect(&m_socket, &QUdpSocket::readyRead, this, &TlvExchange::onReadyRead);
 }
 
-bool TlvExchange::exchange(const kyvo::Bytes &frame, int maxBytes)
+bool TlvExchange::exchangeTlv(const kyvo::Bytes &frame, int maxBytes)
 {
     if (busy()) return false;
     // A late reply of an earlier exchange is not this one's answer.

@@ -36,7 +36,7 @@ public:
     // Sends the frame; finished() follows once, with the first datagram that
     // arrives (at most maxBytes of it), or empty when nothing came within the
     // time-out. False, and nothing sent, while an exchange is under way.
-    bool exchange(const kyvo::Bytes &frame, int maxBytes);
+    bool exchangeTlv(const kyvo::Bytes &frame, int maxBytes);
 
 Q_SIGNALS:
     void finished(const QByteArray &reply);

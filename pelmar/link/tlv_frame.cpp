@@ -53,10 +53,10 @@ std::string_view tlvCheckText(TlvCheck check)
     return {};
 }
 
-std::optional<TlvFrameView> parseTlvFrame(ByteView f)
+std::optional<TlvFrame> parseTlvFrame(ByteView f)
 {
     if (checkTlvReply(f) != TlvCheck::Ok) return std::nullopt;
-    TlvFrameView view;
+    TlvFrame view;
     view.code = f[3];
     view.declaredLength = kyvo::readBe16(f.data() + 4);
     std::copy_n(f.end() - 8, 6, view.mac.begin());

@@ -30,13 +30,13 @@ TlvCheck checkTlvReply(ByteView frame);
 // The sub-dialog's message for a failed check ("长度太短", ...; UTF-8), empty for Ok.
 std::string_view tlvCheckText(TlvCheck check);
 
-struct TlvFrameView {
+struct TlvFrame {
     std::uint8_t code = 0;
     std::uint16_t declaredLength = 0; // N of bytes 4..5
     Mac mac{};                        // bytes n-8 .. n-3
 };
 // The header fields of a frame that passes the check.
-std::optional<TlvFrameView> parseTlvFrame(ByteView frame);
+std::optional<TlvFrame> parseTlvFrame(ByteView frame);
 
 // One TLV of a reply body: port = -1 for a device item, else the index byte
 // of the port TLV it sits in.

@@ -25,7 +25,7 @@ void onShortDiscovery(DeviceTable &table, ByteView d, std::string_view address, 
                       DispatchOutcome &out)
 {
     out.answered = true;
-    const ReadSequenceParams params = shortDiscoveryParams(d);
+    const ReadSequence params = shortDiscoveryParams(d);
     const auto reg = table.registerReply(address, port, params.tail);
     if (!reg) {
         out.ignored = true;

@@ -21,7 +21,7 @@ struct DispatchOutcome {
     bool newRow = false;     // it took a new slot: append its list row
     bool ignored = false;    // it would need a slot beyond the 256th
     bool showDevice = false; // its record was taken over (or its last port item arrived)
-    std::optional<ReadSequenceParams> readSequence; // a short-frame device to read item by item
+    std::optional<ReadSequence> readSequence; // a short-frame device to read item by item
     ItemOutcome item;
 };
 

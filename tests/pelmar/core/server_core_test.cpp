@@ -285,9 +285,9 @@ TEST(ServerCore, WritesReachTheServerAndItsAnswerEndsInTheStatusBar)
         DeviceEntry &e = b.core->devices().at(slot);
         e.ports[0].targetHost.set("written.example.net");
         e.ports[0].localPort = 5001;
-        const RecordFormat format = servers[i].family == devsim::ServerFamily::Native  ? RecordFormat::Native
-                                    : servers[i].family == devsim::ServerFamily::Wifi362 ? RecordFormat::Wifi362
-                                                                                          : RecordFormat::Multi2326;
+        const RecordFormat format = servers[i].family == devsim::ServerFamily::Native  ? RecordFormat::NativeRecord
+                                    : servers[i].family == devsim::ServerFamily::Wifi362 ? RecordFormat::RecordWifi362
+                                                                                          : RecordFormat::RecordMulti2326;
         const Bytes frame = buildRecordWriteFrame(format, e);
         ASSERT_FALSE(frame.empty());
         ASSERT_TRUE(b.core->sendToDevice(slot, frame, ServerCore::Port::Reply));

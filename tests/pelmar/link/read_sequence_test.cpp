@@ -12,7 +12,7 @@ using kyvo::Millis;
 namespace {
 std::vector<std::uint8_t> codes(char portChar, int version, std::uint8_t flag)
 {
-    return readSequenceCodes(ReadSequenceParams{{0, 0, 0}, portChar, version, flag});
+    return readSequenceCodes(ReadSequence{{0, 0, 0}, portChar, version, flag});
 }
 } // namespace
 
@@ -37,7 +37,7 @@ TEST(ReadSequence, CodesFollowPortCountVersionAndFlag)
 TEST(ReadSequence, ParamsComeFromTheDiscoveryReply)
 {
     const Bytes reply = testsupport::hex("48 3a 52 50 56 30 34 33 53 34 31 30 01 0a 4d 01 05 00 00 00 aa bb cc 00 45 2e");
-    const ReadSequenceParams p = shortDiscoveryParams(reply);
+    const ReadSequence p = shortDiscoveryParams(reply);
     EXPECT_EQ(p.tail, (MacTail{0xAA, 0xBB, 0xCC}));
     EXPECT_EQ(p.portCountChar, '4');
     EXPECT_EQ(p.version, 43);
@@ -49,7 +49,7 @@ TEST(ReadSequence, WaitsBy800PlusTheMacTailThen20msOr10msBeforeEachRead)
     EXPECT_EQ(readSequenceStartDelay({0xFF, 0xFF, 0xFF}), Millis{1565});
     kyvo::ManualClock clock;
     ParallelSchedule schedule;
-    const ReadSequenceParams p{{0x00, 0x00, 0x0A}, '4', 42, 0};
+    const ReadSequence p{{0x00, 0x00, 0x0A}, '4', 42, 0};
     const kyvo::Ipv4Endpoint to{0x7F000002, 5000};
     schedule.start(readSequenceSteps(p, to), 1, clock.now());
     std::vector<std::pair<Millis, std::uint8_t>> sent;

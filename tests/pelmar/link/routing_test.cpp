@@ -22,12 +22,12 @@ Bytes shortReply(std::uint8_t code) { return buildCommandFrame(kRead, code, Byte
 TEST(Routing, RecordRepliesAreToldByCodeAndLength)
 {
     const std::pair<std::size_t, RecordFormat> cases[] = {
-        {372, RecordFormat::Wifi362},   {302, RecordFormat::Wifi292},   {1294, RecordFormat::Multi1284},
-        {684, RecordFormat::Multi1284}, {2336, RecordFormat::Multi2326}, {1582, RecordFormat::Multi2326},
-        {828, RecordFormat::Multi2326}};
+        {372, RecordFormat::RecordWifi362},   {302, RecordFormat::RecordWifi292},   {1294, RecordFormat::RecordMulti1284},
+        {684, RecordFormat::RecordMulti1284}, {2336, RecordFormat::RecordMulti2326}, {1582, RecordFormat::RecordMulti2326},
+        {828, RecordFormat::RecordMulti2326}};
     for (const auto &[n, format] : cases) EXPECT_EQ(routeDatagram(datagram(n, 'P')).record, format) << n;
     for (std::size_t n : {250u, 270u, 310u, 390u, 470u, 510u, 730u, 760u})
-        EXPECT_EQ(routeDatagram(datagram(n, 0x01)).record, RecordFormat::Native) << n;
+        EXPECT_EQ(routeDatagram(datagram(n, 0x01)).record, RecordFormat::NativeRecord) << n;
     EXPECT_FALSE(routeDatagram(datagram(373, 'P')).any());
     EXPECT_FALSE(routeDatagram(datagram(372, 0x01)).record);
     EXPECT_FALSE(routeDatagram(datagram(250, 'P')).record);

@@ -89,9 +89,9 @@ TEST(TlvExchange, ReturnsTheFirstReplyCutToTheAskedSize)
     ASSERT_TRUE(exchange.isBound());
     QSignalSpy finished(&exchange, &TlvExchange::finished);
     const Bytes request = buildTlvFrame(kTlvReadCode, Bytes{0x21}, Mac{1, 2, 3, 4, 5, 6});
-    ASSERT_TRUE(exchange.exchange(request, 24));
+    ASSERT_TRUE(exchange.exchangeTlv(request, 24));
     EXPECT_TRUE(exchange.busy());
-    EXPECT_FALSE(exchange.exchange(request, 24)); // one request at a time
+    EXPECT_FALSE(exchange.exchangeTlv(request, 24)); // one request at a time
     ASSERT_TRUE(waitFor([&] { return finished.count() == 1; }));
     EXPECT_EQ(finished[0][0].toByteArray().size(), 24);
     EXPECT_TRUE(finished[0][0].toByteArray().startsWith("h:"));
@@ -105,7 +105,7 @@ TEST(TlvExchange, GivesNothingWhenNoReplyComesInTime)
     Peer silent;
     TlvExchange exchange({}, TlvExchange::Options{QStringLiteral("127.0.0.1"), silent.socket.localPort(), 0, 150});
     QSignalSpy finished(&exchange, &TlvExchange::finished);
-    ASSERT_TRUE(exchange.exchange(buildTlvFrame(kTlvReadCode, {}, Mac{}), 1024));
+    ASSERT_TRUE(exchange.exchangeTlv(buildTlvFrame(kTlvReadCode, {}, Mac{}), 1024));
     ASSERT_TRUE(waitFor([&] { return finished.count() == 1; }));
     EXPECT_TRUE(finished[0][0].toByteArray().isEmpty());
     EXPECT_EQ(silent.received.size(), 1);

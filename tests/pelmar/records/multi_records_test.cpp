@@ -73,7 +73,7 @@ DeviceEntry marked()
 TEST(Multi2326, A828ByteReplyFillsPortsOneToEightOnly)
 {
     DeviceEntry e = marked();
-    ASSERT_TRUE(takeOverRecord(RecordFormat::Multi2326, multiRecord(true, 818, "V820"), e));
+    ASSERT_TRUE(takeOverRecord(RecordFormat::RecordMulti2326, multiRecord(true, 818, "V820"), e));
     EXPECT_TRUE(e.longRecord && e.registerCapable);
     EXPECT_EQ(e.deviceKind, 1);
     EXPECT_EQ(e.oneToManyEnable, 1);
@@ -105,13 +105,13 @@ TEST(Multi2326, A828ByteReplyFillsPortsOneToEightOnly)
 TEST(Multi2326, A2336ByteReplyFillsAll24PortsAndA1582ByteOneSixteen)
 {
     DeviceEntry e = marked();
-    takeOverRecord(RecordFormat::Multi2326, multiRecord(true, 2326, "VN30"), e);
+    takeOverRecord(RecordFormat::RecordMulti2326, multiRecord(true, 2326, "VN30"), e);
     EXPECT_EQ(e.ports[23].baudIndex, 24);
     EXPECT_EQ(e.ports[23].packLength, 24);
     EXPECT_EQ(e.ports[16].registerMode, 1);
     EXPECT_EQ(e.ports[16].targetHost.text(), "host-17");
     DeviceEntry f = marked();
-    takeOverRecord(RecordFormat::Multi2326, multiRecord(true, 1572, "VM20"), f);
+    takeOverRecord(RecordFormat::RecordMulti2326, multiRecord(true, 1572, "VM20"), f);
     EXPECT_EQ(f.ports[15].timeout, 16 * 256);
     EXPECT_EQ(f.ports[16].localPort, 0xBEEF);
 }
@@ -120,7 +120,7 @@ TEST(Multi1284, StopsAfterThePortsItsPortCountGivesAndReadsNoModbusAddress)
 {
     DeviceEntry e = marked();
     e.registerCapable = false;
-    ASSERT_TRUE(takeOverRecord(RecordFormat::Multi1284, multiRecord(false, 674, "V410", 0), e));
+    ASSERT_TRUE(takeOverRecord(RecordFormat::RecordMulti1284, multiRecord(false, 674, "V410", 0), e));
     EXPECT_TRUE(e.longRecord);
     EXPECT_FALSE(e.registerCapable);
     EXPECT_EQ(e.deviceKind, 0);
@@ -132,18 +132,18 @@ TEST(Multi1284, StopsAfterThePortsItsPortCountGivesAndReadsNoModbusAddress)
     EXPECT_EQ(e.ports[4].localPort, 0xBEEF);
 
     DeviceEntry m = marked();
-    takeOverRecord(RecordFormat::Multi1284, multiRecord(false, 1284, "VM20"), m);
+    takeOverRecord(RecordFormat::RecordMulti1284, multiRecord(false, 1284, "VM20"), m);
     EXPECT_EQ(m.ports[15].baudIndex, 16);
     EXPECT_EQ(m.ports[15].packTime, 16);
     EXPECT_EQ(m.ports[15].timeout, 16 * 256);
     EXPECT_EQ(m.ports[16].localPort, 0xBEEF);
     // A 2-port device stops after port 2 even in the long form.
     DeviceEntry two = marked();
-    takeOverRecord(RecordFormat::Multi1284, multiRecord(false, 1284, "V110"), two);
+    takeOverRecord(RecordFormat::RecordMulti1284, multiRecord(false, 1284, "V110"), two);
     EXPECT_EQ(two.ports[1].baudIndex, 2);
     EXPECT_EQ(two.ports[2].localPort, 0xBEEF);
     EXPECT_EQ(two.ports[8].localPort, 0xBEEF);
-    EXPECT_FALSE(takeOverRecord(RecordFormat::Multi1284, Bytes(818, 0), two));
+    EXPECT_FALSE(takeOverRecord(RecordFormat::RecordMulti1284, Bytes(818, 0), two));
 }
 
 TEST(MultiWrite, FormsFollowThePortCount)
@@ -153,22 +153,22 @@ TEST(MultiWrite, FormsFollowThePortCount)
         e.hardwareVersion.set(hw);
         return writeFrameLength(f, e);
     };
-    EXPECT_EQ(length(RecordFormat::Multi1284, "V820"), 684u);
-    EXPECT_EQ(length(RecordFormat::Multi1284, "VM20"), 1294u);
-    EXPECT_EQ(length(RecordFormat::Multi1284, "VN20"), 1294u);
-    EXPECT_EQ(length(RecordFormat::Multi2326, "V820"), 828u);
-    EXPECT_EQ(length(RecordFormat::Multi2326, "VM20"), 1582u);
-    EXPECT_EQ(length(RecordFormat::Multi2326, "VN30"), 2336u);
-    EXPECT_EQ(buildRecord(RecordFormat::Multi2326, e).size(), 2326u);
+    EXPECT_EQ(length(RecordFormat::RecordMulti1284, "V820"), 684u);
+    EXPECT_EQ(length(RecordFormat::RecordMulti1284, "VM20"), 1294u);
+    EXPECT_EQ(length(RecordFormat::RecordMulti1284, "VN20"), 1294u);
+    EXPECT_EQ(length(RecordFormat::RecordMulti2326, "V820"), 828u);
+    EXPECT_EQ(length(RecordFormat::RecordMulti2326, "VM20"), 1582u);
+    EXPECT_EQ(length(RecordFormat::RecordMulti2326, "VN30"), 2336u);
+    EXPECT_EQ(buildRecord(RecordFormat::RecordMulti2326, e).size(), 2326u);
 }
 
 TEST(MultiWrite, CarriesTheMarkerTheHeartbeatTerminatorAndThe2326SharedBytes)
 {
     const Bytes received = multiRecord(true, 2326, "VN30");
     DeviceEntry e;
-    takeOverRecord(RecordFormat::Multi2326, received, e);
+    takeOverRecord(RecordFormat::RecordMulti2326, received, e);
     e.ports[0].customBaud = 0x5C;
-    const Bytes w = buildRecord(RecordFormat::Multi2326, e);
+    const Bytes w = buildRecord(RecordFormat::RecordMulti2326, e);
     ASSERT_EQ(w.size(), 2326u);
     EXPECT_EQ(w[0], 0x55);
     EXPECT_EQ(hexAt(w, 40 + 5, 4), "00 5c a2 a3"); // byte 5 is not written
@@ -184,7 +184,7 @@ TEST(MultiWrite, CarriesTheMarkerTheHeartbeatTerminatorAndThe2326SharedBytes)
         }
     expected[41 + 5] = 0x5C;
     EXPECT_EQ(testsupport::toHex(w), testsupport::toHex(expected));
-    const Bytes frame = buildRecordWriteFrame(RecordFormat::Multi2326, e);
+    const Bytes frame = buildRecordWriteFrame(RecordFormat::RecordMulti2326, e);
     ASSERT_EQ(frame.size(), 2336u);
     EXPECT_EQ(hexAt(frame, 0, 4), "48 3a 57 02");
 }
@@ -193,9 +193,9 @@ TEST(MultiWrite, The1284RecordCarriesTheExtraBytesAndNoModbusAddress)
 {
     const Bytes received = multiRecord(false, 1284, "VM20");
     DeviceEntry e;
-    takeOverRecord(RecordFormat::Multi1284, received, e);
+    takeOverRecord(RecordFormat::RecordMulti1284, received, e);
     e.ports[3].modbusAddress = 77;
-    const Bytes w = buildRecord(RecordFormat::Multi1284, e);
+    const Bytes w = buildRecord(RecordFormat::RecordMulti1284, e);
     ASSERT_EQ(w.size(), 1284u);
     const std::size_t b4 = 40 + 68 * 3;
     EXPECT_EQ(hexAt(w, b4 + 5, 4), "00 a1 a2 a3");
@@ -203,6 +203,6 @@ TEST(MultiWrite, The1284RecordCarriesTheExtraBytesAndNoModbusAddress)
     EXPECT_EQ(w[674 + 68 * 7], 16); // port 16's block
     EXPECT_EQ(w[1219 + 7], 16);
     DeviceEntry eight;
-    takeOverRecord(RecordFormat::Multi1284, multiRecord(false, 674, "V820"), eight);
-    EXPECT_EQ(buildRecord(RecordFormat::Multi1284, eight).size(), 674u);
+    takeOverRecord(RecordFormat::RecordMulti1284, multiRecord(false, 674, "V820"), eight);
+    EXPECT_EQ(buildRecord(RecordFormat::RecordMulti1284, eight).size(), 674u);
 }

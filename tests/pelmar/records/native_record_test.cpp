@@ -38,7 +38,7 @@ DeviceEntry takeOver(std::size_t replyLength, const Bytes &record)
 {
     DeviceEntry e;
     e.ports[5].localPort = 0xBEEF;
-    EXPECT_TRUE(takeOverRecord(RecordFormat::Native, record, e)) << replyLength;
+    EXPECT_TRUE(takeOverRecord(RecordFormat::NativeRecord, record, e)) << replyLength;
     return e;
 }
 
@@ -82,15 +82,15 @@ TEST(NativeRecord, RegisterSupportFollowsTheReplyLength)
         const std::size_t ports = n == 470 ? 4 : n == 730 ? 6 : 2;
         DeviceEntry e;
         e.registerCapable = true;
-        takeOverRecord(RecordFormat::Native, nativeRecord(n, ports), e);
+        takeOverRecord(RecordFormat::NativeRecord, nativeRecord(n, ports), e);
         EXPECT_FALSE(e.registerCapable) << n;
     }
     DeviceEntry one;
     one.registerCapable = true;
-    takeOverRecord(RecordFormat::Native, nativeRecord(250, 1), one);
+    takeOverRecord(RecordFormat::NativeRecord, nativeRecord(250, 1), one);
     EXPECT_TRUE(one.registerCapable); // the one-port record leaves it
     EXPECT_TRUE(one.nativeCopy.empty());
-    EXPECT_FALSE(takeOverRecord(RecordFormat::Native, Bytes(400, 0), one));
+    EXPECT_FALSE(takeOverRecord(RecordFormat::NativeRecord, Bytes(400, 0), one));
 }
 
 TEST(NativeRecord, FourPortFirmwareV2SetsNative4)
@@ -121,10 +121,10 @@ TEST(NativeRecord, The390ByteFormCarriesPortTwosCloudFields)
     EXPECT_EQ(e.ports[1].customBaud, 1);
     EXPECT_EQ(e.ports[0].modbusCacheByte, 0xAA);
     EXPECT_EQ(e.ports[1].modbusCacheByte, 0x55);
-    EXPECT_EQ(writeFrameLength(RecordFormat::Native, e), 390u);
-    takeOverRecord(RecordFormat::Native, nativeRecord(310, 2), e);
+    EXPECT_EQ(writeFrameLength(RecordFormat::NativeRecord, e), 390u);
+    takeOverRecord(RecordFormat::NativeRecord, nativeRecord(310, 2), e);
     EXPECT_EQ(e.ports[1].secondPortCloud, 0);
-    EXPECT_EQ(writeFrameLength(RecordFormat::Native, e), 310u);
+    EXPECT_EQ(writeFrameLength(RecordFormat::NativeRecord, e), 310u);
 }
 
 TEST(NativeRecord, PortArraysSitWhereThePortCountPutsThem)
@@ -170,10 +170,10 @@ TEST(NativeRecord, RepliesShorterThanThePartTakenOverReadZerosNeverTheirTail)
     Bytes record = nativeRecord(310, 2);
     putText(record, 297, "abc");
     const Bytes datagram = reply(0x01, record, {0xEE, 0xEE, 0xEE});
-    ASSERT_EQ(routeDatagram(datagram).record, RecordFormat::Native);
+    ASSERT_EQ(routeDatagram(datagram).record, RecordFormat::NativeRecord);
     DeviceEntry e;
     e.ports[0].cloudPassword.set("stale");
-    ASSERT_TRUE(takeOverRecord(RecordFormat::Native, recordOf(datagram), e));
+    ASSERT_TRUE(takeOverRecord(RecordFormat::NativeRecord, recordOf(datagram), e));
     // cloudPassword lies at 297..304, across the record's end.
     EXPECT_EQ(e.ports[0].cloudPassword.text(), "abc");
     EXPECT_EQ(e.ports[0].cloudAddress, (std::array<std::uint8_t, 4>{}));
@@ -192,8 +192,8 @@ TEST(NativeWrite, IsTheStoredCopyWithTheEntrysFieldsOverIt)
     e.ports[0].heartbeatInterval = 0x0102;
     e.ports[2].targetHost.set("a-new-host-name-longer-than-32-characters");
     e.user.set("operator");
-    ASSERT_EQ(writeFrameLength(RecordFormat::Native, e), 510u);
-    const Bytes w = buildRecord(RecordFormat::Native, e);
+    ASSERT_EQ(writeFrameLength(RecordFormat::NativeRecord, e), 510u);
+    const Bytes w = buildRecord(RecordFormat::NativeRecord, e);
     ASSERT_EQ(w.size(), 500u);
     EXPECT_EQ(hexAt(w, 0, 4), "80 25 00 00");
     EXPECT_EQ(w[117], 0x77);
@@ -203,11 +203,11 @@ TEST(NativeWrite, IsTheStoredCopyWithTheEntrysFieldsOverIt)
     EXPECT_EQ(textAt(w, 208 + 42, 8), "operator");
     EXPECT_TRUE(std::all_of(w.begin() + 468, w.end(), [](std::uint8_t b) { return b == 0; }));
     DeviceEntry back;
-    takeOverRecord(RecordFormat::Native, w, back);
+    takeOverRecord(RecordFormat::NativeRecord, w, back);
     EXPECT_EQ(back.ports[0].baudIndex, 5);
     EXPECT_EQ(back.ports[2].targetHost.text(), "a-new-host-name-longer-than-32-c");
     EXPECT_EQ(back.ports[3], e.ports[3]);
-    const Bytes frame = buildRecordWriteFrame(RecordFormat::Native, e);
+    const Bytes frame = buildRecordWriteFrame(RecordFormat::NativeRecord, e);
     ASSERT_EQ(frame.size(), 510u);
     EXPECT_EQ(hexAt(frame, 0, 4), "48 3a 57 44");
     EXPECT_EQ(frameMacTail(frame), e.macTail);
@@ -219,7 +219,7 @@ TEST(NativeWrite, TheFormFollowsThePortCountAndNative4)
     const auto form = [&](const char *hw, bool native4) {
         e.hardwareVersion.set(hw);
         e.native4 = native4;
-        return writeFrameLength(RecordFormat::Native, e);
+        return writeFrameLength(RecordFormat::NativeRecord, e);
     };
     EXPECT_EQ(form("N440", false), 510u);
     EXPECT_EQ(form("N140", true), 510u);
@@ -227,12 +227,12 @@ TEST(NativeWrite, TheFormFollowsThePortCountAndNative4)
     EXPECT_EQ(form("N640", false), 760u);
     EXPECT_EQ(form("N120", false), 310u);
     EXPECT_FALSE(form("N840", false));
-    EXPECT_TRUE(buildRecord(RecordFormat::Native, e).empty());
-    EXPECT_TRUE(buildRecordWriteFrame(RecordFormat::Native, e).empty());
+    EXPECT_TRUE(buildRecord(RecordFormat::NativeRecord, e).empty());
+    EXPECT_TRUE(buildRecordWriteFrame(RecordFormat::NativeRecord, e).empty());
     // A 310-byte write of a 348-byte copy is cut to its 300 bytes.
     DeviceEntry two = takeOver(390, nativeRecord(390, 2));
     two.ports[1].secondPortCloud = 0;
-    EXPECT_EQ(buildRecord(RecordFormat::Native, two).size(), 300u);
+    EXPECT_EQ(buildRecord(RecordFormat::NativeRecord, two).size(), 300u);
     EXPECT_EQ(buildNativeRecord(two, 760).size(), 750u);
     EXPECT_TRUE(buildNativeRecord(two, 400).empty());
 }

@@ -70,7 +70,7 @@ Bytes wifi292()
 TEST(Wifi362, TakenOverFieldByField)
 {
     DeviceEntry e;
-    ASSERT_TRUE(takeOverRecord(RecordFormat::Wifi362, wifi362(), e));
+    ASSERT_TRUE(takeOverRecord(RecordFormat::RecordWifi362, wifi362(), e));
     EXPECT_TRUE(e.isWifi && e.wifiExtended && e.registerCapable);
     EXPECT_FALSE(e.longRecord);
     EXPECT_EQ(e.deviceKind, 1);
@@ -122,7 +122,7 @@ TEST(Wifi362, RegisterLengthAbove16CopiesSixteenBytesAndNothingBeyond)
     putText(r, 304, "ABCDEFGHIJKLMNOP");
     put(r, 320, "03 14"); // mode 3, length 20
     DeviceEntry e;
-    takeOverRecord(RecordFormat::Wifi362, r, e);
+    takeOverRecord(RecordFormat::RecordWifi362, r, e);
     EXPECT_EQ(e.ports[0].registerLength, 16);
     EXPECT_EQ(registerText(e.ports[0], false), "ABCDEFGHIJKLMNOP");
     EXPECT_EQ(e.ports[0].registerMode, 3);
@@ -132,9 +132,9 @@ TEST(Wifi362, RegisterLengthAbove16CopiesSixteenBytesAndNothingBeyond)
 TEST(Wifi362, WriteCarriesTheMarkersTerminatorsAndNoReadOnlyBytes)
 {
     DeviceEntry e;
-    takeOverRecord(RecordFormat::Wifi362, wifi362(), e);
+    takeOverRecord(RecordFormat::RecordWifi362, wifi362(), e);
     e.apSsid.set("an-ssid-that-is-longer-than-thirty-two-characters");
-    const Bytes w = buildRecord(RecordFormat::Wifi362, e);
+    const Bytes w = buildRecord(RecordFormat::RecordWifi362, e);
     ASSERT_EQ(w.size(), 362u);
     EXPECT_EQ(w[0], 0x55);
     EXPECT_EQ(textAt(w, 2, 31), "an-ssid-that-is-longer-than-thi");
@@ -151,8 +151,8 @@ TEST(Wifi362, WriteCarriesTheMarkersTerminatorsAndNoReadOnlyBytes)
     expected[222] = expected[292] = expected[295] = 2;
     expected[294] = expected[303] = 0;
     EXPECT_EQ(testsupport::toHex(w), testsupport::toHex(expected));
-    EXPECT_EQ(writeFrameLength(RecordFormat::Wifi362, e), 372u);
-    const Bytes frame = buildRecordWriteFrame(RecordFormat::Wifi362, e);
+    EXPECT_EQ(writeFrameLength(RecordFormat::RecordWifi362, e), 372u);
+    const Bytes frame = buildRecordWriteFrame(RecordFormat::RecordWifi362, e);
     ASSERT_EQ(frame.size(), 372u);
     EXPECT_EQ(hexAt(frame, 0, 4), "48 3a 57 02");
 }
@@ -161,7 +161,7 @@ TEST(Wifi292, TakenOverWithItsCloudFieldsAndRegisterFlag)
 {
     DeviceEntry e;
     e.ports[1].localPort = 7777;
-    ASSERT_TRUE(takeOverRecord(RecordFormat::Wifi292, wifi292(), e));
+    ASSERT_TRUE(takeOverRecord(RecordFormat::RecordWifi292, wifi292(), e));
     EXPECT_TRUE(e.isWifi);
     EXPECT_FALSE(e.wifiExtended);
     EXPECT_TRUE(e.registerCapable);
@@ -185,21 +185,21 @@ TEST(Wifi292, TakenOverWithItsCloudFieldsAndRegisterFlag)
     Bytes flagOff = wifi292();
     flagOff[231] = 0x7F;
     DeviceEntry f;
-    takeOverRecord(RecordFormat::Wifi292, flagOff, f);
+    takeOverRecord(RecordFormat::RecordWifi292, flagOff, f);
     EXPECT_FALSE(f.registerCapable);
 }
 
 TEST(Wifi292, WriteCarriesPortOnesExtraBytes)
 {
     DeviceEntry e;
-    takeOverRecord(RecordFormat::Wifi292, wifi292(), e);
+    takeOverRecord(RecordFormat::RecordWifi292, wifi292(), e);
     PortSettings &p = e.ports[0];
     p.modbusAddress = 9;
     p.oneToManyMapped = 0xA1;
     p.oneToManyAddress = 0xA2;
     p.standardMqtt = 1;
     p.registerLength = 40; // never more than 16 on the wire
-    const Bytes w = buildRecord(RecordFormat::Wifi292, e);
+    const Bytes w = buildRecord(RecordFormat::RecordWifi292, e);
     ASSERT_EQ(w.size(), 292u);
     EXPECT_EQ(hexAt(w, 222, 4), "02 00 00 02");
     EXPECT_EQ(hexAt(w, 228, 4), "07 02 00 00");
@@ -208,7 +208,7 @@ TEST(Wifi292, WriteCarriesPortOnesExtraBytes)
     EXPECT_EQ(hexAt(w, 284, 4), "01 a1 a2 01");
     EXPECT_EQ(w[215], 0);
     DeviceEntry back;
-    takeOverRecord(RecordFormat::Wifi292, w, back);
+    takeOverRecord(RecordFormat::RecordWifi292, w, back);
     EXPECT_EQ(back.ports[0].cloudId.text(), p.cloudId.text());
     EXPECT_EQ(back.apSsid, e.apSsid);
     EXPECT_EQ(back.ports[0].heartbeatData, p.heartbeatData);
