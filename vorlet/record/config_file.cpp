@@ -38,10 +38,12 @@ ConfigFileStatus loadConfigOver(ParameterRecord &record, const std::string &path
     auto buffer = std::make_unique<std::uint8_t[]>(kRecordSize);
     const std::size_t n = std::fread(buffer.get(), 1, kRecordSize, file.get());
     if (n == 0) return ConfigFileStatus::Empty;
-    std::uint8_t mac[6];
+    std::uint8_t mac[6], seen[4];
     std::memcpy(mac, record.mac, 6);
+    std::memcpy(seen, record.seenAddress, 4);
     std::memcpy(reinterpret_cast<std::uint8_t *>(&record), buffer.get(), n);
     std::memcpy(record.mac, mac, 6);
+    std::memcpy(record.seenAddress, seen, 4);
     if (bytesRead) *bytesRead = n;
     return ConfigFileStatus::Done;
 }

@@ -17,8 +17,9 @@ enum class ConfigFileStatus { Done, CannotOpen, CannotWrite, Empty };
 ConfigFileStatus exportConfig(const ParameterRecord &record, const std::string &path);
 
 // Reads up to one record's worth of bytes over the record, then puts the
-// record's own MAC back, so a file never changes which device the record
-// addresses. A shorter file changes only the beginning of the record. A
+// record's own MAC and the address it was seen from back, so a file never
+// changes which device the record addresses (by MAC, or by address across
+// routers). A shorter file changes only the beginning of the record. A
 // missing, unreadable or empty file changes nothing.
 ConfigFileStatus loadConfigOver(ParameterRecord &record, const std::string &path, std::size_t *bytesRead = nullptr);
 

@@ -64,11 +64,14 @@ TEST(ConfigFile, QuickSetTakesTheFileButKeepsTheDevicesMac)
 {
     QTemporaryDir dir;
     auto a = deviceRecord(1, "A"), b = deviceRecord(2, "B");
+    a->seenAddress[3] = 1;
+    b->seenAddress[3] = 2;
     b->serial.baudIndex = 2;
     const std::string file = path(dir, "a.cfg");
     exportConfig(*a, file);
     ASSERT_EQ(loadConfigOver(*b, file), ConfigFileStatus::Done);
     EXPECT_EQ(b->mac[5], 2);
+    EXPECT_EQ(b->seenAddress[3], 2); // across routers the save still goes to B's address
     EXPECT_EQ(kyvo::fieldText(b->deviceName), "A");
     EXPECT_EQ(b->serial.baudIndex, 6);
     const auto request = buildSaveRequest(*b, 0);
@@ -88,6 +91,7 @@ TEST(ConfigFile, AShortFileChangesOnlyTheBeginningAndAMissingOneNothing)
     ASSERT_EQ(loadConfigOver(*b, file, &n), ConfigFileStatus::Done);
     EXPECT_EQ(n, 100u);
     EXPECT_EQ(b->ipType, 0x11);
+    EXPECT_EQ(b->seenAddress[0], 0);
     EXPECT_EQ(b->mac[5], 2);
     EXPECT_EQ(b->mac[0], 0x00);
     EXPECT_EQ(b->userName[0], 0x11);

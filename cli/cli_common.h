@@ -1,0 +1,47 @@
+// What both command-line tools share: options, exit statuses, MAC texts,
+// waiting on the event loop, and output in the console's encoding.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+
+namespace cli {
+
+enum Exit : int {
+    kOk = 0,
+    kFailed = 1,   // the device refused or did not answer
+    kUsage = 2,    // bad usage, with a one-line reason
+    kNotFound = 3, // no device with that MAC answered
+};
+
+// "--name value" options and bare words; "--flag" options take no value.
+struct Arguments {
+    QString command;
+    std::multimap<QString, QString> options;
+    QStringList flags;
+    QString error;
+
+    static Arguments parse(const QStringList &args, const QStringList &valueOptions, const QStringList &flagOptions);
+    bool has(const QString &name) const { return options.count(name) || flags.contains(name); }
+    QString value(const QString &name) const;
+    QStringList values(const QString &name) const;
+};
+
+// A MAC written with '-' or ':' separators in any case.
+std::optional<std::array<std::uint8_t, 6>> parseMac(const QString &text);
+QString macText(const std::uint8_t *mac); // "00-4B-59-0A-4D-07"
+
+// Runs the event loop until done() holds or the time has passed.
+void waitUntil(const std::function<bool()> &done, int limitMs);
+
+void out(const QString &line);
+void err(const QString &line);
+int usage(const QString &reason, const QString &help);
+
+} // namespace cli

@@ -1,0 +1,264 @@
+// vorlet-cli: the gateway tool's core for scripts: search, export, quick set,
+// restart, the factory resets and the firmware upgrade.
+#include "cli/cli_common.h"
+
+#include "common/gbk_text.h"
+#include "common/ipv4.h"
+#include "vorlet/core/gateway_core.h"
+#include "vorlet/lang/language.h"
+#include "vorlet/maintenance/fota_runner.h"
+#include "vorlet/record/config_file.h"
+#include "vorlet/ui/command_runner.h"
+#include "vorlet/ui/record_texts.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace vorlet;
+
+namespace {
+
+const char *const kHelp =
+    "usage: vorlet-cli COMMAND [options]\n"
+    "  search                           list the gateways that answer\n"
+    "  export --mac MAC --out FILE.cfg  write a gateway's parameter record to a file\n"
+    "  quickset --mac MAC --in FILE.cfg apply a file to a gateway (its own MAC is kept) and save\n"
+    "  restart|reset|deep-reset --mac MAC\n"
+    "  upgrade --mac MAC --file F.bin [--factory]\n"
+    "options for every command:\n"
+    "  --adapter ADDR    search on the adapter with this IPv4 address\n"
+    "  --range A-B       search across routers over this address range (repeatable)\n"
+    "  --wait MS         how long a local search listens for answers (default 3000)\n"
+    "  --port N          the gateways' UDP port (default 1111)\n"
+    "  --json            search output as JSON\n"
+    "  --lang en         texts in English (default Chinese)\n"
+    "exit status: 0 done, 1 the device refused or did not answer, 2 bad usage, 3 device not found";
+
+struct Context {
+    cli::Arguments args;
+    Language language;
+    std::vector<SearchRange> ranges;
+    int waitMs = 3000;
+    std::uint16_t port = kDevicePort;
+};
+
+QString text102(const Context &c, const char *chinese) { return c.language.translate(kMainWindowDialog, chinese); }
+
+// Searches the way "search" does; false when the endpoint does not open.
+bool search(GatewayCore &core, const Context &c)
+{
+    bool opened = false;
+    QObject::connect(&core.endpoint(), &GatewayEndpoint::opened, [&] { opened = true; });
+    QObject::connect(&core.endpoint(), &GatewayEndpoint::bindFailed,
+                     [](const QString &a) { cli::err(QStringLiteral("socket bind error: %1").arg(a)); });
+    core.endpoint().open(c.args.value(QStringLiteral("adapter")));
+    cli::waitUntil([&] { return opened; }, 5000);
+    if (!opened) return false;
+    if (c.ranges.empty()) {
+        bool sent = false;
+        QObject::connect(&core, &GatewayCore::searchSent, [&] { sent = true; });
+        core.startLocalSearch();
+        cli::waitUntil([&] { return sent; }, 5000);
+        cli::waitUntil([] { return false; }, c.waitMs);
+        return true;
+    }
+    core.setScope(1);
+    bool finished = false;
+    QObject::connect(&core, &GatewayCore::sweepFinished, [&] { finished = true; });
+    core.startCrossRouterSearch(c.ranges);
+    cli::waitUntil([&] { return finished; }, 24 * 3600 * 1000);
+    cli::waitUntil([] { return false; }, 1000); // the last answers
+    return true;
+}
+
+int printSearch(const GatewayCore &core, const Context &c)
+{
+    const DeviceList &list = core.devices();
+    QJsonArray json;
+    if (!c.args.has(QStringLiteral("json")))
+        cli::out(QStringList{QStringLiteral("SN"), text102(c, "设备IP"), text102(c, "MAC地址"), text102(c, "固件版本"),
+                             text102(c, "型号"), text102(c, "设备名称")}
+                     .join(QLatin1Char('\t')));
+    for (std::size_t i = 0; i < list.count(); ++i) {
+        const ParameterRecord &r = list.at(i);
+        const QString ip = QString::fromStdString(kyvo::ipv4Text(seenAddress(r)));
+        const QStringList fields{QString::number(i + 1), ip, cli::macText(r.mac), gbkFieldText(r.versionText),
+                                 gbkFieldText(r.model), gbkFieldText(r.deviceName)};
+        if (c.args.has(QStringLiteral("json")))
+            json.append(QJsonObject{{QStringLiteral("sn"), int(i + 1)}, {QStringLiteral("ip"), ip},
+                                    {QStringLiteral("mac"), fields[2]}, {QStringLiteral("firmware"), fields[3]},
+                                    {QStringLiteral("model"), fields[4]}, {QStringLiteral("name"), fields[5]}});
+        else
+            cli::out(fields.join(QLatin1Char('\t')));
+    }
+    if (c.args.has(QStringLiteral("json"))) cli::out(QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented)).trimmed());
+    if (core.ignoredDevices()) cli::err(QStringLiteral("%1 more gateways answered beyond the list's 512").arg(core.ignoredDevices()));
+    return cli::kOk;
+}
+
+// Runs one command of the pending-operation slot to its end.
+int runCommand(GatewayCore &core, const Context &c, const std::function<void(CommandRunner &)> &start,
+               const char *success)
+{
+    CommandRunner runner(core, {});
+    QObject::connect(&core, &GatewayCore::commandResult, &runner,
+                     [&](int code, int, const QByteArray &body) { runner.commandResult(code, body); });
+    QString last;
+    QObject::connect(&runner, &CommandRunner::statusText, [&](const char *chinese) {
+        last = QString::fromUtf8(chinese);
+        cli::out(text102(c, chinese));
+    });
+    start(runner);
+    cli::waitUntil([&] { return runner.session().pending() == PendingOperation::None && !runner.session().nextDeadline(); },
+                   120000);
+    return last == QString::fromUtf8(success) ? cli::kOk : cli::kFailed;
+}
+
+class UpgradeOutput final : public FotaSink
+{
+public:
+    explicit UpgradeOutput(const Language &l) : m_language(l) {}
+    void sendDatagram(const Bytes &) override {}
+    void showStatus(const std::string &t, const std::string &s) override
+    {
+        m_last = QString::fromStdString(t);
+        const QString line = m_language.translate(132, m_last) + QString::fromStdString(s);
+        if (!line.trimmed().isEmpty()) cli::out(line);
+    }
+    void showPartition(const std::string &t) override { cli::out(QString::fromStdString(t)); }
+    void showProgress(int, int) override {}
+    void setStartEnabled(bool enabled) override { m_done = enabled; }
+    void showResult(bool verified) override { m_verified = verified; }
+    void hideResult() override {}
+    bool done() const { return m_done; }
+    bool succeeded() const { return m_last == QStringLiteral("升级成功"); }
+
+private:
+    const Language &m_language;
+    QString m_last;
+    bool m_done = false;
+    bool m_verified = false;
+};
+
+int upgrade(const ParameterRecord &r, const Context &c)
+{
+    auto loaded = loadFirmwareFile(QFile::encodeName(c.args.value(QStringLiteral("file"))).constData());
+    if (auto *e = std::get_if<FirmwareFileError>(&loaded)) {
+        const char *t = *e == FirmwareFileError::CannotOpen ? "can not open!!!"
+                        : *e == FirmwareFileError::TooLarge ? "file is huge!!!"
+                                                             : "file error!!!";
+        cli::err(c.language.translate(132, t));
+        return cli::kUsage;
+    }
+    UpgradeOutput output(c.language);
+    Mac mac{};
+    std::copy(std::begin(r.mac), std::end(r.mac), mac.begin());
+    FotaRunner runner(mac, kyvo::fieldText(r.versionText), output);
+    if (!runner.open(c.args.value(QStringLiteral("adapter")))) cli::err(c.language.translate(132, "绑定失败!"));
+    runner.setDevice(QHostAddress(seenAddress(r)), c.port);
+    runner.start(std::move(std::get<FirmwareFile>(loaded)), c.args.has(QStringLiteral("factory")));
+    cli::waitUntil([&] { return output.done(); }, 3600 * 1000);
+    return output.succeeded() ? cli::kOk : cli::kFailed;
+}
+
+int deviceCommand(GatewayCore &core, Context &c)
+{
+    const auto mac = cli::parseMac(c.args.value(QStringLiteral("mac")));
+    if (!mac) return cli::usage(QStringLiteral("vorlet-cli: --mac needs a MAC such as 00-4B-59-0A-4D-07"), QString::fromUtf8(kHelp));
+    const QString command = c.args.command;
+    if (command == QLatin1String("export") && c.args.value(QStringLiteral("out")).isEmpty())
+        return cli::usage(QStringLiteral("vorlet-cli: export needs --out FILE.cfg"), QString::fromUtf8(kHelp));
+    if (command == QLatin1String("upgrade") && c.args.value(QStringLiteral("file")).isEmpty())
+        return cli::usage(QStringLiteral("vorlet-cli: upgrade needs --file F.bin"), QString::fromUtf8(kHelp));
+    // A quick set reads its file before anything is sent.
+    std::unique_ptr<ParameterRecord> file;
+    if (command == QLatin1String("quickset")) {
+        const QString in = c.args.value(QStringLiteral("in"));
+        file = std::make_unique<ParameterRecord>();
+        if (in.isEmpty() || loadConfigOver(*file, QFile::encodeName(in).toStdString()) != ConfigFileStatus::Done)
+            return cli::usage(QStringLiteral("vorlet-cli: cannot read the configuration file '%1'").arg(in), QString::fromUtf8(kHelp));
+    }
+    if (!search(core, c)) return cli::kFailed;
+    const std::size_t index = core.devices().findByMac(*mac);
+    if (index == core.devices().count()) {
+        cli::err(QStringLiteral("vorlet-cli: no gateway %1 answered").arg(cli::macText(mac->data())));
+        return cli::kNotFound;
+    }
+    ParameterRecord &r = core.devices().at(index);
+    if (command == QLatin1String("export")) {
+        const QString out = c.args.value(QStringLiteral("out"));
+        if (exportConfig(r, QFile::encodeName(out).toStdString()) != ConfigFileStatus::Done) {
+            cli::err(QStringLiteral("vorlet-cli: cannot write %1").arg(out));
+            return cli::kFailed;
+        }
+        cli::out(out);
+        return cli::kOk;
+    }
+    if (command == QLatin1String("quickset")) {
+        loadConfigOver(r, QFile::encodeName(c.args.value(QStringLiteral("in"))).toStdString());
+        return runCommand(core, c, [&](CommandRunner &run) { run.save(r); }, "保存成功,重启后生效！！！");
+    }
+    if (command == QLatin1String("restart"))
+        return runCommand(core, c, [&](CommandRunner &run) { run.restart(r); }, "重启成功");
+    if (command == QLatin1String("reset"))
+        return runCommand(core, c, [&](CommandRunner &run) { run.factoryReset(r, false); }, "恢复出厂成功");
+    if (command == QLatin1String("deep-reset"))
+        return runCommand(core, c, [&](CommandRunner &run) { run.factoryReset(r, true); }, "深度恢复出厂成功");
+    return upgrade(r, c);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vorlet"));
+    Context c;
+    c.args = cli::Arguments::parse(app.arguments(),
+                                   {QStringLiteral("adapter"), QStringLiteral("range"), QStringLiteral("mac"),
+                                    QStringLiteral("out"), QStringLiteral("in"), QStringLiteral("file"),
+                                    QStringLiteral("lang"), QStringLiteral("wait"), QStringLiteral("port")},
+                                   {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help")});
+    const QString help = QString::fromUtf8(kHelp);
+    if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
+        cli::out(help);
+        return cli::kOk;
+    }
+    if (!c.args.error.isEmpty()) return cli::usage(QStringLiteral("vorlet-cli: ") + c.args.error, help);
+    const QString lang = c.args.value(QStringLiteral("lang"));
+    if (!lang.isEmpty() && lang != QLatin1String("en") && lang != QLatin1String("zh"))
+        return cli::usage(QStringLiteral("vorlet-cli: --lang takes en or zh"), help);
+    c.language = Language(lang == QLatin1String("en") ? kEnglishLetter : kChineseLetter);
+    for (const QString &range : c.args.values(QStringLiteral("range"))) {
+        const auto first = kyvo::parseIpv4(range.section(QLatin1Char('-'), 0, 0).toStdString());
+        const auto last = kyvo::parseIpv4(range.section(QLatin1Char('-'), 1).toStdString());
+        if (!first || !last || *last < *first)
+            return cli::usage(QStringLiteral("vorlet-cli: bad range '%1' (FIRST-LAST)").arg(range), help);
+        c.ranges.push_back({*first, *last});
+    }
+    if (c.ranges.size() > SearchRanges::kCapacity) return cli::usage(QStringLiteral("vorlet-cli: at most 255 ranges"), help);
+    if (c.args.has(QStringLiteral("wait"))) c.waitMs = std::max(0, c.args.value(QStringLiteral("wait")).toInt());
+    if (c.args.has(QStringLiteral("port"))) {
+        bool ok = false;
+        c.port = std::uint16_t(c.args.value(QStringLiteral("port")).toUInt(&ok));
+        if (!ok || c.port == 0) return cli::usage(QStringLiteral("vorlet-cli: bad --port"), help);
+    }
+    if (!c.args.value(QStringLiteral("adapter")).isEmpty() && !kyvo::parseIpv4(c.args.value(QStringLiteral("adapter")).toStdString()))
+        return cli::usage(QStringLiteral("vorlet-cli: --adapter takes an IPv4 address"), help);
+
+    GatewayCore::Options options;
+    options.devicePort = c.port;
+    GatewayCore core(options);
+    const QString command = c.args.command;
+    if (command == QLatin1String("search")) {
+        if (!search(core, c)) return cli::kFailed;
+        return printSearch(core, c);
+    }
+    static const QStringList deviceCommands{QStringLiteral("export"), QStringLiteral("quickset"), QStringLiteral("restart"),
+                                            QStringLiteral("reset"), QStringLiteral("deep-reset"), QStringLiteral("upgrade")};
+    if (deviceCommands.contains(command)) return deviceCommand(core, c);
+    return cli::usage(command.isEmpty() ? QStringLiteral("vorlet-cli: no command") : QStringLiteral("vorlet-cli: unknown command '%1'").arg(command), help);
+}
