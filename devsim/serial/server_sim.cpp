@@ -3,6 +3,7 @@
 
 #include "devsim/core/device_specs.h"
 
+#include <QCryptographicHash>
 #include <QStringList>
 
 namespace devsim {
@@ -208,6 +209,10 @@ bool ServerSim::tailIsMine(ByteView f) const
 void ServerSim::receive(const Incoming &in, Outbox &out)
 {
     const ByteView d = in.data;
+    if (in.localPort != 1111) {
+        m_tftp.receive(in, out, *this);
+        return;
+    }
     if (d.size() < 10) return;
     const std::uint64_t key = senderKey(in.from);
     // The second part of a split record write continues the first.
@@ -334,6 +339,14 @@ void ServerSim::acknowledge(bool accepted, const Incoming &in, Outbox &out)
 
 std::optional<QByteArray> ServerSim::query(const QString &path) const
 {
+    if (path == QLatin1String("firmware-md5")) {
+        const Bytes &image = m_tftp.image();
+        return QCryptographicHash::hash(QByteArrayView(image.data(), qsizetype(image.size())), QCryptographicHash::Md5);
+    }
+    if (path == QLatin1String("firmware-size")) return QByteArray::number(qulonglong(m_tftp.image().size()));
+    if (path == QLatin1String("firmware-name")) return m_tftp.fileName();
+    if (path == QLatin1String("firmware-tsize")) return QByteArray::number(qulonglong(m_tftp.announcedSize()));
+    if (path == QLatin1String("firmware-complete")) return QByteArray(m_tftp.complete() ? "1" : "0");
     if (path == QLatin1String("reply-length")) {
         const std::size_t n = replyLength();
         QByteArray v(2, 0);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "devsim/core/sim_network.h"
+#include "devsim/core/tftp_receiver.h"
 #include "devsim/serial/server_layouts.h"
 
 namespace devsim {
@@ -30,7 +31,8 @@ public:
     QString kind() const override;
     std::uint32_t address() const override { return m_profile.address; }
     Mac mac() const override { return m_profile.mac; }
-    std::vector<std::uint16_t> ports() const override { return {1111}; }
+    // The protocol port, and the firmware upload's request and transfer ports.
+    std::vector<std::uint16_t> ports() const override { return {1111, TftpReceiver::kRequestPort, TftpReceiver::kTransferPort}; }
     void receive(const Incoming &in, Outbox &out) override;
 
     // Paths: a device value ("ip", "apssid", ...) or "port<N>.<value>"
@@ -38,6 +40,7 @@ public:
     // "reply-length" (16 bits: the record reply's length, 26 for
     // short-frame servers).
     std::optional<QByteArray> query(const QString &path) const override;
+    const TftpReceiver &firmwareUpload() const { return m_tftp; }
     bool assign(const QString &path, const QByteArray &value) override;
 
     const ServerProfile &profile() const { return m_profile; }
@@ -59,6 +62,7 @@ private:
 
     ServerProfile m_profile;
     ServerValues m_values;
+    TftpReceiver m_tftp;
     std::map<std::uint64_t, Bytes> m_firstParts; // split writes by sender
 };
 

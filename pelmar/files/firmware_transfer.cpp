@@ -146,7 +146,7 @@ void FirmwareTransfer::onReply(kyvo::ByteView d, kyvo::Ipv4Endpoint from, Millis
     if (d[1] == 0x05) {
         m_timeout.reset();
         halt(false);
-        m_sink.message("传输错误", "Transfer error");
+        m_sink.message("传输错误", "");
         return;
     }
     if (d[1] != 0x04 || d.size() < 4) return; // not an acknowledgement: the resend timer keeps running
@@ -167,7 +167,7 @@ void FirmwareTransfer::onFirstAck(kyvo::ByteView d, kyvo::Ipv4Endpoint from, Mil
     if (m_dual) {
         if (d.size() != 5) {
             halt(false);
-            m_sink.message("固件不对", "Wrong firmware");
+            m_sink.message("固件不对", "");
             return;
         }
         if (d[4] == 1) m_choice = 'A';
@@ -213,8 +213,7 @@ void FirmwareTransfer::onBlockAck(unsigned block, kyvo::Ipv4Endpoint from, Milli
         const unsigned sent = m_sent;
         halt(false);
         m_sink.paintBar(TransferSink::Bar::Red);
-        m_sink.message("文件的序号不对!" + printf2("收到的序号:%u 当前序号:%u", block, sent),
-                       "Wrong block number! " + printf2("received:%u current:%u", block, sent));
+        m_sink.message("文件的序号不对!" + printf2("收到的序号:%u 当前序号:%u", block, sent), "");
         return;
     }
     if (m_sent < m_total - 1) {

@@ -29,7 +29,8 @@ public:
     virtual void showProgress(bool visible, int maximum, int position) = 0;
     virtual void paintBar(Bar colour) = 0;
     virtual void setStartEnabled(bool enabled) = 0;
-    // A message box: the program's own text (Chinese) and its English text.
+    // A message box: the program's own text (Chinese) and, for texts that
+    // have one, its English text (empty: the Chinese text in both languages).
     virtual void message(const std::string &chinese, const std::string &english) = 0;
     // Empties the PC's address-resolution cache (where that needs no privileges).
     virtual void flushAddressCache() = 0;

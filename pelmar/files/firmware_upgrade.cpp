@@ -1,0 +1,148 @@
+// Serial-server firmware upgrade on the main socket.
+#include "pelmar/files/firmware_upgrade.h"
+
+#include "pelmar/core/server_core.h"
+#include "pelmar/lang/language_table.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace pelmar {
+
+namespace {
+
+// The system's own commands: one echo with a one-second wait, and (where an
+// unprivileged one exists) the address-cache flush. Only the given target
+// is probed.
+class SystemProber final : public TargetProber
+{
+public:
+    void flushAddressCache() override
+    {
+#ifdef Q_OS_WIN
+        QProcess::startDetached(QStringLiteral("arp"), {QStringLiteral("-d")});
+#endif
+        // Elsewhere emptying the cache needs privileges; the echo below
+        // resolves the target's address afresh when its entry is stale.
+    }
+    void probe(const QString &target) override
+    {
+        auto *ping = new QProcess(this);
+#ifdef Q_OS_WIN
+        const QStringList args{QStringLiteral("-n"), QStringLiteral("1"), QStringLiteral("-w"), QStringLiteral("1000"), target};
+#else
+        const QStringList args{QStringLiteral("-c"), QStringLiteral("1"), QStringLiteral("-W"), QStringLiteral("1"), target};
+#endif
+        connect(ping, &QProcess::finished, this, [this, ping](int code, QProcess::ExitStatus status) {
+#ifdef Q_OS_WIN
+            const bool answered = QString::fromLocal8Bit(ping->readAll()).contains(QLatin1String("TTL"));
+#else
+            const bool answered = status == QProcess::NormalExit && code == 0;
+#endif
+            ping->deleteLater();
+            Q_EMIT probed(answered);
+        });
+        connect(ping, &QProcess::errorOccurred, this, [this, ping](QProcess::ProcessError e) {
+            if (e != QProcess::FailedToStart) return;
+            ping->deleteLater();
+            Q_EMIT probed(false);
+        });
+        ping->setProcessChannelMode(QProcess::MergedChannels);
+        ping->start(QStringLiteral("ping"), args);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<TargetProber> systemProber() { return std::make_unique<SystemProber>(); }
+
+FirmwareUpgrade::FirmwareUpgrade(ServerCore &core, const LanguageTable &language, std::unique_ptr<TargetProber> prober,
+                                 const kyvo::Clock *clock, QObject *parent)
+    : QObject(parent), m_core(core), m_language(language), m_prober(std::move(prober)), m_clock(clock),
+      m_transfer(*this), m_timer(this)
+{
+    if (!m_clock) {
+        m_ownClock = std::make_unique<kyvo::SteadyClock>();
+        m_clock = m_ownClock.get();
+    }
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &FirmwareUpgrade::poll);
+    connect(m_prober.get(), &TargetProber::probed, this, [this](bool answered) {
+        m_transfer.onProbeResult(answered, m_clock->now());
+        arm();
+    });
+    connect(&m_core, &ServerCore::tftpDatagram, this, [this](const QByteArray &d, const QString &address, quint16 port) {
+        const auto from = kyvo::parseIpv4(address.toStdString());
+        m_transfer.onReply(kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(d.constData()), std::size_t(d.size())),
+                           {from.value_or(0), port}, m_clock->now());
+        arm();
+    });
+}
+
+FirmwareUpgrade::~FirmwareUpgrade() = default;
+
+void FirmwareUpgrade::info(const QString &text) { if (m_view) m_view->message(text, m_language.text(slot::kInfoCaption)); }
+
+void FirmwareUpgrade::start(const QString &path, const QString &target)
+{
+    paintBar(Bar::Blue);
+    m_lastPath = path;
+    if (path.isEmpty()) {
+        info(m_language.text(200));
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        info(path + m_language.text(204));
+        return;
+    }
+    if (FirmwareTransfer::fileTooLarge(std::uint64_t(file.size()))) {
+        info(m_language.text(208));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    m_transfer.start(QFile::encodeName(path).toStdString(), QFile::encodeName(QFileInfo(path).fileName()).toStdString(),
+                     kyvo::Bytes(bytes.begin(), bytes.end()), target.trimmed().toStdString(), m_clock->now());
+    arm();
+}
+
+void FirmwareUpgrade::poll()
+{
+    m_transfer.onTime(m_clock->now());
+    arm();
+}
+
+void FirmwareUpgrade::arm()
+{
+    const auto deadline = m_transfer.nextDeadline();
+    if (!deadline) {
+        m_timer.stop();
+        return;
+    }
+    m_timer.start(int(std::max<kyvo::Millis::rep>(0, (*deadline - m_clock->now()).count())));
+}
+
+void FirmwareUpgrade::sendDatagram(const kyvo::Bytes &datagram, kyvo::Ipv4Endpoint to)
+{
+    if (to.port == kTftpPort) to.port = m_tftpPort;
+    m_core.socket().send(datagram, to);
+}
+
+void FirmwareUpgrade::showStatus(const std::string &text) { if (m_view) m_view->showStatus(QString::fromStdString(text)); }
+void FirmwareUpgrade::showBlockCounter(const std::string &text) { if (m_view) m_view->showBlockCounter(QString::fromStdString(text)); }
+void FirmwareUpgrade::showProgress(bool visible, int maximum, int position) { if (m_view) m_view->showProgress(visible, maximum, position); }
+void FirmwareUpgrade::paintBar(Bar colour) { if (m_view) m_view->paintBar(colour); }
+void FirmwareUpgrade::setStartEnabled(bool enabled) { if (m_view) m_view->setStartEnabled(enabled); }
+
+void FirmwareUpgrade::message(const std::string &chinese, const std::string &english)
+{
+    const bool useEnglish = m_language.language() == Language::English && !english.empty();
+    info(QString::fromStdString(useEnglish ? english : chinese));
+}
+
+void FirmwareUpgrade::flushAddressCache() { m_prober->flushAddressCache(); }
+void FirmwareUpgrade::probe(const std::string &target) { m_prober->probe(QString::fromStdString(target)); }
+
+} // namespace pelmar
