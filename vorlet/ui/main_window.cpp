@@ -4,6 +4,7 @@
 #include "vorlet/lang/dialog_captions.h"
 #include "vorlet/lang/english_edition.h"
 #include "vorlet/lang/main_window_texts.h"
+#include "vorlet/record/config_file.h"
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/ui/about_box.h"
 #include "vorlet/ui/device_list_model.h"
@@ -19,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -97,6 +99,10 @@ CvorletDlg::CvorletDlg(Options options, QWidget *parent)
     if (!m_options.saveFileName)
         m_options.saveFileName = [](QWidget *parent, const QString &name, const QString &filter) {
             return QFileDialog::getSaveFileName(parent, QString(), name, filter);
+        };
+    if (!m_options.openFileName)
+        m_options.openFileName = [](QWidget *parent, const QString &filter) {
+            return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
         };
     if (m_options.settingsPath.isEmpty()) m_options.settingsPath = searchSettingsPath();
     if (m_options.programPath.isEmpty()) m_options.programPath = QCoreApplication::applicationFilePath();
@@ -317,8 +323,10 @@ void CvorletDlg::connectControls()
                                               {ui.debugMonitor, 1077}};
     for (const auto &[l, id] : links)
         connect(l, &QLabel::linkActivated, this, [this, id = id] { openExtension(id); });
-    const std::pair<QAction *, int> actions[] = {
-        {ui.importConfig, 32775}, {ui.exportConfig, 32776}, {ui.customDefaults, 32779}};
+    connect(ui.importConfig, &QAction::triggered, this, &CvorletDlg::chooseConfiguration);
+    connect(ui.exportConfig, &QAction::triggered, this, &CvorletDlg::exportConfiguration);
+    connect(ui.quickSet, &QPushButton::clicked, this, &CvorletDlg::quickSet);
+    const std::pair<QAction *, int> actions[] = {{ui.customDefaults, 32779}};
     for (const auto &[a, id] : actions)
         connect(a, &QAction::triggered, this, [this, id = id] { openExtension(id); });
 
@@ -358,8 +366,6 @@ void CvorletDlg::updateExtensionControls()
                                                   {m_ui.tlsSet, 1057},        {m_ui.debugMonitor, 1077}};
     for (const auto &[w, id] : controls)
         w->setEnabled(hasExtension(id));
-    m_ui.importConfig->setEnabled(hasExtension(32775));
-    m_ui.exportConfig->setEnabled(hasExtension(32776));
     m_ui.customDefaults->setEnabled(hasExtension(32779));
     // Not until a record says the device has them.
     m_ui.rtu->setEnabled(false);
@@ -483,6 +489,55 @@ void CvorletDlg::saveParameters()
     if (!record) return;
     collectRecord(*record);
     m_commands->save(*record);
+}
+
+void CvorletDlg::exportConfiguration()
+{
+    ParameterRecord *record = requireDevice();
+    if (!record) return;
+    const QString path = m_options.saveFileName(this, kyvo::fromGbk(QByteArray::fromStdString(defaultConfigName(*record))),
+                                                qtFilter(tr102("文件 (*.cfg)|*.cfg||")));
+    if (path.isEmpty()) return;
+    if (exportConfig(*record, QFile::encodeName(path).toStdString()) != ConfigFileStatus::Done)
+        message(m_language.isEnglish() ? QStringLiteral("Cannot write %1").arg(path) : QStringLiteral("无法写入 %1").arg(path));
+}
+
+void CvorletDlg::chooseConfiguration()
+{
+    const QString path = m_options.openFileName(this, qtFilter(tr102("(*.cfg)|*.cfg|所有文件(*.*)|*.*|")));
+    if (!path.isEmpty()) {
+        m_quickSetPath = path;
+        m_ui.quickSetPath->setText(path);
+    }
+    // The quick-set button appears even when no file was chosen.
+    m_ui.quickSet->show();
+    m_ui.quickSetPath->show();
+}
+
+void CvorletDlg::quickSet()
+{
+    ParameterRecord *record = requireDevice();
+    if (!record) return;
+    // The file is read before anything else happens; a path that gives no
+    // record sends nothing.
+    auto loaded = std::make_unique<ParameterRecord>(*record);
+    const bool read = !m_quickSetPath.isEmpty() &&
+                      loadConfigOver(*loaded, QFile::encodeName(m_quickSetPath).toStdString()) == ConfigFileStatus::Done;
+    if (!read) {
+        message(m_quickSetPath.isEmpty()
+                    ? (m_language.isEnglish() ? QStringLiteral("Choose a configuration file first (导入配置).")
+                                              : QStringLiteral("请先导入配置文件。"))
+                    : (m_language.isEnglish() ? QStringLiteral("Cannot read the configuration file %1").arg(m_quickSetPath)
+                                              : QStringLiteral("无法读取配置文件 %1").arg(m_quickSetPath)));
+        return;
+    }
+    *record = *loaded;
+    showRecord(*record);
+    showSerial(*record);
+    showFieldPortGroup(*record);
+    placeChannelPanel(0, *record);
+    placeChannelPanel(1, *record);
+    saveParameters();
 }
 
 void CvorletDlg::restartDevice()

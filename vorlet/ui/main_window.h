@@ -50,6 +50,8 @@ public:
         std::function<void(const QUrl &)> openUrl;             // the default browser when empty
         // A save-file dialog: (default name, filter in Qt form) -> chosen path or empty.
         std::function<QString(QWidget *parent, const QString &name, const QString &filter)> saveFileName;
+        // An open-file dialog: (filter in Qt form) -> chosen existing file or empty.
+        std::function<QString(QWidget *parent, const QString &filter)> openFileName;
         PanelFactories panels;
         std::map<int, Extension> extensions;
     };
@@ -108,6 +110,12 @@ public:
     void setDeviceClock();
     void pingTest();
     void showAbout();
+    // Configuration files: export the selected record, choose a file, and
+    // apply it to the selected device in one step.
+    void exportConfiguration();
+    void chooseConfiguration();
+    void quickSet();
+    QString quickSetPath() const { return m_quickSetPath; }
 
     // The status line's text (control 1040).
     QString statusText() const;
@@ -144,6 +152,7 @@ private:
     QString tr102(const char *chinese) const { return m_language.tr102(chinese); }
 
     Options m_options;
+    QString m_quickSetPath;
     GatewayCore m_core;
     Language m_language;
     SearchSettings m_settings;

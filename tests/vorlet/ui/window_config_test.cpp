@@ -1,0 +1,77 @@
+// Configuration files from the window's menu: export, choose, quick set.
+#include "tests/vorlet/ui/window_fixture.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace vorlet;
+using namespace uitest;
+using testsupport::waitFor;
+
+namespace {
+QString statusOf(WindowBench &b) { return b.window->statusText(); }
+}
+
+TEST(WindowConfig, ExportOffersTheDefaultNameAndWritesTheRecord)
+{
+    WindowBench b;
+    b.chosenFile = b.dir.filePath(QStringLiteral("a.cfg"));
+    b.window->controls().exportConfig->trigger(); // nothing selected yet
+    EXPECT_EQ(statusOf(b), u("请选择一个设备"));
+    EXPECT_FALSE(QFile::exists(b.chosenFile));
+    ASSERT_TRUE(b.search());
+    b.window->controls().exportConfig->trigger();
+    EXPECT_EQ(b.askedName, QStringLiteral("hx-config-V10112-VG-211W-rwpV242.cfg"));
+    QFile f(b.chosenFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray(reinterpret_cast<const char *>(&b.record(0)), int(kRecordSize)));
+}
+
+TEST(WindowConfig, QuickSetAppliesAnotherGatewaysFileAndSavesIt)
+{
+    WindowOptions o;
+    o.gateways = {gateway(5), gateway(6)};
+    auto chosen = std::make_shared<QString>();
+    o.configure = [chosen](CvorletDlg::Options &w) {
+        w.openFileName = [chosen](QWidget *, const QString &) { return *chosen; };
+    };
+    WindowBench b(o);
+    ASSERT_TRUE(b.search());
+    const QString file = b.dir.filePath(QStringLiteral("five.cfg"));
+    b.chosenFile = file;
+    b.select(0);
+    b.record(0).serial.baudIndex = 4; // gateway 5's settings differ from 6's
+    kyvo::setFieldText(b.record(0).deviceName, kyvo::toGbk(QStringLiteral("五号")).toStdString());
+    b.window->showRecord(b.record(0));
+    b.window->exportConfiguration();
+    EXPECT_TRUE(b.window->controls().quickSet->isHidden());
+
+    *chosen = file;
+    b.window->chooseConfiguration();
+    EXPECT_FALSE(b.window->controls().quickSet->isHidden());
+    EXPECT_EQ(b.window->controls().quickSetPath->text(), file);
+    b.select(1);
+    b.window->controls().quickSet->click();
+    EXPECT_EQ(statusOf(b), u("正在保存..."));
+    ASSERT_TRUE(waitFor([&] { return statusOf(b) == u("保存成功,重启后生效！！！"); }));
+    EXPECT_EQ(b.item(1, "1A"), kyvo::toGbk(QStringLiteral("五号")));
+    EXPECT_EQ(b.item(1, "40.01").at(0), 4);
+    EXPECT_EQ(b.item(1, "16"), QByteArray::fromHex("004b597f0006")); // the device keeps its own MAC
+    EXPECT_EQ(b.counter(0, "writes"), 0);
+}
+
+TEST(WindowConfig, QuickSetWithoutAReadableFileSendsNothing)
+{
+    WindowOptions o;
+    o.configure = [](CvorletDlg::Options &w) { w.openFileName = [](QWidget *, const QString &) { return QString(); }; };
+    WindowBench b(o);
+    ASSERT_TRUE(b.search());
+    b.window->chooseConfiguration(); // cancelled: the button shows anyway
+    EXPECT_FALSE(b.window->controls().quickSet->isHidden());
+    b.window->controls().quickSet->click();
+    EXPECT_EQ(b.boxTexts(), QStringList{u("请先导入配置文件。")});
+    b.closeBoxes();
+    EXPECT_EQ(b.counter(0, "writes"), 0);
+}
