@@ -58,7 +58,9 @@ void expectEveryLabGatewayListedOnce(GatewayCore &core)
     for (std::size_t i = 0; i < core.devices().count(); ++i) {
         const ParameterRecord &r = core.devices().at(i);
         listed.insert(macOf(r) + QLatin1Char(' ') + QString::fromStdString(kyvo::ipv4Text(seenAddress(r))));
-        if (i > 0) EXPECT_LE(seenAddress(core.devices().at(i - 1)), seenAddress(r));
+        if (i > 0) {
+            EXPECT_LE(seenAddress(core.devices().at(i - 1)), seenAddress(r));
+        }
     }
     for (const LabDevice &d : devices)
         EXPECT_TRUE(listed.count(d.mac + QLatin1Char(' ') + d.address)) << d.mac.toStdString() << " " << d.address.toStdString() << " listed first " << listed.begin()->toStdString();
@@ -136,7 +138,9 @@ TEST(Save, ReachesTheGatewayAndChangesItsRecord)
     EXPECT_EQ(testsupport::labCounter(mac, QStringLiteral("saves")), 1);
     // The other gateways were not written.
     for (const auto &d : labDevices())
-        if (d.mac != mac) EXPECT_EQ(testsupport::labCounter(d.mac, QStringLiteral("writes")), 0);
+        if (d.mac != mac) {
+            EXPECT_EQ(testsupport::labCounter(d.mac, QStringLiteral("writes")), 0);
+        }
 }
 
 TEST(CrossRouter, FindsGatewaysOnLoopbackAddresses)
