@@ -245,7 +245,10 @@ void CvorletDlg::onWorkModeChanged(int channel, int index)
 {
     ParameterRecord *record = requireDevice();
     if (!record || index < 0) return;
-    record->channels[std::size_t(channel)].workMode = std::uint8_t(index);
+    const auto c = std::size_t(channel);
+    // What was typed into the panel that goes away stays in the record.
+    if (m_placed[c] && record == m_shown) m_placed[c]->store(record->channels[c]);
+    record->channels[c].workMode = std::uint8_t(index);
     placeChannelPanel(channel, *record);
 }
 

@@ -404,3 +404,18 @@ TEST(WindowRecord, ASignalAndAProductionDateOfTheEdgeValues)
 }
 
 } // namespace
+
+TEST(WindowRecord, AWorkModeChangeKeepsWhatWasTypedIntoThePanelItHides)
+{
+    WindowBench b;
+    ASSERT_TRUE(b.search());
+    ParameterRecord &r = b.record(0);
+    auto *mode0 = b.control<QComboBox>(1010);
+    choose(mode0, 2); // the socket panel
+    RecordingPanel *socket = panelOf(b, 0, ChannelPanelKind::Socket);
+    socket->port->setText(QStringLiteral("4321"));
+    choose(mode0, 6); // to MQTT and back: the typed port is not lost
+    EXPECT_EQ(r.channels[0].localPort.get(), 4321);
+    choose(mode0, 2);
+    EXPECT_EQ(socket->port->text(), QStringLiteral("4321"));
+}
