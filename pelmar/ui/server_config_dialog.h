@@ -1,0 +1,157 @@
+// `ServerConfigDialog`: the serial-server tool's main window. The device
+// list and the searches, the selected server's device, WiFi and port
+// settings in controls that edit its entry, the saves and device commands,
+// the menus (device, language, adapter, about) and the four status panes.
+#pragma once
+
+#include "pelmar/core/server_core.h"
+#include "pelmar/lang/language_table.h"
+#include "pelmar/ui/server_commands.h"
+#include "pelmar/ui/server_window_controls.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <optional>
+
+namespace pelmar {
+
+class ServerListModel;
+
+class ServerConfigDialog : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // A dialog or command that a later part of the program provides, keyed
+    // by the number of the control or menu item that opens it. Controls
+    // without one stay disabled.
+    struct Extension
+    {
+        bool needsDevice = true; // else the entry may be null
+        std::function<void(ServerConfigDialog &window, DeviceEntry *entry)> open;
+        // Whether its control is enabled for the shown device; enabled whenever it exists when empty.
+        std::function<bool(const ServerConfigDialog &window, const DeviceEntry *entry)> enabled;
+    };
+
+    // Message boxes without a nested event loop: text and caption.
+    using MessageSink = std::function<void(QWidget *parent, const QString &text, const QString &caption)>;
+    // An OK/Cancel question; answer(true) on OK. The button texts follow the language.
+    using QuestionSink = std::function<void(QWidget *parent, const QString &text, const QString &caption,
+                                            const LanguageTable &language, std::function<void(bool)> answer)>;
+
+    struct Options
+    {
+        ServerCore::Options core;
+        ServerCommands::Options commands;
+        QString languageFile; // the one-byte language file; the settings folder's when empty
+        std::optional<QList<AdapterItem>> adapters; // the system's adapters when not given
+        MessageSink message;                        // a window-modal box when empty
+        QuestionSink question;                      // a window-modal OK/Cancel box when empty
+        std::map<int, Extension> extensions;
+    };
+
+    // The firmware upgrade dialog opens as the extension of this number; its
+    // target is upgradeTarget(): the device's address after "固件升级" was
+    // confirmed and 'W' 0x16 sent, or "192.168.1.253" from the menu item.
+    static constexpr int kUpgradeDialog = control::kUpgrade;
+    static constexpr const char *kMenuUpgradeTarget = "192.168.1.253";
+
+    explicit ServerConfigDialog(Options options = {}, QWidget *parent = nullptr);
+    ~ServerConfigDialog() override;
+
+    ServerCore &core() { return m_core; }
+    ServerCommands &commands() { return *m_commands; }
+    const LanguageTable &language() const { return m_language; }
+    const ServerWindowControls &controls() const { return m_ui; }
+    ServerListModel &deviceModel() { return *m_model; }
+    QString upgradeTarget() const { return m_upgradeTarget; }
+
+    // The selected row, -1 for none; the device the controls hold and its port.
+    int selectedRow() const;
+    int shownDevice() const { return m_shown; }
+    int shownPort() const { return m_shownPort; }
+    DeviceEntry *shownEntry();
+    QString statusText(int pane) const;
+    bool advancedVisible() const;
+
+    // showDevice: selects and shows that device (a new record, a click, a key).
+    void showDevice(int index);
+    void showSelectedPort() { showPort(false); }
+
+    // Handlers of the buttons and menu items.
+    void startSearch();
+    void saveDevice();
+    void savePorts();
+    void restartDevice();
+    void factoryReset();
+    void enterUpgrade();
+    void toggleAdvanced();
+    void chooseLanguage(Language language);
+    void applyLanguage();
+    void showAbout();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // server_config_dialog.cpp
+    void startUp();
+    void connectCore();
+    void connectControls();
+    void buildAdapterMenu();
+    void fillLists();
+    void onSubnetClicked(bool ticked);
+    void onRowAppended(int row);
+    void onNetworkShown(int index);
+    void onSaveButton(SaveButton button, bool enabled);
+    void updatePortSaveButton();
+    void setPane(int pane, const QString &text);
+    void requireDeviceText();
+    void message(const QString &text, const QString &caption = {});
+    void openExtension(int control);
+    bool hasExtension(int control) const { return m_options.extensions.count(control) != 0; }
+    void updateExtensionControls();
+    bool extensionEnabled(int control) const;
+    bool takeOverDeviceFields(DeviceEntry &entry);
+
+    // server_device_view.cpp
+    void showWifi(const DeviceEntry &entry);
+    void showPort(bool fromShowDevice);
+    void refillPortList(const DeviceEntry &entry);
+    void applyWorkModeRule(int workMode);
+    void applyModbusRule(bool ticked, int workMode, bool cacheOnly);
+    void applyWifiModeRule(int modeIndex, bool warn);
+    void setRegisterDataEnabled(bool enabled);
+
+    // server_port_edits.cpp
+    void connectEdits();
+    PortSettings *editedPort();
+    void onTextEdited(int control, const QString &text);
+    void onEditLeft(int control);
+    bool numericField(QLineEdit *edit, std::uint32_t max, std::uint32_t &value, bool zeroOnFailure = false);
+    void onListChosen(int control, int index);
+    void onBoxClicked(int control, bool ticked);
+    void storeRegisterText();
+    void macAsRegisterData();
+    void hostTyped(const QString &text);
+    HostLengths hostLengths(std::size_t index) const;
+
+    Options m_options;
+    ServerCore m_core;
+    LanguageTable m_language;
+    ServerWindowControls m_ui;
+    ServerListModel *m_model = nullptr;
+    ServerCommands *m_commands = nullptr;
+    QList<QAction *> m_adapterItems;
+    int m_shown = -1;     // the device the controls were filled from
+    int m_shownPort = -1; // and its port (0-based), -1 when none is selected
+    bool m_selecting = false;
+    QString m_upgradeTarget;
+    // Target hosts typed longer than their 32-byte field, by (device, port):
+    // the entry keeps 32 bytes, the port save of a short-frame server refuses them.
+    std::map<std::pair<int, int>, QString> m_longHosts;
+    int m_advancedWidth = 0; // what showing the advanced column added to the window
+};
+
+} // namespace pelmar
