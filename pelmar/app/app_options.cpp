@@ -1,11 +1,34 @@
 // The program's main-window options.
 #include "pelmar/app/app_options.h"
 
+#include "pelmar/files/firmware_upgrade_dialog.h"
+
+#include <QPointer>
+
+#include <memory>
+
 namespace pelmar {
+
+void addFirmwareUpgrade(ServerConfigDialog::Options &options)
+{
+    // One upgrade for the program's run: its state outlives the dialog.
+    auto upgrade = std::make_shared<QPointer<FirmwareUpgrade>>();
+    ServerConfigDialog::Extension extension;
+    extension.needsDevice = false;
+    extension.open = [upgrade](ServerConfigDialog &window, DeviceEntry *) {
+        if (!*upgrade) *upgrade = new FirmwareUpgrade(window.core(), window.language(), systemProber(), nullptr, &window);
+        auto *dialog = new FirmwareUpgradeDialog(**upgrade, window.language(), window.upgradeTarget(),
+                                                 UpgradePrompts::standard(), &window);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    };
+    options.extensions[ServerConfigDialog::kUpgradeDialog] = std::move(extension);
+}
 
 ServerConfigDialog::Options programOptions()
 {
     ServerConfigDialog::Options options;
+    addFirmwareUpgrade(options);
     return options;
 }
 

@@ -8,6 +8,9 @@
 
 namespace pelmar {
 
+// The firmware upgrade behind "固件升级" and the menu item.
+void addFirmwareUpgrade(ServerConfigDialog::Options &options);
+
 // Every part the program has, as the program starts its window.
 ServerConfigDialog::Options programOptions();
 

@@ -1,0 +1,34 @@
+// The program's window: the firmware upgrade behind its menu item.
+#include "pelmar/app/app_options.h"
+
+#include "pelmar/files/firmware_upgrade_dialog.h"
+#include "pelmar/ui/server_window_controls.h"
+#include "tests/support/test_support.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace pelmar;
+
+TEST(PelmarProgram, TheUpgradeMenuItemOpensTheUpgradeDialogOnTheMenuTarget)
+{
+    QTemporaryDir dir;
+    ServerConfigDialog::Options options = programOptions();
+    options.core.localPort = 0;
+    options.core.broadcastAddress = QStringLiteral("127.0.0.250");
+    options.languageFile = dir.filePath(QStringLiteral("kyvo.ini"));
+    options.adapters = QList<AdapterItem>{};
+    ServerConfigDialog window(std::move(options));
+    ASSERT_TRUE(window.controls().upgradeItem->isEnabled());
+    window.controls().upgradeItem->trigger();
+    FirmwareUpgradeDialog *dialog = nullptr;
+    ASSERT_TRUE(testsupport::waitFor([&] {
+        dialog = window.findChild<FirmwareUpgradeDialog *>();
+        return dialog != nullptr;
+    }));
+    EXPECT_EQ(dialog->targetEdit()->text(), QStringLiteral("192.168.1.253"));
+    dialog->close(); // nothing is started: the target lies outside loopback
+}
