@@ -23,6 +23,7 @@ ServicePanel::ServicePanel(int dialog, int channel, const PanelEnvironment &env,
 
 void ServicePanel::showMessage(const QString &text) const
 {
+    if (quiet()) return;
     showServiceMessage(options(), const_cast<ServicePanel *>(this), text);
 }
 

@@ -36,6 +36,20 @@ public:
     virtual void store(ChannelBlock &block) const = 0;
     // The captions of the panel's own dialog table, after a language switch.
     virtual void retranslate(const Language &) {}
+    // A store for a panel about to be hidden: no message boxes, a text
+    // that does not parse leaves its field as it was.
+    void storeQuietly(ChannelBlock &block) const
+    {
+        m_quiet = true;
+        store(block);
+        m_quiet = false;
+    }
+
+protected:
+    bool quiet() const { return m_quiet; }
+
+private:
+    mutable bool m_quiet = false;
 };
 
 // The field-port panel of a CAN gateway (capability byte 444 = 1): its

@@ -247,7 +247,7 @@ void CvorletDlg::onWorkModeChanged(int channel, int index)
     if (!record || index < 0) return;
     const auto c = std::size_t(channel);
     // What was typed into the panel that goes away stays in the record.
-    if (m_placed[c] && record == m_shown) m_placed[c]->store(record->channels[c]);
+    if (m_placed[c] && record == m_shown) m_placed[c]->storeQuietly(record->channels[c]);
     record->channels[c].workMode = std::uint8_t(index);
     placeChannelPanel(channel, *record);
 }

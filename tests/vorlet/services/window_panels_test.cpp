@@ -110,8 +110,13 @@ TEST(WindowPanels, EachModeShowsItsPanelAndTheSaveCollectsTheShownOne)
     EXPECT_TRUE(control<QLineEdit>(socket, tcpcontrol::kTargetAddress)->isEnabled());
     EXPECT_EQ(t.window->placedPanel(1), nullptr);
 
-    // Typed into the socket panel, then the channel becomes MQTT: only the MQTT panel is stored.
+    // Typed into the socket panel, then the channel becomes MQTT: what was typed stays,
+    // a heartbeat that no longer parses under a hex flag keeps its old bytes without a message.
     control<QLineEdit>(socket, tcpcontrol::kTargetAddress)->setText(QStringLiteral("10.0.0.1"));
+    const QByteArray heartbeat = t.item("41.0.05");
+    control<QCheckBox>(socket, tcpcontrol::kHeartbeatHex)->click();
+    ASSERT_EQ(t.window->settings().hbHex, 1);
+    control<QLineEdit>(socket, tcpcontrol::kHeartbeat)->setText(QStringLiteral("zz"));
     t.chooseMode(0, 6);
     auto *mqtt = dynamic_cast<MqttPanel *>(t.window->placedPanel(0));
     ASSERT_NE(mqtt, nullptr);
@@ -128,7 +133,8 @@ TEST(WindowPanels, EachModeShowsItsPanelAndTheSaveCollectsTheShownOne)
     ASSERT_TRUE(waitFor([&] { return t.saves() == 1; }));
     EXPECT_EQ(t.item("41.0.02"), QByteArray("\x06", 1));
     EXPECT_EQ(t.item("41.0.31"), QByteArray("mq.plant.local"));
-    EXPECT_EQ(t.item("41.0.03"), QByteArray("192.168.1.100"));
+    EXPECT_EQ(t.item("41.0.03"), QByteArray("10.0.0.1"));
+    EXPECT_EQ(t.item("41.0.05"), heartbeat);
     EXPECT_EQ(t.item("41.1.02"), QByteArray("\x08", 1));
     EXPECT_EQ(t.item("41.1.52"), QByteArray("\x01\xbb", 2));
     EXPECT_TRUE(t.messages.isEmpty());
