@@ -18,6 +18,7 @@ using kyvo::Millis;
 inline constexpr Millis kSaveWait{500};                 // before the first write of every save
 inline constexpr std::size_t kMaxTargetHostLength = 32; // a longer host stops a short-frame port save
 inline constexpr std::size_t kSplitFirstPart = 1399;    // the first datagram of a split record write
+inline constexpr Millis kOneClickPause{600};            // one-click: after the device save, before the port save
 
 struct SaveStep
 {

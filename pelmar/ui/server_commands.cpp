@@ -47,15 +47,27 @@ bool ServerCommands::saveDevice(std::size_t index)
 
 bool ServerCommands::savePorts(std::size_t index, const HostLengths &hostLengths)
 {
+    return savePortsAfter(index, hostLengths, Millis{0});
+}
+
+bool ServerCommands::savePortsAfter(std::size_t index, const HostLengths &hostLengths, Millis pause)
+{
     if (!present(index)) return false;
     const DeviceEntry &e = m_core.devices().at(index);
+    const bool wholeRecord = portSaveWritesRecord(e);
+    SavePlan plan = wholeRecord ? deviceSavePlan(e) : portItemsPlan(e, hostLengths);
+    if (!plan.steps.empty()) plan.steps.front().delay += pause;
     showSending();
-    if (portSaveWritesRecord(e))
-        m_session.savePorts(deviceSavePlan(e), replyTarget(index), true, now());
-    else
-        m_session.savePorts(portItemsPlan(e, hostLengths), replyTarget(index), false, now());
+    m_session.savePorts(std::move(plan), replyTarget(index), wholeRecord, now());
     arm();
     return true;
+}
+
+bool ServerCommands::saveDeviceThenPorts(std::size_t index, const HostLengths &hostLengths)
+{
+    // The session runs one save after the other, so the pause counts from
+    // the device save's last datagram.
+    return saveDevice(index) && savePortsAfter(index, hostLengths, kOneClickPause);
 }
 
 bool ServerCommands::deviceCommand(std::size_t index, std::uint8_t code)

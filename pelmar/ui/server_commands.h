@@ -35,6 +35,9 @@ public:
     {
         return index < DeviceTable::kSlots && savePorts(index, storedHostLengths(m_core.devices().at(index)));
     }
+    // One-click configuration's saves: the device save, and 600 ms after
+    // its last datagram left, the port save.
+    bool saveDeviceThenPorts(std::size_t index, const HostLengths &hostLengths);
     bool restart(std::size_t index);
     bool factoryReset(std::size_t index);
     // 'W' 0x16 to the device's own address (not the broadcast address), port 1111.
@@ -60,6 +63,7 @@ private:
         Q_EMIT saveButtonChanged(button, enabled);
     }
     void invalidHost(std::size_t port) override { Q_EMIT invalidHostReached(int(port)); }
+    bool savePortsAfter(std::size_t index, const HostLengths &hostLengths, Millis pause);
     bool present(std::size_t index) const;
     SaveSession::Target replyTarget(std::size_t index) const;
     bool deviceCommand(std::size_t index, std::uint8_t code);
