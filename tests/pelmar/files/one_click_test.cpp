@@ -26,6 +26,7 @@ TEST(OneClick, AFileFitsADeviceWithAsManyPortsOrFewer)
     // 'B' is two ports too, though as a character it is above every digit.
     EXPECT_FALSE(importedPortsFit(withPorts("VB0A"), four));
     EXPECT_FALSE(importedPortsFit(withPorts("VB0A"), withPorts("V80A")));
+    EXPECT_TRUE(importedPortsFit(withPorts("V40A"), withPorts("VB0A")));
     EXPECT_TRUE(importedPortsFit(withPorts("VM0A"), withPorts("V80A")));
     EXPECT_FALSE(importedPortsFit(withPorts("VM0A"), withPorts("VN0A")));
 }
