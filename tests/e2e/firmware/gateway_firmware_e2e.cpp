@@ -20,16 +20,12 @@ using testsupport::waitFor;
 
 namespace {
 
-struct LabGateway {
-    QString address, mac;
-};
+using LabGateway = testsupport::LabDevice;
 
 LabGateway gateway(int i)
 {
-    const auto lines = labDevsim().command(QStringLiteral("list"));
-    if (!lines || lines->size() <= i) return {};
-    const QStringList w = lines->at(i).split(QLatin1Char(' '));
-    return {w.value(1), w.value(2)};
+    const auto all = testsupport::labDevices();
+    return std::size_t(i) < all.size() ? all[std::size_t(i)] : LabGateway{};
 }
 
 QByteArray imageFile(std::uint32_t firmware, std::uint32_t web)

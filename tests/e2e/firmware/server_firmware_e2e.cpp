@@ -23,16 +23,12 @@ using testsupport::waitFor;
 
 namespace {
 
-struct LabServer {
-    QString address, mac;
-};
+using LabServer = testsupport::LabDevice;
 
 LabServer server(int i)
 {
-    const auto lines = labDevsim().command(QStringLiteral("list"));
-    if (!lines || lines->size() <= i) return {};
-    const QStringList w = lines->at(i).split(QLatin1Char(' '));
-    return {w.value(1), w.value(2)};
+    const auto all = testsupport::labDevices();
+    return std::size_t(i) < all.size() ? all[std::size_t(i)] : LabServer{};
 }
 
 // Upgrades one server through the dialog; false when "Upgrade success" did not come.

@@ -20,21 +20,8 @@ using testsupport::waitFor;
 
 namespace {
 
-struct LabDevice {
-    QString kind, address, mac;
-};
-
-std::vector<LabDevice> labDevices()
-{
-    std::vector<LabDevice> out;
-    const auto lines = labDevsim().command(QStringLiteral("list"));
-    if (!lines) return out;
-    for (const QString &l : *lines) {
-        const QStringList w = l.split(QLatin1Char(' '));
-        if (w.size() == 3) out.push_back({w[0], w[1], w[2]});
-    }
-    return out;
-}
+using testsupport::LabDevice;
+using testsupport::labDevices;
 
 QString macOf(const ParameterRecord &r) { return devsim::macText(devsim::Mac{r.mac[0], r.mac[1], r.mac[2], r.mac[3], r.mac[4], r.mac[5]}); }
 

@@ -19,20 +19,11 @@ using testsupport::waitFor;
 
 namespace {
 
-struct LabServer {
-    QString kind, address, mac;
-};
+using LabServer = testsupport::LabDevice;
 
 std::vector<LabServer> labServers()
 {
-    std::vector<LabServer> out;
-    const auto lines = labDevsim().command(QStringLiteral("list"));
-    if (!lines) return out;
-    for (const QString &l : *lines) {
-        const QStringList w = l.split(QLatin1Char(' '));
-        if (w.size() == 3 && w[0].startsWith(QLatin1String("server-"))) out.push_back({w[0], w[1], w[2]});
-    }
-    return out;
+    return testsupport::labDevices(QStringLiteral("server-"));
 }
 
 QByteArray bytes(const auto &a) { return QByteArray(reinterpret_cast<const char *>(a.data()), qsizetype(a.size())); }

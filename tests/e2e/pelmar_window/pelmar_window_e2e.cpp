@@ -34,11 +34,7 @@ using testsupport::waitFor;
 namespace {
 
 // This program broadcasts: outside a namespace of the lab it does not run at all.
-const bool kInLab = [] {
-    if (kyvo::inPrivateNetworkNamespace() && !qEnvironmentVariableIsEmpty("LAB_NETNS")) return true;
-    std::fprintf(stderr, "pelmar_window_e2e: runs only inside tools/lab (a private network namespace)\n");
-    std::_Exit(77);
-}();
+const bool kInLab = testsupport::exitUnlessInLab("pelmar_window_e2e");
 
 QString u(const char *text)
 {
@@ -50,21 +46,11 @@ template <typename W> W *control(ServerConfigDialog &w, int id)
     return qobject_cast<W *>(findControl(&w, id));
 }
 
-struct LabServer
-{
-    QString kind, address, mac;
-};
+using LabServer = testsupport::LabDevice;
 
 std::vector<LabServer> labServers()
 {
-    std::vector<LabServer> out;
-    const auto lines = labDevsim().command(QStringLiteral("list"));
-    if (!lines) return out;
-    for (const QString &l : *lines) {
-        const QStringList w = l.split(QLatin1Char(' '));
-        if (w.size() == 3 && w[0].startsWith(QLatin1String("server-"))) out.push_back({w[0], w[1], w[2]});
-    }
-    return out;
+    return testsupport::labDevices(QStringLiteral("server-"));
 }
 
 void choose(QComboBox *list, int index)

@@ -28,11 +28,7 @@ using testsupport::waitFor;
 namespace {
 
 // This program broadcasts: outside a namespace of the lab it does not run at all.
-const bool kInLab = [] {
-    if (kyvo::inPrivateNetworkNamespace() && !qEnvironmentVariableIsEmpty("LAB_NETNS")) return true;
-    std::fprintf(stderr, "vorlet_window_e2e: runs only inside tools/lab (a private network namespace)\n");
-    std::_Exit(77);
-}();
+const bool kInLab = testsupport::exitUnlessInLab("vorlet_window_e2e");
 
 QString u(const char *text)
 {
@@ -46,8 +42,7 @@ template <typename W> W *control(CvorletDlg &w, int id)
 
 int labDeviceCount()
 {
-    const auto lines = labDevsim().command(QStringLiteral("list"));
-    return lines ? int(lines->size()) : 0;
+    return int(testsupport::labDevices().size());
 }
 
 QString macOf(const ParameterRecord &r)
