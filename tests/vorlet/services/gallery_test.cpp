@@ -5,6 +5,7 @@
 #include "vorlet/services/text_fields_dialog.h"
 
 #include "panel_bench.h"
+#include "tests/support/gallery.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,28 +17,14 @@ using namespace servicetest;
 
 namespace {
 
-QString galleryDir()
-{
-    const QString dir = QString::fromUtf8(KYVO_GALLERY_DIR);
-    QDir().mkpath(dir);
-    return dir;
-}
+using testsupport::galleryDir;
 
-// Writes the widget's picture; the picture must hold more than a blank.
+// Dialogs and panels at their own size.
 void shoot(QWidget *widget, const QString &name)
 {
     widget->show();
     widget->adjustSize();
-    QCoreApplication::processEvents();
-    const QImage image = widget->grab().toImage();
-    ASSERT_FALSE(image.isNull()) << name.toStdString();
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 5)
-        for (int x = 0; x < image.width(); x += 5)
-            colours.insert(image.pixel(x, y));
-    EXPECT_GT(colours.size(), 8) << name.toStdString();
-    const QString path = galleryDir() + QLatin1Char('/') + name + QStringLiteral(".png");
-    ASSERT_TRUE(image.save(path)) << path.toStdString();
+    testsupport::shoot(widget, name, 5);
 }
 
 // A channel block as a gateway in the field might hold it.

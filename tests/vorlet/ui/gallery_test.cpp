@@ -3,6 +3,8 @@
 // PNG files under the build folder for a person to look at.
 #include "tests/vorlet/ui/window_fixture.h"
 
+#include "tests/support/gallery.h"
+
 #include "vorlet/services/service_panels.h"
 #include "vorlet/ui/address_edit.h"
 #include "vorlet/ui/route.h"
@@ -21,27 +23,8 @@ using testsupport::waitFor;
 
 namespace {
 
-QString galleryDir()
-{
-    const QString dir = QString::fromUtf8(KYVO_GALLERY_DIR);
-    QDir().mkpath(dir);
-    return dir;
-}
-
-// Writes the widget's picture; the picture must hold more than a blank.
-void shoot(QWidget *widget, const QString &name)
-{
-    QCoreApplication::processEvents();
-    const QImage image = widget->grab().toImage();
-    ASSERT_FALSE(image.isNull()) << name.toStdString();
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 7)
-        for (int x = 0; x < image.width(); x += 7)
-            colours.insert(image.pixel(x, y));
-    EXPECT_GT(colours.size(), 8) << name.toStdString();
-    const QString path = galleryDir() + QLatin1Char('/') + name + QStringLiteral(".png");
-    ASSERT_TRUE(image.save(path)) << path.toStdString();
-}
+using testsupport::galleryDir;
+using testsupport::shoot;
 
 WindowOptions galleryOptions()
 {
