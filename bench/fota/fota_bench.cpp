@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
+#include "bench/lab_bench.h"
+
 #include <cstdio>
 
 using namespace vorlet;
@@ -21,20 +23,11 @@ using namespace vorlet;
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    int runs = 3;
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2)
-        if (args[i] == QLatin1String("--runs")) runs = args[i + 1].toInt();
-    if (!kyvo::inPrivateNetworkNamespace()) {
-        std::fprintf(stderr, "bench_fota runs inside tools/lab (bench/fota/run.sh)\n");
-        return 77;
-    }
     devsim::ControlClient control;
-    if (!control.connectTo(qEnvironmentVariable("LAB_DEVSIM_CONTROL"))) return 1;
-    const auto list = control.command(QStringLiteral("list"));
-    if (!list || list->isEmpty()) return 1;
-    const QStringList device = list->first().split(QLatin1Char(' '));
-    const auto mac = devsim::parseMac(device.value(2));
+    const auto lab = bench::openLabBench("bench_fota", "bench/fota/run.sh", control);
+    if (!lab) return kyvo::inPrivateNetworkNamespace() ? 1 : 77;
+    const int runs = lab->runs;
+    const auto mac = devsim::parseMac(lab->mac);
 
     constexpr std::uint32_t kSize = 4 * 1024 * 1024;
     QTemporaryDir dir;
@@ -53,7 +46,7 @@ int main(int argc, char **argv)
     Mac m{};
     std::copy(mac->begin(), mac->end(), m.begin());
     for (int run = 1; run <= runs; ++run) {
-        FotaDialog dialog({device.value(1), kDevicePort, m, "V10112", {}}, language, settings,
+        FotaDialog dialog({lab->address, kDevicePort, m, "V10112", {}}, language, settings,
                           {[&](QWidget *, const QString &) { return path; }, [](QWidget *, const QString &) {}});
         dialog.chooseFile();
         QElapsedTimer timer;

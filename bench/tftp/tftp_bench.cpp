@@ -15,6 +15,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "bench/lab_bench.h"
+
 #include <cstdio>
 
 using namespace pelmar;
@@ -64,20 +66,11 @@ double tftpHpa(const QString &target, const QString &path)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    int runs = 3;
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2)
-        if (args[i] == QLatin1String("--runs")) runs = args[i + 1].toInt();
-    if (!kyvo::inPrivateNetworkNamespace()) {
-        std::fprintf(stderr, "bench_tftp runs inside tools/lab (bench/tftp/run.sh)\n");
-        return 77;
-    }
     devsim::ControlClient control;
-    if (!control.connectTo(qEnvironmentVariable("LAB_DEVSIM_CONTROL"))) return 1;
-    const auto list = control.command(QStringLiteral("list"));
-    if (!list || list->isEmpty()) return 1;
-    const QStringList device = list->first().split(QLatin1Char(' '));
-    const QString target = device.value(1), mac = device.value(2);
+    const auto lab = bench::openLabBench("bench_tftp", "bench/tftp/run.sh", control);
+    if (!lab) return kyvo::inPrivateNetworkNamespace() ? 1 : 77;
+    const int runs = lab->runs;
+    const QString target = lab->address, mac = lab->mac;
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("server4m.bin"));
