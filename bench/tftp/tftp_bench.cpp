@@ -43,7 +43,13 @@ double ours(const QString &target, const QString &path)
                                  {[&](QWidget *, const QString &) { return path; }, [](QWidget *, const QString &, const QString &) {}});
     dialog.browse();
     dialog.start();
-    spin([&] { return upgrade.transfer().state() == FirmwareTransfer::State::RequestSent; }, 10000); // after the 2 s pause
+    // The clock starts once the write request is out (after the 2 s pause); one
+    // turn of the event loop may already have carried the first blocks.
+    using State = FirmwareTransfer::State;
+    spin([&] {
+        const State s = upgrade.transfer().state();
+        return s == State::RequestSent || s == State::Transferring || s == State::Halted;
+    }, 10000);
     QElapsedTimer t;
     t.start();
     spin([&] { return dialog.statusLine()->text() == QStringLiteral("Upgrade success"); }, 300000);
