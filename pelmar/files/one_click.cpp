@@ -5,6 +5,32 @@
 
 namespace pelmar {
 
+namespace {
+
+// A parameter file carries neither the serial type, the unnamed serial
+// bytes, the cloud credentials nor the one-to-many addresses: the port keeps
+// its own. Its "ModbusTimeout" is the time-out as shown, which devices whose
+// DeviceKind is not 1 hold in serialType.
+PortSettings importedPort(const PortSettings &file, const PortSettings &own, std::uint8_t deviceKind)
+{
+    PortSettings p = file;
+    p.serialType = own.serialType;
+    p.itemExtra = own.itemExtra;
+    p.secondPortCloud = own.secondPortCloud;
+    p.cloudId = own.cloudId;
+    p.cloudPassword = own.cloudPassword;
+    p.cloudAddress = own.cloudAddress;
+    p.oneToManyMapped = own.oneToManyMapped;
+    p.oneToManyAddress = own.oneToManyAddress;
+    if (deviceKind != 1) {
+        p.timeout = own.timeout;
+        storeTypedTimeout(deviceKind, p, file.timeout);
+    }
+    return p;
+}
+
+} // namespace
+
 bool importedPortsFit(const DeviceEntry &imported, const DeviceEntry &target)
 {
     // Compared as port counts: as characters a two-port 'B' would pass for
@@ -28,7 +54,8 @@ void applyImportedEntry(const DeviceEntry &i, DeviceEntry &t)
     t.apPassword = i.apPassword;
     t.staPassword = i.staPassword;
     t.staSsid = i.staSsid;
-    t.ports = i.ports;
+    for (std::size_t k = 0; k < kMaxPorts; ++k)
+        t.ports[k] = importedPort(i.ports[k], t.ports[k], t.deviceKind);
 }
 
 } // namespace pelmar

@@ -9,9 +9,12 @@ namespace pelmar {
 // A file of a device with as many ports or more fits.
 bool importedPortsFit(const DeviceEntry &imported, const DeviceEntry &target);
 
-// Copies the network, user and WiFi settings and all 24 ports whole; the MAC,
-// the versions, the WiFi security and encryption and everything else of the
-// target stay.
+// Copies the network, user and WiFi settings and all 24 ports with every
+// setting a file carries (and the fixed values of the import); the MAC, the
+// versions, the WiFi security and encryption, everything else of the target
+// and the port fields no file carries (serial type, the unnamed serial
+// bytes, cloud credentials, one-to-many addresses) stay. The file's time-out
+// is stored the way the target's DeviceKind holds it.
 void applyImportedEntry(const DeviceEntry &imported, DeviceEntry &target);
 
 } // namespace pelmar

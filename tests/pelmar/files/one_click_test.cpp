@@ -80,3 +80,49 @@ TEST(OneClick, TheNetworkUserWifiAndPortSettingsComeOverAndTheDeviceKeepsTheRest
     EXPECT_EQ(device.wifiSecurity, 1);
     EXPECT_EQ(device.wifiEncryption, 1);
 }
+
+TEST(OneClick, PortFieldsNoFileCarriesStayWithTheDevice)
+{
+    DeviceEntry file = withPorts("V40A");
+    file.ports[1].baudIndex = 5;
+    file.ports[1].timeout = 250; // the file's "ModbusTimeout"
+    file.ports[1].registerMode = 0;
+
+    DeviceEntry device = withPorts("V40A");
+    device.deviceKind = 1;
+    PortSettings &own = device.ports[1];
+    own.serialType = 3;
+    own.itemExtra = {9, 8, 7, 6};
+    own.cloudId.set("cloud-id-1");
+    own.cloudPassword.set("cpw");
+    own.cloudAddress = {10, 0, 0, 9};
+    own.oneToManyMapped = 101;
+    own.oneToManyAddress = 51;
+    own.secondPortCloud = 1;
+    applyImportedEntry(file, device);
+
+    const PortSettings &p = device.ports[1];
+    EXPECT_EQ(p.baudIndex, 5);
+    EXPECT_EQ(p.timeout, 250);
+    EXPECT_EQ(p.serialType, 3);
+    EXPECT_EQ(p.itemExtra, (std::array<std::uint8_t, 4>{9, 8, 7, 6}));
+    EXPECT_EQ(p.cloudId.text(), "cloud-id-1");
+    EXPECT_EQ(p.cloudPassword.text(), "cpw");
+    EXPECT_EQ(p.cloudAddress, (std::array<std::uint8_t, 4>{10, 0, 0, 9}));
+    EXPECT_EQ(p.oneToManyMapped, 101);
+    EXPECT_EQ(p.oneToManyAddress, 51);
+    EXPECT_EQ(p.secondPortCloud, 1);
+}
+
+TEST(OneClick, TheFilesTimeoutGoesWhereTheDeviceKindKeepsIt)
+{
+    DeviceEntry file = withPorts("V40A");
+    file.ports[0].timeout = 250;
+    DeviceEntry device = withPorts("V40A");
+    device.deviceKind = 0; // the time-out in tens of ms in serialType
+    device.ports[0].serialType = 7;
+    device.ports[0].timeout = 33;
+    applyImportedEntry(file, device);
+    EXPECT_EQ(device.ports[0].serialType, 25);
+    EXPECT_EQ(device.ports[0].timeout, 33);
+}
