@@ -26,6 +26,10 @@ int main(int argc, char **argv)
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("Outside the lab: the port that stands for the devices' port 1111."),
                                   QStringLiteral("port"));
+    const QCommandLineOption map(QStringLiteral("map"),
+                                 QStringLiteral("Outside the lab: DEVICE=LOCAL, the port that stands for another of "
+                                                "the devices' ports, such as 69=6069 for the firmware upload."),
+                                 QStringLiteral("device=local"));
     const QCommandLineOption rate(QStringLiteral("rate"), QStringLiteral("Aggregate send rate, bit/s (0 unlimited)."),
                                   QStringLiteral("bits"), QStringLiteral("100000000"));
     const QCommandLineOption control(QStringLiteral("control"), QStringLiteral("Path of the control socket."),
@@ -45,7 +49,7 @@ int main(int argc, char **argv)
                                              QStringLiteral("address"), QStringLiteral("255.255.255.255"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Random seed."), QStringLiteral("n"),
                                   QStringLiteral("1"));
-    cli.addOptions({lab, base, port, rate, control, gateway, serverSpec, knob, answerBroadcast, seed});
+    cli.addOptions({lab, base, port, map, rate, control, gateway, serverSpec, knob, answerBroadcast, seed});
     cli.process(app);
 
     SimNetwork::Options options;
@@ -58,6 +62,16 @@ int main(int argc, char **argv)
     }
     if (const auto a = kyvo::parseIpv4(cli.value(answerBroadcast).toStdString())) options.answerBroadcast = *a;
     if (cli.isSet(port)) options.portMap[1111] = std::uint16_t(cli.value(port).toUInt());
+    for (const QString &m : cli.values(map)) {
+        bool deviceOk = false, localOk = false;
+        const uint device = m.section(QLatin1Char('='), 0, 0).toUInt(&deviceOk);
+        const uint local = m.section(QLatin1Char('='), 1).toUInt(&localOk);
+        if (!deviceOk || !localOk || device == 0 || device > 65535 || local == 0 || local > 65535) {
+            std::fprintf(stderr, "devsim: bad --map %s (DEVICE=LOCAL)\n", qPrintable(m));
+            return 2;
+        }
+        options.portMap[std::uint16_t(device)] = std::uint16_t(local);
+    }
 
     const QString firstText = cli.isSet(base) ? cli.value(base)
                                               : (options.bindAny ? QStringLiteral("10.77.1.1") : QStringLiteral("127.0.0.2"));
