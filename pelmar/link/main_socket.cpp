@@ -118,6 +118,12 @@ void MainSocket::send(const kyvo::Bytes &datagram, kyvo::Ipv4Endpoint destinatio
     send(datagram, QString::fromStdString(kyvo::ipv4Text(destination.address)), destination.port);
 }
 
+void MainSocket::whenSent(std::function<void()> done)
+{
+    // Sends are queued to the worker in order, so this runs after them.
+    QMetaObject::invokeMethod(m_worker, [done = std::move(done)] { done(); }, Qt::QueuedConnection);
+}
+
 } // namespace pelmar
 
 #include "main_socket.moc"

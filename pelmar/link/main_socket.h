@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 
 namespace pelmar {
 
@@ -34,6 +35,10 @@ public:
     // missing answer is told by its time-out.
     void send(const kyvo::Bytes &datagram, const QString &destination, quint16 port);
     void send(const kyvo::Bytes &datagram, kyvo::Ipv4Endpoint destination);
+    // Runs done in the socket's thread once every datagram handed over
+    // before this call has gone to the system (a program that ends after
+    // its last command waits for this).
+    void whenSent(std::function<void()> done);
 
     // The bound port once opened() was signalled (0 before).
     quint16 localPort() const { return m_localPort.load(); }
