@@ -3,8 +3,19 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#define KYVO_ISATTY _isatty
+#define KYVO_FILENO _fileno
+#else
+#include <unistd.h>
+#define KYVO_ISATTY isatty
+#define KYVO_FILENO fileno
+#endif
 
 namespace cli {
 
@@ -73,7 +84,43 @@ void waitUntil(const std::function<bool()> &done, int limitMs)
 {
     QElapsedTimer timer;
     timer.start();
-    while (!done() && timer.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    // processEvents with a time limit returns at once when nothing is pending,
+    // so the loop would spin; the tick wakes a blocking wait instead.
+    QTimer tick;
+    tick.start(10);
+    while (!done() && timer.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+std::optional<std::uint16_t> parsePort(const QString &text, bool zeroAllowed)
+{
+    bool ok = false;
+    const uint v = text.toUInt(&ok);
+    if (!ok || v > 65535 || (v == 0 && !zeroAllowed)) return std::nullopt;
+    return std::uint16_t(v);
+}
+
+ProgressLine::ProgressLine() : m_terminal(KYVO_ISATTY(KYVO_FILENO(stdout)) != 0) {}
+
+void ProgressLine::show(const QString &text, long long done, long long total)
+{
+    if (m_terminal) {
+        std::fputs((QLatin1Char('\r') + text).toLocal8Bit().constData(), stdout);
+        std::fflush(stdout);
+        m_open = true;
+        return;
+    }
+    const long long tenth = total > 0 ? done * 10 / total : 0;
+    if (tenth == m_lastTenth) return;
+    m_lastTenth = tenth;
+    out(text);
+}
+
+void ProgressLine::finish()
+{
+    if (!m_open) return;
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+    m_open = false;
 }
 
 void out(const QString &line)

@@ -37,8 +37,28 @@ struct Arguments {
 std::optional<std::array<std::uint8_t, 6>> parseMac(const QString &text);
 QString macText(const std::uint8_t *mac); // "00-4B-59-0A-4D-07"
 
-// Runs the event loop until done() holds or the time has passed.
+// Runs the event loop until done() holds or the time has passed; it sleeps
+// between events and looks at done() at least every 10 ms.
 void waitUntil(const std::function<bool()> &done, int limitMs);
+
+// A port number 1 .. 65535 (0 too when zeroAllowed).
+std::optional<std::uint16_t> parsePort(const QString &text, bool zeroAllowed = false);
+
+// A progress line on standard output: rewritten in place on a terminal;
+// elsewhere (scripts, logs) one line each time another tenth is done.
+class ProgressLine
+{
+public:
+    ProgressLine();
+    void show(const QString &text, long long done, long long total);
+    // Ends the line on a terminal (nothing elsewhere).
+    void finish();
+
+private:
+    bool m_terminal;
+    bool m_open = false;
+    long long m_lastTenth = -1;
+};
 
 void out(const QString &line);
 void err(const QString &line);
