@@ -1,0 +1,546 @@
+// pelmar-cli: the serial-server tool's core for scripts: search, parameter
+// files out and onto a server, restart, factory reset and the firmware upgrade.
+#include "cli/cli_common.h"
+
+#include "common/gbk_text.h"
+#include "common/ipv4.h"
+#include "common/profile_file.h"
+#include "pelmar/core/server_core.h"
+#include "pelmar/files/firmware_upgrade.h"
+#include "pelmar/files/one_click.h"
+#include "pelmar/files/parameter_file.h"
+#include "pelmar/lang/language_table.h"
+#include "pelmar/link/routing.h"
+#include "pelmar/model/conversions.h"
+#include "pelmar/ui/server_commands.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <set>
+
+using namespace pelmar;
+
+namespace {
+
+const char *const kHelp =
+    "usage: pelmar-cli COMMAND [options]\n"
+    "  search                             list the serial servers that answer (short-frame servers\n"
+    "                                     are read item by item before they are listed)\n"
+    "  export --mac MAC --out FILE.ini    write a server's parameter file (--out DIR: the proposed name in DIR)\n"
+    "  apply --mac MAC --ini FILE.ini     one-click configuration: the file's settings onto the server,\n"
+    "                                     then its device save and, 600 ms later, its port save\n"
+    "  restart|reset --mac MAC            restart, or reset to factory settings\n"
+    "  upgrade --mac MAC --file F.bin     enter the upgrade and send the firmware by TFTP\n"
+    "options for every command:\n"
+    "  --adapter ADDR     bind the main socket to the adapter with this IPv4 address\n"
+    "  --broadcast ADDR   search by broadcast to ADDR (default 255.255.255.255)\n"
+    "  --sweep ADDR       search the 254 hosts of ADDR's subnet instead (ADDR such as 192.168.1.255)\n"
+    "  --wait MS          how long to listen for more answers after the search (default 2000)\n"
+    "  --port N           the servers' UDP port (default 1111)\n"
+    "  --local-port N     the main socket's local port (default 4601, 0 any free port)\n"
+    "  --tftp-port N      the servers' TFTP port for the upgrade (default 69)\n"
+    "  --json             search output as JSON\n"
+    "  --lang en          texts in English (default Chinese)\n"
+    "A MAC is written with '-' or ':' between its six bytes, in any case.\n"
+    "exit status: 0 done; 1 the server refused, did not answer (a save without any answer, an upgrade\n"
+    "that did not end in \"Upgrade success\"), was not read whole, or a file does not fit its ports;\n"
+    "2 bad usage, also a parameter file or firmware file that cannot be used (nothing is sent then);\n"
+    "3 no server with that MAC answered. restart and reset are not answered by the servers: they end\n"
+    "with 0 once sent to a server that answered the search.";
+
+constexpr int kRestartCaptionSlot = 64;   // "重启设备"
+constexpr int kResetCaptionSlot = 68;     // "恢复出厂"
+constexpr int kCannotOpenSlot = 204;      // path + "无法打开文件"
+constexpr int kFileTooBigSlot = 208;      // "文件太大，请打开一个小于1M的文件"
+constexpr int kBadProfileSlot = 300;      // "无效的配置文件!"
+constexpr int kPortsDifferSlot = 304;     // "端口数不匹配！"
+const char *const kInvalidHostText = "无效的网址！";
+
+// Answers that still come after the last short-frame item read went out.
+constexpr int kReadRepliesMs = 2000;
+// A save's answers: its button comes back after this without one.
+constexpr int kSaveAnswerMs = 3000;
+// Once every save has an answer, later answers come within this.
+constexpr int kAnswerSettleMs = 300;
+
+struct Context {
+    cli::Arguments args;
+    int waitMs = 2000;
+    quint16 devicePort = kDevicePort;
+    quint16 localPort = kMainLocalPort;
+    quint16 tftpPort = kTftpPort;
+    QString adapter, broadcast, sweep;
+};
+
+QString gbk(const std::string &bytes) { return kyvo::fromGbk(QByteArray::fromStdString(bytes)); }
+
+const char *familyName(RecordFormat f)
+{
+    switch (f) {
+    case RecordFormat::RecordWifi362: return "wifi362";
+    case RecordFormat::RecordWifi292: return "wifi292";
+    case RecordFormat::RecordMulti1284: return "multi1284";
+    case RecordFormat::RecordMulti2326: return "multi2326";
+    case RecordFormat::NativeRecord: return "native";
+    }
+    return "";
+}
+
+// Waits until every datagram handed to the main socket so far has left.
+void flushSends(ServerCore &core)
+{
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    core.socket().whenSent([done] { done->store(true); });
+    cli::waitUntil([&] { return done->load(); }, 5000);
+}
+
+// A search the way the window's "搜索设备" runs it, until the servers that
+// answered have been read whole (or their item answers stopped coming).
+class DeviceSearch : public QObject
+{
+public:
+    DeviceSearch(ServerCore &core, const Context &c) : m_core(core), m_context(c)
+    {
+        connect(&core, &ServerCore::socketOpened, this, [this] { ++m_opened; });
+        connect(&core, &ServerCore::socketBindFailed, this, [this](const QString &address) {
+            ++m_bindFailed;
+            cli::err(QStringLiteral("pelmar-cli: cannot bind %1:%2")
+                         .arg(address.isEmpty() ? QStringLiteral("0.0.0.0") : address)
+                         .arg(m_context.localPort));
+        });
+        connect(&core, &ServerCore::listCleared, this, [this] { m_shown.clear(); });
+        connect(&core, &ServerCore::deviceShown, this, [this](int index) { m_shown.insert(std::size_t(index)); });
+        // Connected after the core's own routing, so the device is registered by now.
+        connect(&core.socket(), &MainSocket::datagramReceived, this, [this](const QByteArray &d) { noteFamily(d); });
+    }
+
+    // False when the main socket did not open. With a MAC, the waits for
+    // more answers end as soon as that server has been read whole.
+    bool run(const std::optional<Mac> &wanted = std::nullopt)
+    {
+        if (!openSocket()) return false;
+        if (!m_context.sweep.isEmpty()) {
+            m_core.setBroadcastSearch(false);
+            m_core.setSubnetAddress(m_context.sweep);
+        } else if (!m_context.broadcast.isEmpty()) {
+            m_core.setSubnetAddress(m_context.broadcast);
+        }
+        QString refused;
+        QObject guard;
+        connect(&m_core, &ServerCore::sweepRefused, &guard, [&](const QString &m) { refused = m; });
+        if (!m_core.startSearch()) {
+            cli::err(refused);
+            return false;
+        }
+        // The broadcast ends with the first answer (or after its sixth request), the sweep after host 254.
+        cli::waitUntil([&] { return m_core.searchState() == SearchSession::State::Idle; }, 60000);
+        const auto wantedDone = [&] { return wanted && find(*wanted) && readWhole(*find(*wanted)); };
+        cli::waitUntil(wantedDone, m_context.waitMs);
+        cli::waitUntil([&] { return wantedDone() || m_core.readSequencesRunning() == 0; }, 600000);
+        cli::waitUntil([&] { return wantedDone() || allShown(); }, kReadRepliesMs);
+        return true;
+    }
+
+    bool readWhole(std::size_t index) const { return m_shown.count(index) != 0; }
+    QString family(std::size_t index) const
+    {
+        const auto it = m_family.find(m_core.devices().at(index).macTail);
+        return it == m_family.end() ? QString() : QString::fromLatin1(it->second);
+    }
+    // The present server with this MAC.
+    std::optional<std::size_t> find(const Mac &mac) const
+    {
+        for (int i = 0; i < m_core.rowCount(); ++i)
+            if (m_core.devices().at(std::size_t(i)).present && m_core.devices().at(std::size_t(i)).mac == mac) return i;
+        return std::nullopt;
+    }
+    // A server whose MAC ends like this one answered but was not read whole
+    // (a short-frame server's MAC arrives with its items).
+    bool answeredUnread(const Mac &mac) const
+    {
+        const auto index = m_core.devices().find(MacTail{mac[3], mac[4], mac[5]});
+        return index && !readWhole(*index);
+    }
+
+private:
+    bool openSocket()
+    {
+        // The core opens its socket on every address at once; an adapter re-opens it on that address.
+        cli::waitUntil([this] { return m_opened + m_bindFailed > 0; }, 5000);
+        if (!m_context.adapter.isEmpty()) {
+            m_opened = m_bindFailed = 0;
+            m_core.socket().open(m_context.adapter, m_context.localPort);
+            cli::waitUntil([this] { return m_opened + m_bindFailed > 0; }, 5000);
+        }
+        return m_opened > 0;
+    }
+    void noteFamily(const QByteArray &d)
+    {
+        const ByteView bytes(reinterpret_cast<const std::uint8_t *>(d.constData()), std::size_t(d.size()));
+        const Route r = routeDatagram(bytes);
+        if (r.record) m_family[frameMacTail(bytes)] = familyName(*r.record);
+        else if (r.shortDiscovery) m_family[frameMacTail(bytes)] = "short"; // its MacTail is at bytes 20 .. 22 as well
+    }
+    bool allShown() const
+    {
+        for (int i = 0; i < m_core.rowCount(); ++i)
+            if (!readWhole(std::size_t(i))) return false;
+        return true;
+    }
+
+    ServerCore &m_core;
+    const Context &m_context;
+    int m_opened = 0, m_bindFailed = 0;
+    std::set<std::size_t> m_shown;
+    std::map<MacTail, const char *> m_family;
+};
+
+int printSearch(const ServerCore &core, const DeviceSearch &search, const Context &c)
+{
+    const LanguageTable &t = core.language();
+    const bool english = t.language() == Language::English;
+    const bool json = c.args.has(QStringLiteral("json"));
+    if (!json)
+        cli::out(QStringList{t.text(slot::kListColumnIp), t.text(slot::kListColumnMac), t.text(slot::kListColumnFirmware),
+                             t.text(slot::kListColumnHardware), english ? QStringLiteral("Ports") : QStringLiteral("端口数"),
+                             english ? QStringLiteral("Record") : QStringLiteral("记录格式")}
+                     .join(QLatin1Char('\t')));
+    QJsonArray list;
+    for (int i = 0; i < core.rowCount(); ++i) {
+        const DeviceEntry &e = core.devices().at(std::size_t(i));
+        const QString ip = QString::fromStdString(e.addressText), mac = cli::macText(e.mac.data());
+        const QString firmware = gbk(e.firmwareVersion.text()), hardware = gbk(e.hardwareVersion.text());
+        const bool whole = search.readWhole(std::size_t(i));
+        if (!whole) cli::err(QStringLiteral("pelmar-cli: %1 was not read whole").arg(ip));
+        if (json)
+            list.append(QJsonObject{{QStringLiteral("ip"), ip},
+                                    {QStringLiteral("mac"), mac},
+                                    {QStringLiteral("firmware"), firmware},
+                                    {QStringLiteral("hardware"), hardware},
+                                    {QStringLiteral("ports"), portCount(e)},
+                                    {QStringLiteral("family"), search.family(std::size_t(i))},
+                                    {QStringLiteral("complete"), whole}});
+        else
+            cli::out(QStringList{ip, mac, firmware, hardware, QString::number(portCount(e)), search.family(std::size_t(i))}
+                         .join(QLatin1Char('\t')));
+    }
+    if (json) cli::out(QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented)).trimmed());
+    if (core.rowCount() == 0) cli::err(core.statusText(ServerCore::SearchPane));
+    if (core.devices().ignored())
+        cli::err(QStringLiteral("pelmar-cli: %1 more servers answered beyond the list's 256").arg(core.devices().ignored()));
+    return cli::kOk;
+}
+
+int exportFile(const DeviceEntry &e, const Context &c)
+{
+    QString out = c.args.value(QStringLiteral("out"));
+    if (QFileInfo(out).isDir()) out = QDir(out).filePath(proposedParameterFileName(e));
+    // The whole file is replaced, as export deletes it before writing.
+    if (!exportParameters(e).save(out)) {
+        cli::err(QStringLiteral("pelmar-cli: cannot write %1").arg(out));
+        return cli::kFailed;
+    }
+    cli::out(out);
+    return cli::kOk;
+}
+
+std::size_t datagramCount(const SavePlan &plan)
+{
+    std::size_t n = 0;
+    for (const SaveStep &s : plan.steps) n += !s.datagram.empty();
+    return n;
+}
+
+// One-click configuration's two saves and their answers: those that arrive
+// before the port save's first datagram leaves belong to the device save.
+int runSaves(ServerCore &core, std::size_t index)
+{
+    const DeviceEntry &e = core.devices().at(index);
+    const std::size_t deviceDatagrams = datagramCount(deviceSavePlan(e));
+    if (deviceDatagrams == 0) {
+        cli::err(QStringLiteral("pelmar-cli: this server's record form cannot be written"));
+        return cli::kFailed;
+    }
+    struct Save {
+        bool started = false;
+        int accepted = 0, refused = 0;
+        QString refusal;
+    };
+    std::array<Save, 2> saves;
+    std::size_t sent = 0;
+    bool invalidHost = false;
+    QElapsedTimer sinceSend, sinceAnswer;
+    sinceSend.start();
+    sinceAnswer.start();
+    const LanguageTable &t = core.language();
+    const auto current = [&]() -> Save & { return saves[sent > deviceDatagrams ? 1 : 0]; };
+    const auto report = [&](const Save &s) {
+        if (s.refused) cli::out(s.refusal);
+        else if (s.accepted) cli::out(t.text(slot::kSaved));
+        else cli::err(QStringLiteral("pelmar-cli: no answer to the save"));
+    };
+
+    ServerCommands commands(core, {});
+    QObject guard;
+    QObject::connect(&commands, &ServerCommands::datagramSent, &guard, [&] {
+        ++sent;
+        Save &s = current();
+        if (!s.started) {
+            if (&s == &saves[1]) report(saves[0]);
+            s.started = true;
+            cli::out(t.text(slot::kSending));
+        }
+        sinceSend.start();
+    });
+    QObject::connect(&core, &ServerCore::writeAccepted, &guard, [&] {
+        ++current().accepted;
+        sinceAnswer.start();
+    });
+    QObject::connect(&core, &ServerCore::writeRefused, &guard, [&] {
+        Save &s = current();
+        ++s.refused;
+        s.refusal = core.statusText(ServerCore::SavePane);
+        sinceAnswer.start();
+    });
+    QObject::connect(&commands, &ServerCommands::invalidHostReached, &guard, [&](int port) {
+        invalidHost = true;
+        cli::err(QStringLiteral("PORT%1: ").arg(port + 1) + QString::fromUtf8(kInvalidHostText));
+    });
+
+    commands.saveDeviceThenPorts(index, storedHostLengths(e));
+    cli::waitUntil([&] { return !commands.session().sending(); }, 600000);
+    flushSends(core);
+    const auto answered = [&] {
+        for (const Save &s : saves)
+            if (s.started && s.accepted + s.refused == 0) return false;
+        return true;
+    };
+    cli::waitUntil([&] { return (answered() && sinceAnswer.elapsed() >= kAnswerSettleMs) || sinceSend.elapsed() >= kSaveAnswerMs; },
+                   kSaveAnswerMs + 1000);
+    const Save &last = saves[1].started ? saves[1] : saves[0];
+    report(last);
+    bool ok = !invalidHost;
+    for (const Save &s : saves) ok = ok && s.started && s.accepted > 0 && s.refused == 0;
+    return ok ? cli::kOk : cli::kFailed;
+}
+
+int applyFile(ServerCore &core, std::size_t index, const DeviceEntry &imported)
+{
+    DeviceEntry &target = core.devices().at(index);
+    if (!importedPortsFit(imported, target)) {
+        cli::err(core.language().text(kPortsDifferSlot));
+        return cli::kFailed;
+    }
+    applyImportedEntry(imported, target);
+    return runSaves(core, index);
+}
+
+int deviceCommand(ServerCore &core, std::size_t index, bool reset)
+{
+    ServerCommands commands(core, {});
+    bool sent = false;
+    QObject::connect(&commands, &ServerCommands::datagramSent, [&] { sent = true; });
+    if (reset) commands.factoryReset(index);
+    else commands.restart(index);
+    cli::waitUntil([&] { return sent; }, 5000);
+    flushSends(core);
+    if (!sent) return cli::kFailed;
+    cli::out(core.language().text(reset ? kResetCaptionSlot : kRestartCaptionSlot) + QLatin1Char(' ') +
+             cli::macText(core.devices().at(index).mac.data()));
+    return cli::kOk;
+}
+
+// What the upgrade dialog would show, on the console.
+class UpgradeOutput final : public UpgradeView
+{
+public:
+    void showStatus(const QString &text) override
+    {
+        m_progress.finish();
+        m_last = text;
+        if (!text.trimmed().isEmpty()) cli::out(text);
+    }
+    void showBlockCounter(const QString &text) override
+    {
+        const QStringList parts = text.split(QLatin1Char('/'));
+        if (parts.size() == 2) m_progress.show(text, parts[0].toLongLong(), parts[1].toLongLong());
+    }
+    void showProgress(bool, int, int) override {}
+    void paintBar(TransferSink::Bar) override {}
+    void setStartEnabled(bool) override {}
+    void message(const QString &text, const QString &) override
+    {
+        m_progress.finish();
+        cli::err(text);
+    }
+    bool succeeded() const { return m_last == QStringLiteral("Upgrade success"); }
+
+private:
+    cli::ProgressLine m_progress;
+    QString m_last;
+};
+
+// The file checks of the start button, before anything is sent.
+std::optional<int> checkFirmwareFile(const QString &path, const LanguageTable &t)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        cli::err(path + t.text(kCannotOpenSlot));
+        return cli::kUsage;
+    }
+    if (FirmwareTransfer::fileTooLarge(std::uint64_t(file.size()))) {
+        cli::err(t.text(kFileTooBigSlot));
+        return cli::kUsage;
+    }
+    return std::nullopt;
+}
+
+int upgrade(ServerCore &core, std::size_t index, const Context &c)
+{
+    {
+        ServerCommands commands(core, {});
+        bool sent = false;
+        QObject::connect(&commands, &ServerCommands::datagramSent, [&] { sent = true; });
+        commands.enterUpgrade(index);
+        cli::waitUntil([&] { return sent; }, 5000);
+    }
+    UpgradeOutput output;
+    FirmwareUpgrade upgrade(core, core.language());
+    if (c.tftpPort != kTftpPort) upgrade.setTftpPortForTesting(c.tftpPort);
+    upgrade.attach(&output);
+    upgrade.start(c.args.value(QStringLiteral("file")), QString::fromStdString(core.devices().at(index).addressText));
+    cli::waitUntil([&] {
+        const auto s = upgrade.transfer().state();
+        return s == FirmwareTransfer::State::Idle || s == FirmwareTransfer::State::Halted;
+    }, 24 * 3600 * 1000);
+    flushSends(core); // the last block is not acknowledged
+    upgrade.detach(&output);
+    return output.succeeded() ? cli::kOk : cli::kFailed;
+}
+
+int usage(const QString &reason) { return cli::usage(QStringLiteral("pelmar-cli: ") + reason, QString::fromUtf8(kHelp)); }
+
+int onDevice(ServerCore &core, const Context &c)
+{
+    const QString command = c.args.command;
+    const auto mac = cli::parseMac(c.args.value(QStringLiteral("mac")));
+    if (!mac) return usage(QStringLiteral("--mac needs a MAC such as 00-4B-5A-00-00-02"));
+    if (command == QLatin1String("export") && c.args.value(QStringLiteral("out")).isEmpty())
+        return usage(QStringLiteral("export needs --out FILE.ini"));
+    // Files are read before anything is sent.
+    DeviceEntry imported;
+    if (command == QLatin1String("apply")) {
+        const QString ini = c.args.value(QStringLiteral("ini"));
+        if (ini.isEmpty()) return usage(QStringLiteral("apply needs --ini FILE.ini"));
+        if (!QFileInfo(ini).isFile() || !QFileInfo(ini).isReadable())
+            return usage(QStringLiteral("cannot read the parameter file '%1'").arg(ini));
+        imported = importParameters(kyvo::ProfileFile::load(ini));
+        if (!validImportedPortCount(imported)) {
+            cli::err(core.language().text(kBadProfileSlot));
+            return cli::kUsage;
+        }
+    }
+    if (command == QLatin1String("upgrade")) {
+        if (c.args.value(QStringLiteral("file")).isEmpty()) return usage(QStringLiteral("upgrade needs --file F.bin"));
+        if (const auto bad = checkFirmwareFile(c.args.value(QStringLiteral("file")), core.language())) return *bad;
+    }
+
+    DeviceSearch search(core, c);
+    if (!search.run(*mac)) return cli::kFailed;
+    const auto index = search.find(*mac);
+    const bool needsWhole = command == QLatin1String("export") || command == QLatin1String("apply") ||
+                            command == QLatin1String("upgrade");
+    if ((!index && search.answeredUnread(*mac)) || (index && needsWhole && !search.readWhole(*index))) {
+        cli::err(QStringLiteral("pelmar-cli: %1 answered but was not read whole").arg(cli::macText(mac->data())));
+        return cli::kFailed;
+    }
+    if (!index) {
+        cli::err(QStringLiteral("pelmar-cli: no server %1 answered").arg(cli::macText(mac->data())));
+        return cli::kNotFound;
+    }
+    if (command == QLatin1String("export")) return exportFile(core.devices().at(*index), c);
+    if (command == QLatin1String("apply")) return applyFile(core, *index, imported);
+    if (command == QLatin1String("upgrade")) return upgrade(core, *index, c);
+    return deviceCommand(core, *index, command == QLatin1String("reset"));
+}
+
+// Options every command takes; a usage exit status when one is bad.
+std::optional<int> readOptions(Context &c)
+{
+    const auto address = [&](const char *name, QString &into) {
+        into = c.args.value(QString::fromLatin1(name));
+        return into.isEmpty() || kyvo::parseIpv4(into.toStdString());
+    };
+    if (!address("adapter", c.adapter)) return usage(QStringLiteral("--adapter takes an IPv4 address"));
+    if (!address("broadcast", c.broadcast)) return usage(QStringLiteral("--broadcast takes an IPv4 address"));
+    if (!address("sweep", c.sweep)) return usage(QStringLiteral("--sweep takes an IPv4 address such as 192.168.1.255"));
+    if (!c.broadcast.isEmpty() && !c.sweep.isEmpty()) return usage(QStringLiteral("--broadcast and --sweep exclude each other"));
+    if (c.args.has(QStringLiteral("wait"))) {
+        bool ok = false;
+        c.waitMs = c.args.value(QStringLiteral("wait")).toInt(&ok);
+        if (!ok || c.waitMs < 0) return usage(QStringLiteral("--wait takes milliseconds"));
+    }
+    const struct {
+        const char *name;
+        quint16 &into;
+        bool zeroAllowed;
+    } ports[] = {{"port", c.devicePort, false}, {"local-port", c.localPort, true}, {"tftp-port", c.tftpPort, false}};
+    for (const auto &p : ports) {
+        if (!c.args.has(QString::fromLatin1(p.name))) continue;
+        const auto v = cli::parsePort(c.args.value(QString::fromLatin1(p.name)), p.zeroAllowed);
+        if (!v) return usage(QStringLiteral("bad --%1").arg(QString::fromLatin1(p.name)));
+        p.into = *v;
+    }
+    const QString lang = c.args.value(QStringLiteral("lang"));
+    if (!lang.isEmpty() && lang != QLatin1String("en") && lang != QLatin1String("zh"))
+        return usage(QStringLiteral("--lang takes en or zh"));
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("pelmar"));
+    Context c;
+    c.args = cli::Arguments::parse(app.arguments(),
+                                   {QStringLiteral("adapter"), QStringLiteral("broadcast"), QStringLiteral("sweep"),
+                                    QStringLiteral("wait"), QStringLiteral("port"), QStringLiteral("local-port"),
+                                    QStringLiteral("tftp-port"), QStringLiteral("mac"), QStringLiteral("out"),
+                                    QStringLiteral("ini"), QStringLiteral("file"), QStringLiteral("lang")},
+                                   {QStringLiteral("json"), QStringLiteral("help")});
+    if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
+        cli::out(QString::fromUtf8(kHelp));
+        return cli::kOk;
+    }
+    if (!c.args.error.isEmpty()) return usage(c.args.error);
+    if (const auto bad = readOptions(c)) return *bad;
+    static const QStringList deviceCommands{QStringLiteral("export"), QStringLiteral("apply"), QStringLiteral("restart"),
+                                            QStringLiteral("reset"), QStringLiteral("upgrade")};
+    const QString command = c.args.command;
+    if (command != QLatin1String("search") && !deviceCommands.contains(command))
+        return usage(command.isEmpty() ? QStringLiteral("no command") : QStringLiteral("unknown command '%1'").arg(command));
+
+    ServerCore::Options options;
+    options.devicePort = c.devicePort;
+    options.localPort = c.localPort;
+    ServerCore core(options);
+    if (c.args.value(QStringLiteral("lang")) == QLatin1String("en")) core.setLanguage(Language::English);
+    if (command == QLatin1String("search")) {
+        DeviceSearch search(core, c);
+        if (!search.run()) return cli::kFailed;
+        return printSearch(core, search, c);
+    }
+    return onDevice(core, c);
+}
