@@ -45,7 +45,9 @@ bool vorletScreen(const QString &folder, char letter)
     runFor(2500);
     if (window.core().devices().count() > 0) window.controls().deviceList->selectRow(0);
     std::printf("vorlet found %zu gateways\n", window.core().devices().count());
-    return save(window, folder + (letter == 'e' ? QStringLiteral("/vorlet-en.png") : QStringLiteral("/vorlet.png")));
+    const bool saved =
+        save(window, folder + (letter == 'e' ? QStringLiteral("/vorlet-en.png") : QStringLiteral("/vorlet.png")));
+    return saved && window.core().devices().count() > 0;
 }
 
 } // namespace
