@@ -62,7 +62,10 @@ ServerConfigDialog::ServerConfigDialog(Options options, QWidget *parent)
 {
     if (!m_options.message) m_options.message = standardMessage;
     if (!m_options.question) m_options.question = standardQuestion;
+    if (!m_options.chooseFile) m_options.chooseFile = standardFileChooser;
+    if (!m_options.openFile) m_options.openFile = standardFileOpener;
     if (m_options.languageFile.isEmpty()) m_options.languageFile = kyvo::serverLanguageFile();
+    if (m_options.parameterFolder.isEmpty()) m_options.parameterFolder = kyvo::serverParameterDir();
     if (m_options.adapters) m_core.setAdaptersForTesting(*m_options.adapters);
     startUp();
 }
@@ -148,6 +151,7 @@ void ServerConfigDialog::connectCore()
         m_shown = -1;
         m_shownPort = -1;
         m_longHosts.clear();
+        updateCloneButtons();
     });
     connect(&m_core, &ServerCore::rowAppended, this, &ServerConfigDialog::onRowAppended);
     connect(&m_core, &ServerCore::deviceShown, this, &ServerConfigDialog::onNetworkShown);
@@ -190,18 +194,21 @@ void ServerConfigDialog::connectControls()
     const std::pair<QPushButton *, int> buttons[] = {
         {ui.wifiScan, control::kWifiScan},       {ui.cloud, control::kCloud},
         {ui.addressSet, control::kAddressSet},   {ui.mqtt, control::kMqtt},
-        {ui.modbusCache, control::kModbusCache}, {ui.oneClick, control::kOneClick},
-        {ui.cloneHelp, control::kCloneHelp}};
+        {ui.modbusCache, control::kModbusCache}};
     for (const auto &[b, id] : buttons)
         connect(b, &QPushButton::clicked, this, [this, id = id] { openExtension(id); });
-    for (QPushButton *b : ui.clones) {
-        const int id = b->property(kControlIdProperty).toInt();
-        connect(b, &QPushButton::clicked, this, [this, id] { openExtension(id); });
-    }
-    connect(ui.exportItem, &QAction::triggered, this, [this] { openExtension(control::kExportItem); });
-    connect(ui.importItem, &QAction::triggered, this, [this] { openExtension(control::kImportItem); });
+
+    // Parameter files, one-click configuration and the clones.
+    connect(ui.exportItem, &QAction::triggered, this, &ServerConfigDialog::exportParameterFile);
+    connect(ui.importItem, &QAction::triggered, this, &ServerConfigDialog::importParameterFile);
+    connect(ui.oneClick, &QPushButton::clicked, this, &ServerConfigDialog::oneClickConfigure);
+    for (std::size_t i = 0; i < ui.clones.size() && i < kCloneRows; ++i)
+        connect(ui.clones[i], &QPushButton::clicked, this, [this, i] { cloneSetting(CloneRow(i)); });
+    connect(ui.cloneHelp, &QPushButton::clicked, this,
+            [this] { message(m_language.text(slot::kCloneHelp)); });
+
     // Label-like markers open on a click.
-    for (QLabel *l : {ui.advancedToggle, ui.heartbeatPackets, ui.modbusMarker})
+    for (QLabel *l : {ui.advancedToggle, ui.heartbeatPackets, ui.modbusMarker, ui.profilePath})
         l->installEventFilter(this);
     for (QLabel *l : ui.helps)
         l->installEventFilter(this);
@@ -227,6 +234,7 @@ bool ServerConfigDialog::eventFilter(QObject *watched, QEvent *event)
             toggleAdvanced();
             return true;
         }
+        if (w && handleOwnLabel(w)) return true;
         if (w && w->isEnabled()) {
             const int id = w->property(kControlIdProperty).toInt();
             if (hasExtension(id)) openExtension(id);
@@ -442,16 +450,15 @@ bool ServerConfigDialog::extensionEnabled(int control) const
 
 void ServerConfigDialog::updateExtensionControls()
 {
-    for (QPushButton *b : m_ui.clones)
-        b->setEnabled(extensionEnabled(b->property(kControlIdProperty).toInt()));
-    for (QLabel *l : m_ui.helps)
-        l->setEnabled(extensionEnabled(l->property(kControlIdProperty).toInt()));
-    for (QWidget *w : std::initializer_list<QWidget *>{m_ui.cloud, m_ui.addressSet, m_ui.mqtt, m_ui.cloneHelp,
-                                                       m_ui.heartbeatPackets, m_ui.modbusMarker})
+    updateCloneButtons();
+    for (QLabel *l : m_ui.helps) {
+        const int id = l->property(kControlIdProperty).toInt();
+        l->setEnabled(id == control::kCustomBaudHelp || extensionEnabled(id));
+    }
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_ui.cloud, m_ui.addressSet, m_ui.mqtt, m_ui.heartbeatPackets})
         w->setEnabled(extensionEnabled(w->property(kControlIdProperty).toInt()));
     m_ui.upgradeItem->setEnabled(hasExtension(kUpgradeDialog));
-    m_ui.exportItem->setEnabled(extensionEnabled(control::kExportItem));
-    m_ui.importItem->setEnabled(extensionEnabled(control::kImportItem));
 }
 
 bool ServerConfigDialog::advancedVisible() const

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "pelmar/core/server_core.h"
+#include "pelmar/files/port_clone.h"
 #include "pelmar/lang/language_table.h"
 #include "pelmar/ui/server_commands.h"
 #include "pelmar/ui/server_window_controls.h"
@@ -40,6 +41,20 @@ public:
     using QuestionSink = std::function<void(QWidget *parent, const QString &text, const QString &caption,
                                             const LanguageTable &language, std::function<void(bool)> answer)>;
 
+    // The file dialogs of the parameter files, without a nested event loop:
+    // chosen(path) with the file, or with an empty path when cancelled.
+    struct FileRequest
+    {
+        bool save = false;    // a save dialog asking before it overwrites; else an open dialog
+        QString folder;       // where it opens
+        QString proposedName; // save dialogs only
+        QString filter;       // Qt's form: "文件 (*.ini)"
+    };
+    using FileChooser =
+        std::function<void(QWidget *parent, const FileRequest &request, std::function<void(const QString &)> chosen)>;
+    // Shows a file in the system's text editor.
+    using FileOpener = std::function<void(const QString &path)>;
+
     struct Options
     {
         ServerCore::Options core;
@@ -48,6 +63,9 @@ public:
         std::optional<QList<AdapterItem>> adapters; // the system's adapters when not given
         MessageSink message;                        // a window-modal box when empty
         QuestionSink question;                      // a window-modal OK/Cancel box when empty
+        FileChooser chooseFile;  // window-modal file dialogs when empty
+        FileOpener openFile;     // the desktop's handler of the file when empty
+        QString parameterFolder; // the parameter files' folder; the settings one's when empty
         std::map<int, Extension> extensions;
     };
 
@@ -56,6 +74,11 @@ public:
     // confirmed and 'W' 0x16 sent, or "192.168.1.253" from the menu item.
     static constexpr int kUpgradeDialog = control::kUpgrade;
     static constexpr const char *kMenuUpgradeTarget = "192.168.1.253";
+
+    // The defaults of chooseFile and openFile.
+    static void standardFileChooser(QWidget *parent, const FileRequest &request,
+                                    std::function<void(const QString &)> chosen);
+    static void standardFileOpener(const QString &path);
 
     explicit ServerConfigDialog(Options options = {}, QWidget *parent = nullptr);
     ~ServerConfigDialog() override;
@@ -66,6 +89,9 @@ public:
     const ServerWindowControls &controls() const { return m_ui; }
     ServerListModel &deviceModel() { return *m_model; }
     QString upgradeTarget() const { return m_upgradeTarget; }
+    // The settings of the last valid parameter file and its path (empty when none).
+    const DeviceEntry &importedEntry() const { return m_imported; }
+    QString importedPath() const { return m_importedPath; }
 
     // The selected row, -1 for none; the device the controls hold and its port.
     int selectedRow() const;
@@ -90,11 +116,29 @@ public:
     void chooseLanguage(Language language);
     void applyLanguage();
     void showAbout();
+    void exportParameterFile();
+    void importParameterFile();
+    void oneClickConfigure();
+    // One "克隆" button: the shown port's setting onto all of the device's ports.
+    void cloneSetting(CloneRow row);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // server_window_files.cpp
+    void writeParameterFile(int device, QString path);
+    void readParameterFile(const QString &path);
+    void setImportedPath(const QString &path);
+    void openImportedFile();
+
+    // server_window_clones.cpp
+    void updateCloneButtons();
+    void followClonedHosts(const DeviceEntry &entry);
+    void explainModbusAddress();
+    void explainCustomBaud();
+    bool handleOwnLabel(QWidget *label);
+
     // server_config_dialog.cpp
     void startUp();
     void connectCore();
@@ -152,6 +196,8 @@ private:
     // the entry keeps 32 bytes, the port save of a short-frame server refuses them.
     std::map<std::pair<int, int>, QString> m_longHosts;
     int m_advancedWidth = 0; // what showing the advanced column added to the window
+    DeviceEntry m_imported;  // the ImportedEntry of the last valid parameter file
+    QString m_importedPath;
 };
 
 } // namespace pelmar

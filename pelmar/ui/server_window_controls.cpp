@@ -313,6 +313,7 @@ QWidget *modbusAddressRow(Builder &b, ServerWindowControls &ui)
     h->addWidget(ui.modbusAddress);
     h->addWidget(b.label("1-255(0 disablle)"));
     h->addStretch(1);
+    h->addWidget(b.clone()); // shown and hidden with its row
     ui.modbusAddressRow->hide();
     return ui.modbusAddressRow;
 }
@@ -375,11 +376,10 @@ QGroupBox *buildPortGroup(Builder &b, ServerWindowControls &ui)
     portRow(g, 16, b.slotLabel(380), ui.registerData, ui.hex, b.clone());
     g->addWidget(modbusRow(b, ui), 17, 0, 1, 3);
     g->addWidget(b.clone(), 17, 3);
-    g->addWidget(modbusAddressRow(b, ui), 18, 0, 1, 3);
+    g->addWidget(modbusAddressRow(b, ui), 18, 0, 1, 4);
 
     auto *bottom = new QHBoxLayout;
     ui.cloneHelp = b.button("?", control::kCloneHelp);
-    ui.cloneHelp->setEnabled(false);
     ui.savePorts = b.slotButton(172, control::kSavePorts);
     bottom->addWidget(ui.cloneHelp);
     bottom->addStretch(1);
@@ -423,8 +423,13 @@ QGroupBox *buildAdvancedGroup(Builder &b, ServerWindowControls &ui)
     ui.customBaud = b.check("自设波特率", control::kCustomBaud);
     g->addWidget(ui.customBaud, 6, 0, 1, 2);
     help(6);
+    g->addWidget(b.clone(), 6, 3);
     ui.oneClick = b.slotButton(288, control::kOneClick);
-    g->addWidget(ui.oneClick, 7, 0, 1, 2);
+    ui.profilePath = b.marker("", control::kProfilePath);
+    ui.profilePath->setCursor(Qt::ArrowCursor); // a hand once it holds a path
+    ui.profilePath->setMinimumWidth(kProfilePathWidth);
+    g->addWidget(ui.oneClick, 7, 0);
+    g->addWidget(ui.profilePath, 7, 1, 1, 3);
     g->setRowStretch(8, 1);
     ui.advancedGroup->hide();
     return ui.advancedGroup;

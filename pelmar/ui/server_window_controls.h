@@ -51,7 +51,8 @@ inline constexpr int kPortGroup = 1050, kPortSelect = 1051, kEnable = 1052, kSer
 // "高级功能（部分型号支持）"
 inline constexpr int kAdvancedGroup = 1100, kOneToMany = 1101, kAddressSet = 1102, kMqtt = 1103,
                      kModbusCache = 1104, kModbusIdentity = 1105, kStandardMqtt = 1106, kMacAsRegister = 1107,
-                     kCustomBaud = 1108, kFirstHelp = 1110, kOneClick = 1120;
+                     kCustomBaud = 1108, kFirstHelp = 1110, kCustomBaudHelp = 1115, kOneClick = 1120,
+                     kProfilePath = 1121;
 // Menu items.
 inline constexpr int kUpgradeItem = 2002, kExportItem = 2003, kImportItem = 2004, kEnglishItem = 2011,
                      kChineseItem = 2012, kDefaultAdapter = 2021, kAboutItem = 2030;
@@ -118,7 +119,7 @@ struct ServerWindowControls
     QWidget *modbusAddressRow = nullptr; // hidden
     QLineEdit *modbusAddress = nullptr;
     QPushButton *savePorts = nullptr;
-    std::vector<QPushButton *> clones; // "克隆"
+    std::vector<QPushButton *> clones; // "克隆", one per CloneRow in its order
     QPushButton *cloneHelp = nullptr;  // "?"
 
     // "高级功能（部分型号支持）"
@@ -129,6 +130,7 @@ struct ServerWindowControls
     QPushButton *macAsRegister = nullptr;
     std::vector<QLabel *> helps; // "？"
     QPushButton *oneClick = nullptr;
+    QLabel *profilePath = nullptr; // the imported parameter file, beside "一键配置"
 
     // Menus: "设备", "语言", "网络适配器", "关于".
     QMenu *deviceMenu = nullptr, *languageMenu = nullptr, *adapterMenu = nullptr;
@@ -153,5 +155,7 @@ void setControlId(QObject *object, int control);
 QObject *findControl(QObject *root, int control);
 
 inline constexpr QRgb kSelectedRow = 0xFF3399FF; // RGB(51, 153, 255)
+// The path label shows the file's path cut in the middle to this width.
+inline constexpr int kProfilePathWidth = 200;
 
 } // namespace pelmar

@@ -94,12 +94,11 @@ TEST(PortClone, ABaudRateOfPort3GoesToAllEightPorts)
 
 TEST(PortClone, EachRowCopiesItsOwnSettingAndNoOther)
 {
-    const CloneRow rows[] = {CloneRow::Baud,          CloneRow::Parity,        CloneRow::DataBits,
-                             CloneRow::StopBits,      CloneRow::PackTime,      CloneRow::PackLength,
-                             CloneRow::WorkMode,      CloneRow::TargetHost,    CloneRow::TargetPort,
-                             CloneRow::HeartbeatData, CloneRow::HeartbeatInterval, CloneRow::RegisterMode,
-                             CloneRow::RegisterData,  CloneRow::ModbusTimeout, CloneRow::ModbusAddress,
-                             CloneRow::CustomBaud};
+    const CloneRow rows[] = {
+        CloneRow::Baud,         CloneRow::Parity,        CloneRow::DataBits,          CloneRow::StopBits,
+        CloneRow::PackTime,     CloneRow::PackLength,    CloneRow::WorkMode,          CloneRow::TargetHost,
+        CloneRow::TargetPort,   CloneRow::HeartbeatData, CloneRow::HeartbeatInterval, CloneRow::RegisterMode,
+        CloneRow::RegisterData, CloneRow::ModbusTimeout, CloneRow::ModbusAddress,     CloneRow::CustomBaud};
     for (CloneRow row : rows) {
         SCOPED_TRACE(int(row));
         DeviceEntry e = device("V620");
@@ -108,7 +107,8 @@ TEST(PortClone, EachRowCopiesItsOwnSettingAndNoOther)
         EXPECT_FALSE(cloneChangesSomething(e, row));
         // Every other row still differs.
         for (CloneRow other : rows) {
-            if (other != row) EXPECT_TRUE(cloneChangesSomething(e, other)) << "row " << int(other);
+            if (other == row) continue;
+            EXPECT_TRUE(cloneChangesSomething(e, other)) << "row " << int(other);
         }
         EXPECT_TRUE(cloneChangesSomething(e, CloneRow::LocalPort));
     }
@@ -179,7 +179,7 @@ TEST(PortClone, OnlyTheDevicesOwnPortsCount)
         e.ports[k].baudIndex = 5;
     e.ports[0].localPort = 3000;
     e.ports[1].localPort = 3001;
-    EXPECT_FALSE(cloneChangesSomething(e, CloneRow::Baud));     // port 3 differs, but is none of its ports
+    EXPECT_FALSE(cloneChangesSomething(e, CloneRow::Baud));      // port 3 differs, but is none of its ports
     EXPECT_FALSE(cloneChangesSomething(e, CloneRow::LocalPort)); // port 3 is not 3002
     EXPECT_EQ(cloneSetting(e, 2, CloneRow::Baud), CloneResult::NoPort);
 
