@@ -288,7 +288,7 @@ TEST(WindowEdits, LaterDialogsOpenThroughTheirExtensionsAndFollowTheirRules)
 {
     BenchOptions o = editServers();
     std::vector<int> opened;
-    for (int id : {control::kModbusCache, control::kWifiScan, control::kAddressSet, control::kFirstClone}) {
+    for (int id : {control::kModbusCache, control::kWifiScan, control::kAddressSet}) {
         ServerConfigDialog::Extension x;
         x.open = [&opened, id](ServerConfigDialog &, DeviceEntry *entry) {
             EXPECT_NE(entry, nullptr);
@@ -307,9 +307,6 @@ TEST(WindowEdits, LaterDialogsOpenThroughTheirExtensionsAndFollowTheirRules)
     ui.modbusCache->click();
     choose(ui.workMode, 1);
     EXPECT_FALSE(ui.modbusCache->isEnabled());
-    EXPECT_TRUE(ui.clones[0]->isEnabled());
-    EXPECT_FALSE(ui.clones[1]->isEnabled());
-    ui.clones[0]->click();
 
     ui.oneToMany->click();
     EXPECT_EQ(b.entry(Short4).oneToManyEnable, 1);
@@ -321,8 +318,7 @@ TEST(WindowEdits, LaterDialogsOpenThroughTheirExtensionsAndFollowTheirRules)
     b.select(Wifi362); // STA: the scan button has its dialog now
     EXPECT_TRUE(ui.wifiScan->isEnabled());
     ui.wifiScan->click();
-    EXPECT_EQ(opened, (std::vector<int>{control::kModbusCache, control::kFirstClone, control::kAddressSet,
-                                        control::kWifiScan}));
+    EXPECT_EQ(opened, (std::vector<int>{control::kModbusCache, control::kAddressSet, control::kWifiScan}));
 }
 
 TEST(WindowEdits, TheToggleShowsAndHidesTheAdvancedColumn)

@@ -1,8 +1,8 @@
 // A main window against simulated serial servers on loopback: the simulator
 // in its own thread on 127.0.0.x and a free port (the hub 127.0.0.1 stands
 // for the broadcast address), a manual clock for the saves, the language
-// file in a temporary folder, and message boxes and questions recorded
-// instead of shown.
+// file and the parameter files in a temporary folder, and message boxes,
+// questions and file dialogs recorded instead of shown.
 #pragma once
 
 #include "pelmar/ui/server_config_dialog.h"
@@ -99,6 +99,7 @@ public:
     ~WindowBench() { window.reset(); }
 
     QString languageFile() const { return dir.filePath(QStringLiteral("kyvo.ini")); }
+    QString parameterFolder() const { return dir.filePath(QStringLiteral("KYVO-Config")); }
     void writeLanguageFile(const QByteArray &bytes)
     {
         QFile f(languageFile());
@@ -129,6 +130,14 @@ public:
             questions.push_back({text, caption});
             reply(answer);
         };
+        // File dialogs answer from fileAnswers (none left: cancelled); files are never shown.
+        w.parameterFolder = parameterFolder();
+        w.chooseFile = [this](QWidget *, const ServerConfigDialog::FileRequest &request,
+                              std::function<void(const QString &)> chosen) {
+            fileRequests.push_back(request);
+            chosen(fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst());
+        };
+        w.openFile = [this](const QString &path) { openedFiles << path; };
         w.extensions = options.extensions;
         window = std::make_unique<ServerConfigDialog>(std::move(w));
         QSignalSpy opened(&window->core(), &ServerCore::socketOpened);
@@ -249,6 +258,9 @@ public:
     std::unique_ptr<ServerConfigDialog> window;
     std::vector<Message> messages, questions;
     bool answer = true;
+    std::vector<ServerConfigDialog::FileRequest> fileRequests;
+    QStringList fileAnswers;
+    QStringList openedFiles;
 };
 
 inline QByteArray bytes(const auto &array)

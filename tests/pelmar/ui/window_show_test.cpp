@@ -212,13 +212,16 @@ TEST(WindowShow, AtStartTheListsHoldTheirItemsAndTheLaterDialogsAreDisabled)
     EXPECT_FALSE(ui.oneClick->isEnabled());
     for (QPushButton *w : ui.clones)
         EXPECT_FALSE(w->isEnabled());
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{ui.cloneHelp, ui.cloud, ui.mqtt, ui.modbusCache, ui.addressSet,
-                                          ui.wifiScan, ui.heartbeatPackets, ui.modbusMarker})
+    for (QWidget *w : std::initializer_list<QWidget *>{ui.cloud, ui.mqtt, ui.modbusCache, ui.addressSet,
+                                                       ui.wifiScan, ui.heartbeatPackets})
         EXPECT_FALSE(w->isEnabled()) << w->property(kControlIdProperty).toInt();
     EXPECT_FALSE(ui.upgradeItem->isEnabled());
-    EXPECT_FALSE(ui.exportItem->isEnabled());
-    EXPECT_FALSE(ui.importItem->isEnabled());
+    // The window's own: the parameter files, the clone help and the Modbus address marker.
+    EXPECT_TRUE(ui.exportItem->isEnabled());
+    EXPECT_TRUE(ui.importItem->isEnabled());
+    EXPECT_TRUE(ui.cloneHelp->isEnabled());
+    EXPECT_TRUE(ui.modbusMarker->isEnabled());
+    EXPECT_TRUE(ui.profilePath->text().isEmpty());
     EXPECT_TRUE(ui.upgrade->isEnabled()); // its command needs no dialog
     EXPECT_FALSE(ui.serialType->isVisibleTo(ui.portGroup));
     EXPECT_FALSE(ui.enable->isVisibleTo(ui.portGroup));
