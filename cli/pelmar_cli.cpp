@@ -227,11 +227,11 @@ int printSearch(const ServerCore &core, const DeviceSearch &search, const Contex
                                     {QStringLiteral("mac"), mac},
                                     {QStringLiteral("firmware"), firmware},
                                     {QStringLiteral("hardware"), hardware},
-                                    {QStringLiteral("ports"), portCount(e)},
+                                    {QStringLiteral("ports"), int(usablePortCount(e))},
                                     {QStringLiteral("family"), search.family(std::size_t(i))},
                                     {QStringLiteral("complete"), whole}});
         else
-            cli::out(QStringList{ip, mac, firmware, hardware, QString::number(portCount(e)), search.family(std::size_t(i))}
+            cli::out(QStringList{ip, mac, firmware, hardware, QString::number(usablePortCount(e)), search.family(std::size_t(i))}
                          .join(QLatin1Char('\t')));
     }
     if (json) cli::out(QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented)).trimmed());
@@ -430,13 +430,32 @@ int upgrade(ServerCore &core, std::size_t index, const Context &c)
 
 int usage(const QString &reason) { return cli::usage(QStringLiteral("pelmar-cli: ") + reason, QString::fromUtf8(kHelp)); }
 
-int onDevice(ServerCore &core, const Context &c)
+ServerCore::Options coreOptions(const Context &c)
 {
+    ServerCore::Options options;
+    options.devicePort = c.devicePort;
+    options.localPort = c.localPort;
+    return options;
+}
+
+Language language(const Context &c)
+{
+    return c.args.value(QStringLiteral("lang")) == QLatin1String("en") ? Language::English : Language::Chinese;
+}
+
+int onDevice(const Context &c)
+{
+    LanguageTable texts;
+    texts.fill(language(c));
     const QString command = c.args.command;
     const auto mac = cli::parseMac(c.args.value(QStringLiteral("mac")));
     if (!mac) return usage(QStringLiteral("--mac needs a MAC such as 00-4B-5A-00-00-02"));
-    if (command == QLatin1String("export") && c.args.value(QStringLiteral("out")).isEmpty())
-        return usage(QStringLiteral("export needs --out FILE.ini"));
+    if (command == QLatin1String("export")) {
+        const QString out = c.args.value(QStringLiteral("out"));
+        if (out.isEmpty()) return usage(QStringLiteral("export needs --out FILE.ini"));
+        if (!QFileInfo(out).isDir() && !QFileInfo(out).absoluteDir().exists())
+            return usage(QStringLiteral("no folder for '%1'").arg(out));
+    }
     // Files are read before anything is sent.
     DeviceEntry imported;
     if (command == QLatin1String("apply")) {
@@ -446,15 +465,18 @@ int onDevice(ServerCore &core, const Context &c)
             return usage(QStringLiteral("cannot read the parameter file '%1'").arg(ini));
         imported = importParameters(kyvo::ProfileFile::load(ini));
         if (!validImportedPortCount(imported)) {
-            cli::err(core.language().text(kBadProfileSlot));
+            cli::err(texts.text(kBadProfileSlot));
             return cli::kUsage;
         }
     }
     if (command == QLatin1String("upgrade")) {
         if (c.args.value(QStringLiteral("file")).isEmpty()) return usage(QStringLiteral("upgrade needs --file F.bin"));
-        if (const auto bad = checkFirmwareFile(c.args.value(QStringLiteral("file")), core.language())) return *bad;
+        if (const auto bad = checkFirmwareFile(c.args.value(QStringLiteral("file")), texts)) return *bad;
     }
 
+    // Only now a socket: bad usage sends nothing and binds nothing.
+    ServerCore core(coreOptions(c));
+    core.setLanguage(language(c));
     DeviceSearch search(core, c);
     if (!search.run(*mac)) return cli::kFailed;
     const auto index = search.find(*mac);
@@ -532,15 +554,10 @@ int main(int argc, char **argv)
     if (command != QLatin1String("search") && !deviceCommands.contains(command))
         return usage(command.isEmpty() ? QStringLiteral("no command") : QStringLiteral("unknown command '%1'").arg(command));
 
-    ServerCore::Options options;
-    options.devicePort = c.devicePort;
-    options.localPort = c.localPort;
-    ServerCore core(options);
-    if (c.args.value(QStringLiteral("lang")) == QLatin1String("en")) core.setLanguage(Language::English);
-    if (command == QLatin1String("search")) {
-        DeviceSearch search(core, c);
-        if (!search.run()) return cli::kFailed;
-        return printSearch(core, search, c);
-    }
-    return onDevice(core, c);
+    if (command != QLatin1String("search")) return onDevice(c);
+    ServerCore core(coreOptions(c));
+    core.setLanguage(language(c));
+    DeviceSearch search(core, c);
+    if (!search.run()) return cli::kFailed;
+    return printSearch(core, search, c);
 }
