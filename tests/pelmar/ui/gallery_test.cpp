@@ -1,6 +1,7 @@
 // The gallery: the main window showing a short-frame, a WiFi362, a 24-port
 // multi-port and a native two-port server, in Chinese and English, with and
-// without the advanced column, as PNG files under the build folder.
+// without the advanced column, and with an imported parameter file beside
+// one-click, as PNG files under the build folder.
 #include "tests/pelmar/ui/window_fixture.h"
 
 #include <QAction>
@@ -60,4 +61,28 @@ TEST(Gallery, TheMainWindowForEachKindOfServerInBothLanguages)
         b.window->controls().englishItem->trigger();
     }
     EXPECT_TRUE(QFile::exists(galleryDir() + QStringLiteral("/pelmar-native2-en-advanced.png")));
+}
+
+TEST(Gallery, OneClickWithAnImportedFileAndTheModbusAddressRow)
+{
+    BenchOptions o;
+    o.servers = {server(ServerFamily::Multi2326, 24, true), server(ServerFamily::Short, 4, false, 1)};
+    WindowBench b(o);
+    ASSERT_TRUE(b.search());
+    const ServerWindowControls &ui = b.window->controls();
+    b.window->toggleAdvanced();
+    b.select(0);
+    const QString path = b.parameterFolder() + QStringLiteral("/multi24.ini");
+    b.fileAnswers << path << path;
+    ui.exportItem->trigger();
+    ui.importItem->trigger();
+    ASSERT_TRUE(ui.oneClick->isEnabled());
+    b.select(1);
+    if (!ui.modbusTcpToRtu->isChecked()) ui.modbusTcpToRtu->click();
+    QTest::mouseClick(ui.modbusMarker, Qt::LeftButton, {}, ui.modbusMarker->rect().center());
+    ASSERT_TRUE(ui.modbusAddressRow->isVisibleTo(ui.portGroup));
+    for (const char *language : {"zh", "en"}) {
+        shoot(b.window.get(), QStringLiteral("pelmar-oneclick-%1-advanced").arg(QLatin1String(language)));
+        ui.englishItem->trigger();
+    }
 }

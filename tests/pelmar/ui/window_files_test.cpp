@@ -344,6 +344,18 @@ TEST(WindowFiles, ExportNeedsASelectedDeviceAndCancelledDialogsChangeNothing)
     EXPECT_TRUE(b.messages.empty());
 }
 
+TEST(WindowFiles, AFileThatCannotBeWrittenIsReported)
+{
+    FilesBench b(servers({server(ServerFamily::Short, 4)}));
+    ASSERT_TRUE(b.ready());
+    b.select(0);
+    const QString path = b.file("no-such-folder/plant.ini");
+    b.exportTo(path);
+    ASSERT_EQ(b.messages.size(), 1u);
+    EXPECT_EQ(b.messages[0].text, u("无法写入文件 ") + QDir::toNativeSeparators(path));
+    EXPECT_FALSE(QFile::exists(path));
+}
+
 TEST(WindowFiles, AFileWithoutAValidPortCountIsABadProfile)
 {
     FilesBench b(servers({server(ServerFamily::Short, 4)}));
