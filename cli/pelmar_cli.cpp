@@ -36,7 +36,8 @@ const char *const kHelp =
     "usage: pelmar-cli COMMAND [options]\n"
     "  search                             list the serial servers that answer (short-frame servers\n"
     "                                     are read item by item before they are listed)\n"
-    "  export --mac MAC --out FILE.ini    write a server's parameter file (--out DIR: the proposed name in DIR)\n"
+    "  export --mac MAC --out FILE.ini    write a server's parameter file\n"
+    "                                     (--out DIR: under the name the window proposes, in DIR)\n"
     "  apply --mac MAC --ini FILE.ini     one-click configuration: the file's settings onto the server,\n"
     "                                     then its device save and, 600 ms later, its port save\n"
     "  restart|reset --mac MAC            restart, or reset to factory settings\n"
@@ -58,12 +59,12 @@ const char *const kHelp =
     "3 no server with that MAC answered. restart and reset are not answered by the servers: they end\n"
     "with 0 once sent to a server that answered the search.";
 
-constexpr int kRestartCaptionSlot = 64;   // "重启设备"
-constexpr int kResetCaptionSlot = 68;     // "恢复出厂"
-constexpr int kCannotOpenSlot = 204;      // path + "无法打开文件"
-constexpr int kFileTooBigSlot = 208;      // "文件太大，请打开一个小于1M的文件"
-constexpr int kBadProfileSlot = 300;      // "无效的配置文件!"
-constexpr int kPortsDifferSlot = 304;     // "端口数不匹配！"
+constexpr int kRestartCaptionSlot = 64; // "重启设备"
+constexpr int kResetCaptionSlot = 68;   // "恢复出厂"
+constexpr int kCannotOpenSlot = 204;    // path + "无法打开文件"
+constexpr int kFileTooBigSlot = 208;    // "文件太大，请打开一个小于1M的文件"
+constexpr int kBadProfileSlot = 300;    // "无效的配置文件!"
+constexpr int kPortsDifferSlot = 304;   // "端口数不匹配！"
 const char *const kInvalidHostText = "无效的网址！";
 
 // Answers that still come after the last short-frame item read went out.
@@ -73,7 +74,8 @@ constexpr int kSaveAnswerMs = 3000;
 // Once every save has an answer, later answers come within this.
 constexpr int kAnswerSettleMs = 300;
 
-struct Context {
+struct Context
+{
     cli::Arguments args;
     int waitMs = 2000;
     quint16 devicePort = kDevicePort;
@@ -82,16 +84,24 @@ struct Context {
     QString adapter, broadcast, sweep;
 };
 
-QString gbk(const std::string &bytes) { return kyvo::fromGbk(QByteArray::fromStdString(bytes)); }
+QString gbk(const std::string &bytes)
+{
+    return kyvo::fromGbk(QByteArray::fromStdString(bytes));
+}
 
 const char *familyName(RecordFormat f)
 {
     switch (f) {
-    case RecordFormat::RecordWifi362: return "wifi362";
-    case RecordFormat::RecordWifi292: return "wifi292";
-    case RecordFormat::RecordMulti1284: return "multi1284";
-    case RecordFormat::RecordMulti2326: return "multi2326";
-    case RecordFormat::NativeRecord: return "native";
+    case RecordFormat::RecordWifi362:
+        return "wifi362";
+    case RecordFormat::RecordWifi292:
+        return "wifi292";
+    case RecordFormat::RecordMulti1284:
+        return "multi1284";
+    case RecordFormat::RecordMulti2326:
+        return "multi2326";
+    case RecordFormat::NativeRecord:
+        return "native";
     }
     return "";
 }
@@ -119,9 +129,11 @@ public:
                          .arg(m_context.localPort));
         });
         connect(&core, &ServerCore::listCleared, this, [this] { m_shown.clear(); });
-        connect(&core, &ServerCore::deviceShown, this, [this](int index) { m_shown.insert(std::size_t(index)); });
+        connect(&core, &ServerCore::deviceShown, this,
+                [this](int index) { m_shown.insert(std::size_t(index)); });
         // Connected after the core's own routing, so the device is registered by now.
-        connect(&core.socket(), &MainSocket::datagramReceived, this, [this](const QByteArray &d) { noteFamily(d); });
+        connect(&core.socket(), &MainSocket::datagramReceived, this,
+                [this](const QByteArray &d) { noteFamily(d); });
     }
 
     // False when the main socket did not open. With a MAC, the waits for
@@ -161,7 +173,8 @@ public:
     std::optional<std::size_t> find(const Mac &mac) const
     {
         for (int i = 0; i < m_core.rowCount(); ++i)
-            if (m_core.devices().at(std::size_t(i)).present && m_core.devices().at(std::size_t(i)).mac == mac) return i;
+            if (m_core.devices().at(std::size_t(i)).present && m_core.devices().at(std::size_t(i)).mac == mac)
+                return i;
         return std::nullopt;
     }
     // A server whose MAC ends like this one answered but was not read whole
@@ -188,8 +201,10 @@ private:
     {
         const ByteView bytes(reinterpret_cast<const std::uint8_t *>(d.constData()), std::size_t(d.size()));
         const Route r = routeDatagram(bytes);
-        if (r.record) m_family[frameMacTail(bytes)] = familyName(*r.record);
-        else if (r.shortDiscovery) m_family[frameMacTail(bytes)] = "short"; // its MacTail is at bytes 20 .. 22 as well
+        if (r.record)
+            m_family[frameMacTail(bytes)] = familyName(*r.record);
+        else if (r.shortDiscovery)
+            m_family[frameMacTail(bytes)] = "short"; // its MacTail is at bytes 20 .. 22 as well
     }
     bool allShown() const
     {
@@ -211,8 +226,9 @@ int printSearch(const ServerCore &core, const DeviceSearch &search, const Contex
     const bool english = t.language() == Language::English;
     const bool json = c.args.has(QStringLiteral("json"));
     if (!json)
-        cli::out(QStringList{t.text(slot::kListColumnIp), t.text(slot::kListColumnMac), t.text(slot::kListColumnFirmware),
-                             t.text(slot::kListColumnHardware), english ? QStringLiteral("Ports") : QStringLiteral("端口数"),
+        cli::out(QStringList{t.text(slot::kListColumnIp), t.text(slot::kListColumnMac),
+                             t.text(slot::kListColumnFirmware), t.text(slot::kListColumnHardware),
+                             english ? QStringLiteral("Ports") : QStringLiteral("端口数"),
                              english ? QStringLiteral("Record") : QStringLiteral("记录格式")}
                      .join(QLatin1Char('\t')));
     QJsonArray list;
@@ -231,13 +247,15 @@ int printSearch(const ServerCore &core, const DeviceSearch &search, const Contex
                                     {QStringLiteral("family"), search.family(std::size_t(i))},
                                     {QStringLiteral("complete"), whole}});
         else
-            cli::out(QStringList{ip, mac, firmware, hardware, QString::number(usablePortCount(e)), search.family(std::size_t(i))}
+            cli::out(QStringList{ip, mac, firmware, hardware, QString::number(usablePortCount(e)),
+                                 search.family(std::size_t(i))}
                          .join(QLatin1Char('\t')));
     }
     if (json) cli::out(QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented)).trimmed());
     if (core.rowCount() == 0) cli::err(core.statusText(ServerCore::SearchPane));
     if (core.devices().ignored())
-        cli::err(QStringLiteral("pelmar-cli: %1 more servers answered beyond the list's 256").arg(core.devices().ignored()));
+        cli::err(QStringLiteral("pelmar-cli: %1 more servers answered beyond the list's 256")
+                     .arg(core.devices().ignored()));
     return cli::kOk;
 }
 
@@ -257,7 +275,8 @@ int exportFile(const DeviceEntry &e, const Context &c)
 std::size_t datagramCount(const SavePlan &plan)
 {
     std::size_t n = 0;
-    for (const SaveStep &s : plan.steps) n += !s.datagram.empty();
+    for (const SaveStep &s : plan.steps)
+        n += !s.datagram.empty();
     return n;
 }
 
@@ -271,7 +290,8 @@ int runSaves(ServerCore &core, std::size_t index)
         cli::err(QStringLiteral("pelmar-cli: this server's record form cannot be written"));
         return cli::kFailed;
     }
-    struct Save {
+    struct Save
+    {
         bool started = false;
         int accepted = 0, refused = 0;
         QString refusal;
@@ -285,9 +305,12 @@ int runSaves(ServerCore &core, std::size_t index)
     const LanguageTable &t = core.language();
     const auto current = [&]() -> Save & { return saves[sent > deviceDatagrams ? 1 : 0]; };
     const auto report = [&](const Save &s) {
-        if (s.refused) cli::out(s.refusal);
-        else if (s.accepted) cli::out(t.text(slot::kSaved));
-        else cli::err(QStringLiteral("pelmar-cli: no answer to the save"));
+        if (s.refused)
+            cli::out(s.refusal);
+        else if (s.accepted)
+            cli::out(t.text(slot::kSaved));
+        else
+            cli::err(QStringLiteral("pelmar-cli: no answer to the save"));
     };
 
     ServerCommands commands(core, {});
@@ -325,12 +348,17 @@ int runSaves(ServerCore &core, std::size_t index)
             if (s.started && s.accepted + s.refused == 0) return false;
         return true;
     };
-    cli::waitUntil([&] { return (answered() && sinceAnswer.elapsed() >= kAnswerSettleMs) || sinceSend.elapsed() >= kSaveAnswerMs; },
-                   kSaveAnswerMs + 1000);
+    cli::waitUntil(
+        [&] {
+            return (answered() && sinceAnswer.elapsed() >= kAnswerSettleMs) ||
+                   sinceSend.elapsed() >= kSaveAnswerMs;
+        },
+        kSaveAnswerMs + 1000);
     const Save &last = saves[1].started ? saves[1] : saves[0];
     report(last);
     bool ok = !invalidHost;
-    for (const Save &s : saves) ok = ok && s.started && s.accepted > 0 && s.refused == 0;
+    for (const Save &s : saves)
+        ok = ok && s.started && s.accepted > 0 && s.refused == 0;
     return ok ? cli::kOk : cli::kFailed;
 }
 
@@ -350,8 +378,10 @@ int deviceCommand(ServerCore &core, std::size_t index, bool reset)
     ServerCommands commands(core, {});
     bool sent = false;
     QObject::connect(&commands, &ServerCommands::datagramSent, [&] { sent = true; });
-    if (reset) commands.factoryReset(index);
-    else commands.restart(index);
+    if (reset)
+        commands.factoryReset(index);
+    else
+        commands.restart(index);
     cli::waitUntil([&] { return sent; }, 5000);
     flushSends(core);
     if (!sent) return cli::kFailed;
@@ -418,17 +448,23 @@ int upgrade(ServerCore &core, std::size_t index, const Context &c)
     FirmwareUpgrade upgrade(core, core.language());
     if (c.tftpPort != kTftpPort) upgrade.setTftpPortForTesting(c.tftpPort);
     upgrade.attach(&output);
-    upgrade.start(c.args.value(QStringLiteral("file")), QString::fromStdString(core.devices().at(index).addressText));
-    cli::waitUntil([&] {
-        const auto s = upgrade.transfer().state();
-        return s == FirmwareTransfer::State::Idle || s == FirmwareTransfer::State::Halted;
-    }, 24 * 3600 * 1000);
+    upgrade.start(c.args.value(QStringLiteral("file")),
+                  QString::fromStdString(core.devices().at(index).addressText));
+    cli::waitUntil(
+        [&] {
+            const auto s = upgrade.transfer().state();
+            return s == FirmwareTransfer::State::Idle || s == FirmwareTransfer::State::Halted;
+        },
+        24 * 3600 * 1000);
     flushSends(core); // the last block is not acknowledged
     upgrade.detach(&output);
     return output.succeeded() ? cli::kOk : cli::kFailed;
 }
 
-int usage(const QString &reason) { return cli::usage(QStringLiteral("pelmar-cli: ") + reason, QString::fromUtf8(kHelp)); }
+int usage(const QString &reason)
+{
+    return cli::usage(QStringLiteral("pelmar-cli: ") + reason, QString::fromUtf8(kHelp));
+}
 
 ServerCore::Options coreOptions(const Context &c)
 {
@@ -440,7 +476,8 @@ ServerCore::Options coreOptions(const Context &c)
 
 Language language(const Context &c)
 {
-    return c.args.value(QStringLiteral("lang")) == QLatin1String("en") ? Language::English : Language::Chinese;
+    return c.args.value(QStringLiteral("lang")) == QLatin1String("en") ? Language::English
+                                                                       : Language::Chinese;
 }
 
 int onDevice(const Context &c)
@@ -470,7 +507,8 @@ int onDevice(const Context &c)
         }
     }
     if (command == QLatin1String("upgrade")) {
-        if (c.args.value(QStringLiteral("file")).isEmpty()) return usage(QStringLiteral("upgrade needs --file F.bin"));
+        if (c.args.value(QStringLiteral("file")).isEmpty())
+            return usage(QStringLiteral("upgrade needs --file F.bin"));
         if (const auto bad = checkFirmwareFile(c.args.value(QStringLiteral("file")), texts)) return *bad;
     }
 
@@ -483,7 +521,8 @@ int onDevice(const Context &c)
     const bool needsWhole = command == QLatin1String("export") || command == QLatin1String("apply") ||
                             command == QLatin1String("upgrade");
     if ((!index && search.answeredUnread(*mac)) || (index && needsWhole && !search.readWhole(*index))) {
-        cli::err(QStringLiteral("pelmar-cli: %1 answered but was not read whole").arg(cli::macText(mac->data())));
+        cli::err(
+            QStringLiteral("pelmar-cli: %1 answered but was not read whole").arg(cli::macText(mac->data())));
         return cli::kFailed;
     }
     if (!index) {
@@ -505,18 +544,22 @@ std::optional<int> readOptions(Context &c)
     };
     if (!address("adapter", c.adapter)) return usage(QStringLiteral("--adapter takes an IPv4 address"));
     if (!address("broadcast", c.broadcast)) return usage(QStringLiteral("--broadcast takes an IPv4 address"));
-    if (!address("sweep", c.sweep)) return usage(QStringLiteral("--sweep takes an IPv4 address such as 192.168.1.255"));
-    if (!c.broadcast.isEmpty() && !c.sweep.isEmpty()) return usage(QStringLiteral("--broadcast and --sweep exclude each other"));
+    if (!address("sweep", c.sweep))
+        return usage(QStringLiteral("--sweep takes an IPv4 address such as 192.168.1.255"));
+    if (!c.broadcast.isEmpty() && !c.sweep.isEmpty())
+        return usage(QStringLiteral("--broadcast and --sweep exclude each other"));
     if (c.args.has(QStringLiteral("wait"))) {
         bool ok = false;
         c.waitMs = c.args.value(QStringLiteral("wait")).toInt(&ok);
         if (!ok || c.waitMs < 0) return usage(QStringLiteral("--wait takes milliseconds"));
     }
-    const struct {
+    const struct
+    {
         const char *name;
         quint16 &into;
         bool zeroAllowed;
-    } ports[] = {{"port", c.devicePort, false}, {"local-port", c.localPort, true}, {"tftp-port", c.tftpPort, false}};
+    } ports[] = {
+        {"port", c.devicePort, false}, {"local-port", c.localPort, true}, {"tftp-port", c.tftpPort, false}};
     for (const auto &p : ports) {
         if (!c.args.has(QString::fromLatin1(p.name))) continue;
         const auto v = cli::parsePort(c.args.value(QString::fromLatin1(p.name)), p.zeroAllowed);
@@ -537,10 +580,11 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("pelmar"));
     Context c;
     c.args = cli::Arguments::parse(app.arguments(),
-                                   {QStringLiteral("adapter"), QStringLiteral("broadcast"), QStringLiteral("sweep"),
-                                    QStringLiteral("wait"), QStringLiteral("port"), QStringLiteral("local-port"),
-                                    QStringLiteral("tftp-port"), QStringLiteral("mac"), QStringLiteral("out"),
-                                    QStringLiteral("ini"), QStringLiteral("file"), QStringLiteral("lang")},
+                                   {QStringLiteral("adapter"), QStringLiteral("broadcast"),
+                                    QStringLiteral("sweep"), QStringLiteral("wait"), QStringLiteral("port"),
+                                    QStringLiteral("local-port"), QStringLiteral("tftp-port"),
+                                    QStringLiteral("mac"), QStringLiteral("out"), QStringLiteral("ini"),
+                                    QStringLiteral("file"), QStringLiteral("lang")},
                                    {QStringLiteral("json"), QStringLiteral("help")});
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
         cli::out(QString::fromUtf8(kHelp));
@@ -548,11 +592,13 @@ int main(int argc, char **argv)
     }
     if (!c.args.error.isEmpty()) return usage(c.args.error);
     if (const auto bad = readOptions(c)) return *bad;
-    static const QStringList deviceCommands{QStringLiteral("export"), QStringLiteral("apply"), QStringLiteral("restart"),
-                                            QStringLiteral("reset"), QStringLiteral("upgrade")};
+    static const QStringList deviceCommands{QStringLiteral("export"), QStringLiteral("apply"),
+                                            QStringLiteral("restart"), QStringLiteral("reset"),
+                                            QStringLiteral("upgrade")};
     const QString command = c.args.command;
     if (command != QLatin1String("search") && !deviceCommands.contains(command))
-        return usage(command.isEmpty() ? QStringLiteral("no command") : QStringLiteral("unknown command '%1'").arg(command));
+        return usage(command.isEmpty() ? QStringLiteral("no command")
+                                       : QStringLiteral("unknown command '%1'").arg(command));
 
     if (command != QLatin1String("search")) return onDevice(c);
     ServerCore core(coreOptions(c));

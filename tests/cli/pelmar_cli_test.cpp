@@ -27,7 +27,8 @@ const QString kRefused = QStringLiteral("配置失败。请重新搜索设备，
 
 // devsim's servers with the firmware upload's ports (69 and 6969) on free
 // ones, so that simulators of tests running side by side stay apart.
-struct Servers {
+struct Servers
+{
     quint16 tftpPort = testsupport::freeUdpPort();
     DevsimProcess sim;
 
@@ -36,7 +37,8 @@ struct Servers {
     {
         QStringList args{QStringLiteral("--map"), QStringLiteral("69=%1").arg(tftp), QStringLiteral("--map"),
                          QStringLiteral("6969=%1").arg(testsupport::freeUdpPort())};
-        for (const QString &s : specs) args << QStringLiteral("--server") << s;
+        for (const QString &s : specs)
+            args << QStringLiteral("--server") << s;
         return args;
     }
     QString mac(int i) { return sim.macs().value(i); }
@@ -45,16 +47,23 @@ struct Servers {
     // (which stands for the broadcast address) unless the arguments sweep.
     QStringList args(QStringList a) const
     {
-        if (!a.contains(QStringLiteral("--sweep"))) a << QStringLiteral("--broadcast") << QStringLiteral("127.0.0.1");
+        if (!a.contains(QStringLiteral("--sweep")))
+            a << QStringLiteral("--broadcast") << QStringLiteral("127.0.0.1");
         return a << QStringLiteral("--port") << QString::number(sim.port) << QStringLiteral("--local-port")
-                 << QStringLiteral("0") << QStringLiteral("--wait") << QStringLiteral("300") << QStringLiteral("--tftp-port")
-                 << QString::number(tftpPort);
+                 << QStringLiteral("0") << QStringLiteral("--wait") << QStringLiteral("300")
+                 << QStringLiteral("--tftp-port") << QString::number(tftpPort);
     }
     testsupport::ToolRun run(QStringList a) const { return runTool(kCli, args(std::move(a))); }
 };
 
-QStringList lines(const QString &text) { return text.trimmed().split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
-QString quoted(const testsupport::ToolRun &r) { return QStringLiteral("out: %1\nerr: %2").arg(r.out, r.err); }
+QStringList lines(const QString &text)
+{
+    return text.trimmed().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+QString quoted(const testsupport::ToolRun &r)
+{
+    return QStringLiteral("out: %1\nerr: %2").arg(r.out, r.err);
+}
 
 // A device value as devsim holds it, as text up to its first zero.
 QByteArray text(DevsimProcess &sim, const QString &mac, const QString &path)
@@ -65,11 +74,15 @@ QByteArray text(DevsimProcess &sim, const QString &mac, const QString &path)
 int number(DevsimProcess &sim, const QString &mac, const QString &path)
 {
     int v = 0;
-    for (char c : sim.get(mac, path)) v = v << 8 | std::uint8_t(c);
+    for (char c : sim.get(mac, path))
+        v = v << 8 | std::uint8_t(c);
     return v;
 }
 
-QByteArray section(int port) { return "*****************Port" + QByteArray::number(port) + "*****************"; }
+QByteArray section(int port)
+{
+    return "*****************Port" + QByteArray::number(port) + "*****************";
+}
 const QByteArray kDeviceSection = "*****************Device****************";
 
 } // namespace
@@ -86,13 +99,16 @@ TEST(PelmarCli, SearchListsShortFrameAndRecordServersOnceReadWhole)
     EXPECT_EQ(rows[0], QStringLiteral("设备IP\tMAC地址\t固件版本\t硬件版本\t端口数\t记录格式"));
     EXPECT_EQ(rows[1], QStringLiteral("127.0.0.2\t%1\tV043\tS410\t4\tshort").arg(s.mac(0)));
     EXPECT_EQ(rows[2], QStringLiteral("127.0.0.3\t%1\tV5.2\tVN30\t24\tmulti2326").arg(s.mac(1)));
-    EXPECT_EQ(rows[3], QStringLiteral("127.0.0.4\t%1\tV5.2\tW110\t2\twifi292").arg(s.mac(2))); // '1' counts as two ports
+    EXPECT_EQ(
+        rows[3],
+        QStringLiteral("127.0.0.4\t%1\tV5.2\tW110\t2\twifi292").arg(s.mac(2))); // '1' counts as two ports
     // The short-frame server was read item by item, through to its last port, before it was listed.
     EXPECT_GT(s.sim.counter(s.mac(0), QStringLiteral("reads")), 20);
     EXPECT_TRUE(table.err.isEmpty()) << table.err.toStdString();
 
-    const auto json = s.run({QStringLiteral("search"), QStringLiteral("--sweep"), QStringLiteral("127.0.0.255"),
-                             QStringLiteral("--json"), QStringLiteral("--lang"), QStringLiteral("en")});
+    const auto json =
+        s.run({QStringLiteral("search"), QStringLiteral("--sweep"), QStringLiteral("127.0.0.255"),
+               QStringLiteral("--json"), QStringLiteral("--lang"), QStringLiteral("en")});
     ASSERT_EQ(json.exitCode, 0) << quoted(json).toStdString();
     const QJsonArray servers = QJsonDocument::fromJson(json.out.toUtf8()).array();
     ASSERT_EQ(servers.size(), 3) << json.out.toStdString();
@@ -102,7 +118,8 @@ TEST(PelmarCli, SearchListsShortFrameAndRecordServersOnceReadWhole)
         families << o[QStringLiteral("family")].toString();
         EXPECT_TRUE(o[QStringLiteral("complete")].toBool());
     }
-    EXPECT_EQ(families, (QStringList{QStringLiteral("short"), QStringLiteral("multi2326"), QStringLiteral("wifi292")}));
+    EXPECT_EQ(families,
+              (QStringList{QStringLiteral("short"), QStringLiteral("multi2326"), QStringLiteral("wifi292")}));
     EXPECT_EQ(servers[1].toObject()[QStringLiteral("ports")].toInt(), 24);
     EXPECT_EQ(servers[1].toObject()[QStringLiteral("hardware")].toString(), QStringLiteral("VN30"));
     EXPECT_EQ(servers[2].toObject()[QStringLiteral("ip")].toString(), QStringLiteral("127.0.0.4"));
@@ -118,23 +135,28 @@ TEST(PelmarCli, ExportWritesTheServersParameterFile)
     const QString mac = s.mac(0);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("a.ini"));
-    const auto exported = s.run({QStringLiteral("export"), QStringLiteral("--mac"), mac.toLower().replace(QLatin1Char('-'), QLatin1Char(':')),
-                                 QStringLiteral("--out"), file});
+    const auto exported =
+        s.run({QStringLiteral("export"), QStringLiteral("--mac"),
+               mac.toLower().replace(QLatin1Char('-'), QLatin1Char(':')), QStringLiteral("--out"), file});
     ASSERT_EQ(exported.exitCode, 0) << quoted(exported).toStdString();
     EXPECT_EQ(exported.out.trimmed(), file);
 
     const kyvo::ProfileFile ini = kyvo::ProfileFile::load(file);
-    EXPECT_EQ(ini.sectionNames(), (QList<QByteArray>{"Info", kDeviceSection, section(1), section(2), section(3), section(4)}));
+    EXPECT_EQ(ini.sectionNames(),
+              (QList<QByteArray>{"Info", kDeviceSection, section(1), section(2), section(3), section(4)}));
     EXPECT_EQ(ini.getString("Info", "HardwareVersion"), text(s.sim, mac, QStringLiteral("hardware")));
     EXPECT_EQ(ini.getString(kDeviceSection, "MAC"), mac.toLatin1());
     EXPECT_EQ(ini.getString(kDeviceSection, "IpAddress"), "127.0.0.2");
     EXPECT_EQ(ini.getString(kDeviceSection, "Password"), text(s.sim, mac, QStringLiteral("password")));
     // The last port was read too: its values are the server's own, lists as their texts.
-    const QByteArray baud[] = {"", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "56000", "57600", "115200"};
+    const QByteArray baud[] = {"",      "600",   "1200",  "2400",  "4800",  "9600",
+                               "14400", "19200", "38400", "56000", "57600", "115200"};
     const QByteArray modes[] = {"", "TCP_SERVER", "TCP_CLIENT", "UDP_SERVER", "UDP_CLIENT"};
     for (int port = 1; port <= 4; ++port) {
         SCOPED_TRACE(port);
-        const auto key = [port](const char *name) { return QStringLiteral("port%1.%2").arg(port).arg(QLatin1String(name)); };
+        const auto key = [port](const char *name) {
+            return QStringLiteral("port%1.%2").arg(port).arg(QLatin1String(name));
+        };
         EXPECT_EQ(ini.getInt(section(port), "LocalPort"), number(s.sim, mac, key("localport")));
         EXPECT_EQ(ini.getString(section(port), "RemoteIp"), text(s.sim, mac, key("host")));
         EXPECT_EQ(ini.getString(section(port), "BitRate"), baud[number(s.sim, mac, key("baud"))]);
@@ -143,7 +165,8 @@ TEST(PelmarCli, ExportWritesTheServersParameterFile)
     }
 
     // A folder: the file gets its proposed name there.
-    const auto intoFolder = s.run({QStringLiteral("export"), QStringLiteral("--mac"), mac, QStringLiteral("--out"), dir.path()});
+    const auto intoFolder =
+        s.run({QStringLiteral("export"), QStringLiteral("--mac"), mac, QStringLiteral("--out"), dir.path()});
     ASSERT_EQ(intoFolder.exitCode, 0) << quoted(intoFolder).toStdString();
     EXPECT_EQ(QFileInfo(intoFolder.out.trimmed()).dir(), QDir(dir.path()));
     EXPECT_TRUE(intoFolder.out.trimmed().endsWith(QStringLiteral(".ini")));
@@ -157,7 +180,9 @@ TEST(PelmarCli, ApplyPutsAFilesSettingsOntoAServerWithBothSaves)
     const QString a = s.mac(0), b = s.mac(1), wifi = s.mac(2);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("a.ini"));
-    ASSERT_EQ(s.run({QStringLiteral("export"), QStringLiteral("--mac"), a, QStringLiteral("--out"), file}).exitCode, 0);
+    ASSERT_EQ(
+        s.run({QStringLiteral("export"), QStringLiteral("--mac"), a, QStringLiteral("--out"), file}).exitCode,
+        0);
     kyvo::ProfileFile ini = kyvo::ProfileFile::load(file);
     ini.setString(kDeviceSection, "Username", "oper");
     ini.setString(kDeviceSection, "IpAddress", "127.0.0.77");
@@ -167,7 +192,8 @@ TEST(PelmarCli, ApplyPutsAFilesSettingsOntoAServerWithBothSaves)
     ini.setString(section(4), "HeartbeatData", "ALIVE");
     ASSERT_TRUE(ini.save(file));
 
-    const auto applied = s.run({QStringLiteral("apply"), QStringLiteral("--mac"), b, QStringLiteral("--ini"), file});
+    const auto applied =
+        s.run({QStringLiteral("apply"), QStringLiteral("--mac"), b, QStringLiteral("--ini"), file});
     EXPECT_EQ(applied.exitCode, 0) << quoted(applied).toStdString();
     EXPECT_EQ(lines(applied.out), (QStringList{kSending, kSaved, kSending, kSaved}));
     EXPECT_EQ(text(s.sim, b, QStringLiteral("user")), "oper");
@@ -176,16 +202,19 @@ TEST(PelmarCli, ApplyPutsAFilesSettingsOntoAServerWithBothSaves)
     EXPECT_EQ(number(s.sim, b, QStringLiteral("port1.localport")), 5001);
     EXPECT_EQ(text(s.sim, b, QStringLiteral("port3.host")), "10.1.2.3");
     EXPECT_EQ(text(s.sim, b, QStringLiteral("port4.hbdata")), "ALIVE");
-    EXPECT_EQ(s.sim.get(b, QStringLiteral("mac")), QByteArray::fromHex(b.toLatin1().replace('-', ""))); // B keeps its MAC
+    EXPECT_EQ(s.sim.get(b, QStringLiteral("mac")),
+              QByteArray::fromHex(b.toLatin1().replace('-', ""))); // B keeps its MAC
     EXPECT_GT(s.sim.counter(b, QStringLiteral("commits")), 0);
     EXPECT_EQ(s.sim.counter(a, QStringLiteral("writes")), 0);
 
     // A record server takes the same file as whole-record writes (a file of more ports fits).
-    const auto onWifi = s.run({QStringLiteral("apply"), QStringLiteral("--mac"), wifi, QStringLiteral("--ini"), file,
-                               QStringLiteral("--lang"), QStringLiteral("en")});
+    const auto onWifi =
+        s.run({QStringLiteral("apply"), QStringLiteral("--mac"), wifi, QStringLiteral("--ini"), file,
+               QStringLiteral("--lang"), QStringLiteral("en")});
     EXPECT_EQ(onWifi.exitCode, 0) << quoted(onWifi).toStdString();
-    EXPECT_EQ(lines(onWifi.out), (QStringList{QStringLiteral("Sending data..."), QStringLiteral("Successfully saved"),
-                                              QStringLiteral("Sending data..."), QStringLiteral("Successfully saved")}));
+    EXPECT_EQ(lines(onWifi.out),
+              (QStringList{QStringLiteral("Sending data..."), QStringLiteral("Successfully saved"),
+                           QStringLiteral("Sending data..."), QStringLiteral("Successfully saved")}));
     EXPECT_EQ(s.sim.counter(wifi, QStringLiteral("record-writes")), 2);
     EXPECT_EQ(text(s.sim, wifi, QStringLiteral("user")), "oper");
     EXPECT_EQ(number(s.sim, wifi, QStringLiteral("port1.localport")), 5001);
@@ -198,8 +227,12 @@ TEST(PelmarCli, AFileOfFewerPortsOrNoPortCountIsNotApplied)
     const QString shortServer = s.mac(0), wifi = s.mac(1);
     QTemporaryDir dir;
     const QString twoPorts = dir.filePath(QStringLiteral("wifi.ini"));
-    ASSERT_EQ(s.run({QStringLiteral("export"), QStringLiteral("--mac"), wifi, QStringLiteral("--out"), twoPorts}).exitCode, 0);
-    const auto refused = s.run({QStringLiteral("apply"), QStringLiteral("--mac"), shortServer, QStringLiteral("--ini"), twoPorts});
+    ASSERT_EQ(
+        s.run({QStringLiteral("export"), QStringLiteral("--mac"), wifi, QStringLiteral("--out"), twoPorts})
+            .exitCode,
+        0);
+    const auto refused = s.run(
+        {QStringLiteral("apply"), QStringLiteral("--mac"), shortServer, QStringLiteral("--ini"), twoPorts});
     EXPECT_EQ(refused.exitCode, 1) << quoted(refused).toStdString();
     EXPECT_TRUE(refused.err.contains(QStringLiteral("端口数不匹配！"))) << refused.err.toStdString();
     EXPECT_EQ(s.sim.counter(shortServer, QStringLiteral("writes")), 0);
@@ -210,7 +243,8 @@ TEST(PelmarCli, AFileOfFewerPortsOrNoPortCountIsNotApplied)
     bad.removeSection("Info");
     ASSERT_TRUE(bad.save(noInfo));
     const long long searches = s.sim.counter(shortServer, QStringLiteral("searches"));
-    const auto invalid = s.run({QStringLiteral("apply"), QStringLiteral("--mac"), shortServer, QStringLiteral("--ini"), noInfo});
+    const auto invalid = s.run(
+        {QStringLiteral("apply"), QStringLiteral("--mac"), shortServer, QStringLiteral("--ini"), noInfo});
     EXPECT_EQ(invalid.exitCode, 2);
     EXPECT_EQ(invalid.err.trimmed(), QStringLiteral("无效的配置文件!"));
     EXPECT_EQ(s.sim.counter(shortServer, QStringLiteral("searches")), searches);
@@ -223,9 +257,12 @@ TEST(PelmarCli, ASaveTheServerRefusesFails)
     const QString mac = s.mac(0);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("a.ini"));
-    ASSERT_EQ(s.run({QStringLiteral("export"), QStringLiteral("--mac"), mac, QStringLiteral("--out"), file}).exitCode, 0);
+    ASSERT_EQ(s.run({QStringLiteral("export"), QStringLiteral("--mac"), mac, QStringLiteral("--out"), file})
+                  .exitCode,
+              0);
     ASSERT_TRUE(s.sim.control.command(QStringLiteral("knob %1 refuse 1").arg(mac)));
-    const auto refused = s.run({QStringLiteral("apply"), QStringLiteral("--mac"), mac, QStringLiteral("--ini"), file});
+    const auto refused =
+        s.run({QStringLiteral("apply"), QStringLiteral("--mac"), mac, QStringLiteral("--ini"), file});
     EXPECT_EQ(refused.exitCode, 1) << quoted(refused).toStdString();
     EXPECT_EQ(lines(refused.out), (QStringList{kSending, kRefused, kSending, kRefused}));
     EXPECT_GT(s.sim.counter(mac, QStringLiteral("refused")), 0);
@@ -238,12 +275,15 @@ TEST(PelmarCli, ASaveLeftUnansweredFails)
     const QString mac = s.mac(0);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("a.ini"));
-    ASSERT_EQ(s.run({QStringLiteral("export"), QStringLiteral("--mac"), mac, QStringLiteral("--out"), file}).exitCode, 0);
+    ASSERT_EQ(s.run({QStringLiteral("export"), QStringLiteral("--mac"), mac, QStringLiteral("--out"), file})
+                  .exitCode,
+              0);
     // Every second answer is lost from here on (the search repeats until
     // one comes through): of the two saves, whose answers are consecutive,
     // one goes unanswered.
     ASSERT_TRUE(s.sim.control.command(QStringLiteral("knob %1 drop-every 2").arg(mac)));
-    const auto silent = s.run({QStringLiteral("apply"), QStringLiteral("--mac"), mac, QStringLiteral("--ini"), file});
+    const auto silent =
+        s.run({QStringLiteral("apply"), QStringLiteral("--mac"), mac, QStringLiteral("--ini"), file});
     EXPECT_EQ(silent.exitCode, 1) << quoted(silent).toStdString();
     EXPECT_TRUE(silent.err.contains(QStringLiteral("no answer to the save"))) << silent.err.toStdString();
     EXPECT_EQ(s.sim.counter(mac, QStringLiteral("record-writes")), 2);
@@ -252,11 +292,13 @@ TEST(PelmarCli, ASaveLeftUnansweredFails)
 
 TEST(PelmarCli, RestartAndFactoryResetReachTheServer)
 {
-    Servers s({QStringLiteral("count=1,family=native,ports=4"), QStringLiteral("count=1,family=short,ports=2")});
+    Servers s(
+        {QStringLiteral("count=1,family=native,ports=4"), QStringLiteral("count=1,family=short,ports=2")});
     ASSERT_TRUE(s.sim.ready);
     const QString native = s.mac(0), shortServer = s.mac(1);
-    const auto restart = s.run({QStringLiteral("restart"), QStringLiteral("--mac"), native, QStringLiteral("--sweep"),
-                                QStringLiteral("127.0.0.255"), QStringLiteral("--lang"), QStringLiteral("en")});
+    const auto restart =
+        s.run({QStringLiteral("restart"), QStringLiteral("--mac"), native, QStringLiteral("--sweep"),
+               QStringLiteral("127.0.0.255"), QStringLiteral("--lang"), QStringLiteral("en")});
     EXPECT_EQ(restart.exitCode, 0) << quoted(restart).toStdString();
     EXPECT_EQ(restart.out.trimmed(), QStringLiteral("Device Restart ") + native);
     EXPECT_EQ(s.sim.counter(native, QStringLiteral("restarts")), 1);
@@ -282,16 +324,20 @@ TEST(PelmarCli, BadUsageAndUnknownServersHaveTheirExitStatuses)
         EXPECT_TRUE(r.out.isEmpty());
     };
     usage(runTool(kCli, {QStringLiteral("restart")}));
-    usage(runTool(kCli, {QStringLiteral("restart"), QStringLiteral("--mac"), QStringLiteral("00-4B-5A-00-02")}));
-    usage(runTool(kCli, {QStringLiteral("reset"), QStringLiteral("--mac"), QStringLiteral("00-4B-5A-00-00-0G")}));
+    usage(runTool(kCli,
+                  {QStringLiteral("restart"), QStringLiteral("--mac"), QStringLiteral("00-4B-5A-00-02")}));
+    usage(runTool(kCli,
+                  {QStringLiteral("reset"), QStringLiteral("--mac"), QStringLiteral("00-4B-5A-00-00-0G")}));
     usage(runTool(kCli, {QStringLiteral("frobnicate")}));
     usage(runTool(kCli, {}));
     usage(runTool(kCli, {QStringLiteral("search"), QStringLiteral("--broadcast"), QStringLiteral("127.0.0.1"),
                          QStringLiteral("--sweep"), QStringLiteral("127.0.0.255")}));
     usage(runTool(kCli, {QStringLiteral("search"), QStringLiteral("--sweep"), QStringLiteral("net-a")}));
     usage(runTool(kCli, {QStringLiteral("export"), QStringLiteral("--mac"), a}));
-    usage(runTool(kCli, {QStringLiteral("export"), QStringLiteral("--mac"), a, QStringLiteral("--out"), QStringLiteral("/nonexistent/a.ini")}));
-    usage(runTool(kCli, {QStringLiteral("apply"), QStringLiteral("--mac"), a, QStringLiteral("--ini"), QStringLiteral("/nonexistent.ini")}));
+    usage(runTool(kCli, {QStringLiteral("export"), QStringLiteral("--mac"), a, QStringLiteral("--out"),
+                         QStringLiteral("/nonexistent/a.ini")}));
+    usage(runTool(kCli, {QStringLiteral("apply"), QStringLiteral("--mac"), a, QStringLiteral("--ini"),
+                         QStringLiteral("/nonexistent.ini")}));
     usage(runTool(kCli, {QStringLiteral("search"), QStringLiteral("--port"), QStringLiteral("70000")}));
     EXPECT_EQ(s.sim.counter(a, QStringLiteral("searches")), 0); // none of these searched
 
@@ -299,7 +345,9 @@ TEST(PelmarCli, BadUsageAndUnknownServersHaveTheirExitStatuses)
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: pelmar-cli")));
 
-    EXPECT_EQ(s.run({QStringLiteral("restart"), QStringLiteral("--mac"), QStringLiteral("00-4B-5A-00-00-99")}).exitCode, 3);
+    EXPECT_EQ(s.run({QStringLiteral("restart"), QStringLiteral("--mac"), QStringLiteral("00-4B-5A-00-00-99")})
+                  .exitCode,
+              3);
     // A silent server does not answer the search either.
     ASSERT_TRUE(s.sim.control.command(QStringLiteral("knob %1 silent 1").arg(b)));
     const auto silent = s.run({QStringLiteral("reset"), QStringLiteral("--mac"), b});
@@ -314,7 +362,8 @@ TEST(PelmarCli, UpgradeSendsTheImageByteForByte)
     ASSERT_TRUE(s.sim.ready);
     const QString target = s.mac(1), other = s.mac(0);
     QByteArray image(3000, '\0');
-    for (int i = 0; i < image.size(); ++i) image[i] = char((unsigned(i) * 2654435761u) >> 24);
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char((unsigned(i) * 2654435761u) >> 24);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("server.bin"));
     QFile f(path);
@@ -322,21 +371,24 @@ TEST(PelmarCli, UpgradeSendsTheImageByteForByte)
     f.write(image);
     f.close();
 
-    const auto run = s.run({QStringLiteral("upgrade"), QStringLiteral("--mac"), target, QStringLiteral("--file"), path});
+    const auto run =
+        s.run({QStringLiteral("upgrade"), QStringLiteral("--mac"), target, QStringLiteral("--file"), path});
     ASSERT_EQ(run.exitCode, 0) << quoted(run).toStdString();
     const QStringList out = lines(run.out);
     EXPECT_EQ(out.first(), QStringLiteral("ping 127.0.0.3  1"));
     EXPECT_EQ(out.last(), QStringLiteral("Upgrade success"));
     EXPECT_TRUE(out.contains(QStringLiteral("1/6"))) << run.out.toStdString(); // the progress line
     EXPECT_EQ(s.sim.counter(target, QStringLiteral("upgrades")), 1); // it was told to enter the upgrade
-    EXPECT_EQ(s.sim.get(target, QStringLiteral("firmware-md5")), QCryptographicHash::hash(image, QCryptographicHash::Md5));
+    EXPECT_EQ(s.sim.get(target, QStringLiteral("firmware-md5")),
+              QCryptographicHash::hash(image, QCryptographicHash::Md5));
     EXPECT_EQ(s.sim.get(target, QStringLiteral("firmware-tsize")), QByteArray::number(image.size()));
     EXPECT_EQ(s.sim.get(target, QStringLiteral("firmware-name")), "server.bin");
     EXPECT_EQ(s.sim.counter(other, QStringLiteral("upgrades")), 0);
 
-    const auto missing = s.run({QStringLiteral("upgrade"), QStringLiteral("--mac"), target, QStringLiteral("--file"),
-                                dir.filePath(QStringLiteral("none.bin"))});
+    const auto missing = s.run({QStringLiteral("upgrade"), QStringLiteral("--mac"), target,
+                                QStringLiteral("--file"), dir.filePath(QStringLiteral("none.bin"))});
     EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_EQ(missing.err.trimmed(), dir.filePath(QStringLiteral("none.bin")) + QStringLiteral("无法打开文件"));
+    EXPECT_EQ(missing.err.trimmed(),
+              dir.filePath(QStringLiteral("none.bin")) + QStringLiteral("无法打开文件"));
     EXPECT_EQ(s.sim.counter(target, QStringLiteral("upgrades")), 1);
 }
