@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 using namespace pelmar;
 using testsupport::waitFor;
 
@@ -109,4 +111,24 @@ TEST(TlvExchange, GivesNothingWhenNoReplyComesInTime)
     ASSERT_TRUE(waitFor([&] { return finished.count() == 1; }));
     EXPECT_TRUE(finished[0][0].toByteArray().isEmpty());
     EXPECT_EQ(silent.received.size(), 1);
+}
+
+TEST(MainSocket, WhenSentRunsOnceEveryEarlierDatagramHasLeft)
+{
+    MainSocket socket;
+    QSignalSpy opened(&socket, &MainSocket::opened);
+    socket.open(QStringLiteral("127.0.0.1"), 0);
+    ASSERT_TRUE(waitFor([&] { return opened.count() == 1; }));
+    QUdpSocket listener; // read only below, so what arrived stays queued
+    ASSERT_TRUE(listener.bind(kLoopback, 0));
+    constexpr int kCount = 100;
+    std::atomic<bool> done{false};
+    for (int i = 0; i < kCount; ++i) socket.send(Bytes{std::uint8_t(i)}, QStringLiteral("127.0.0.1"), listener.localPort());
+    socket.whenSent([&] { done = true; });
+    ASSERT_TRUE(waitFor([&] { return done.load(); }));
+    // Loopback delivers as the datagram is sent: all of them are queued by now, in order.
+    QList<int> arrived;
+    while (listener.hasPendingDatagrams()) arrived << std::uint8_t(listener.receiveDatagram().data().at(0));
+    ASSERT_EQ(arrived.size(), kCount);
+    for (int i = 0; i < kCount; ++i) EXPECT_EQ(arrived[i], i);
 }
