@@ -124,9 +124,7 @@ public:
         connect(&core, &ServerCore::socketOpened, this, [this] { ++m_opened; });
         connect(&core, &ServerCore::socketBindFailed, this, [this](const QString &address) {
             ++m_bindFailed;
-            cli::err(QStringLiteral("pelmar-cli: cannot bind %1:%2")
-                         .arg(address.isEmpty() ? QStringLiteral("0.0.0.0") : address)
-                         .arg(m_context.localPort));
+            m_failedAddress = address.isEmpty() ? QStringLiteral("0.0.0.0") : address;
         });
         connect(&core, &ServerCore::listCleared, this, [this] { m_shown.clear(); });
         connect(&core, &ServerCore::deviceShown, this,
@@ -195,6 +193,10 @@ private:
             m_core.socket().open(m_context.adapter, m_context.localPort);
             cli::waitUntil([this] { return m_opened + m_bindFailed > 0; }, 5000);
         }
+        if (m_opened == 0)
+            cli::err(QStringLiteral("pelmar-cli: cannot bind %1:%2")
+                         .arg(m_failedAddress)
+                         .arg(m_context.localPort));
         return m_opened > 0;
     }
     void noteFamily(const QByteArray &d)
@@ -216,6 +218,7 @@ private:
     ServerCore &m_core;
     const Context &m_context;
     int m_opened = 0, m_bindFailed = 0;
+    QString m_failedAddress;
     std::set<std::size_t> m_shown;
     std::map<MacTail, const char *> m_family;
 };
