@@ -14,7 +14,8 @@ bool sameRegisterData(const PortSettings &a, const PortSettings &b)
     if (a.registerLength != b.registerLength) return false;
     // Bytes beyond the length are not part of the data and not copied.
     const std::size_t n = std::min<std::size_t>(a.registerLength, kRegisterDataSize);
-    return std::equal(a.registerData.begin(), a.registerData.begin() + std::ptrdiff_t(n), b.registerData.begin());
+    return std::equal(a.registerData.begin(), a.registerData.begin() + std::ptrdiff_t(n),
+                      b.registerData.begin());
 }
 
 // Whether two ports hold the same value of the row's setting. The timeout
@@ -22,24 +23,41 @@ bool sameRegisterData(const PortSettings &a, const PortSettings &b)
 bool same(const DeviceEntry &e, const PortSettings &a, const PortSettings &b, CloneRow row)
 {
     switch (row) {
-    case CloneRow::Baud: return a.baudIndex == b.baudIndex;
-    case CloneRow::Parity: return a.parity == b.parity;
-    case CloneRow::DataBits: return a.dataBits == b.dataBits;
-    case CloneRow::StopBits: return a.stopBits == b.stopBits;
-    case CloneRow::PackTime: return a.packTime == b.packTime;
-    case CloneRow::PackLength: return a.packLength == b.packLength;
-    case CloneRow::WorkMode: return a.workMode == b.workMode;
-    case CloneRow::TargetHost: return a.targetHost == b.targetHost;
-    case CloneRow::TargetPort: return a.targetPort == b.targetPort;
-    case CloneRow::LocalPort: return std::uint16_t(a.localPort + 1) == b.localPort;
-    case CloneRow::HeartbeatData: return a.heartbeatData == b.heartbeatData;
-    case CloneRow::HeartbeatInterval: return a.heartbeatInterval == b.heartbeatInterval;
-    case CloneRow::RegisterMode: return a.registerMode == b.registerMode;
-    case CloneRow::RegisterData: return sameRegisterData(a, b);
+    case CloneRow::Baud:
+        return a.baudIndex == b.baudIndex;
+    case CloneRow::Parity:
+        return a.parity == b.parity;
+    case CloneRow::DataBits:
+        return a.dataBits == b.dataBits;
+    case CloneRow::StopBits:
+        return a.stopBits == b.stopBits;
+    case CloneRow::PackTime:
+        return a.packTime == b.packTime;
+    case CloneRow::PackLength:
+        return a.packLength == b.packLength;
+    case CloneRow::WorkMode:
+        return a.workMode == b.workMode;
+    case CloneRow::TargetHost:
+        return a.targetHost == b.targetHost;
+    case CloneRow::TargetPort:
+        return a.targetPort == b.targetPort;
+    case CloneRow::LocalPort:
+        return std::uint16_t(a.localPort + 1) == b.localPort;
+    case CloneRow::HeartbeatData:
+        return a.heartbeatData == b.heartbeatData;
+    case CloneRow::HeartbeatInterval:
+        return a.heartbeatInterval == b.heartbeatInterval;
+    case CloneRow::RegisterMode:
+        return a.registerMode == b.registerMode;
+    case CloneRow::RegisterData:
+        return sameRegisterData(a, b);
     case CloneRow::ModbusTimeout:
-        return a.modbusTcpToRtu == b.modbusTcpToRtu && shownTimeout(e.deviceKind, a) == shownTimeout(e.deviceKind, b);
-    case CloneRow::ModbusAddress: return a.modbusAddress == b.modbusAddress;
-    case CloneRow::CustomBaud: return a.customBaud == b.customBaud;
+        return a.modbusTcpToRtu == b.modbusTcpToRtu &&
+               shownTimeout(e.deviceKind, a) == shownTimeout(e.deviceKind, b);
+    case CloneRow::ModbusAddress:
+        return a.modbusAddress == b.modbusAddress;
+    case CloneRow::CustomBaud:
+        return a.customBaud == b.customBaud;
     }
     return true;
 }
@@ -47,19 +65,44 @@ bool same(const DeviceEntry &e, const PortSettings &a, const PortSettings &b, Cl
 void copy(const DeviceEntry &e, const PortSettings &from, PortSettings &to, CloneRow row)
 {
     switch (row) {
-    case CloneRow::Baud: to.baudIndex = from.baudIndex; break;
-    case CloneRow::Parity: to.parity = from.parity; break;
-    case CloneRow::DataBits: to.dataBits = from.dataBits; break;
-    case CloneRow::StopBits: to.stopBits = from.stopBits; break;
-    case CloneRow::PackTime: to.packTime = from.packTime; break;
-    case CloneRow::PackLength: to.packLength = from.packLength; break;
-    case CloneRow::WorkMode: to.workMode = from.workMode; break;
-    case CloneRow::TargetHost: to.targetHost = from.targetHost; break;
-    case CloneRow::TargetPort: to.targetPort = from.targetPort; break;
-    case CloneRow::LocalPort: break; // by order, see cloneSetting
-    case CloneRow::HeartbeatData: to.heartbeatData = from.heartbeatData; break;
-    case CloneRow::HeartbeatInterval: to.heartbeatInterval = from.heartbeatInterval; break;
-    case CloneRow::RegisterMode: to.registerMode = from.registerMode; break;
+    case CloneRow::Baud:
+        to.baudIndex = from.baudIndex;
+        break;
+    case CloneRow::Parity:
+        to.parity = from.parity;
+        break;
+    case CloneRow::DataBits:
+        to.dataBits = from.dataBits;
+        break;
+    case CloneRow::StopBits:
+        to.stopBits = from.stopBits;
+        break;
+    case CloneRow::PackTime:
+        to.packTime = from.packTime;
+        break;
+    case CloneRow::PackLength:
+        to.packLength = from.packLength;
+        break;
+    case CloneRow::WorkMode:
+        to.workMode = from.workMode;
+        break;
+    case CloneRow::TargetHost:
+        to.targetHost = from.targetHost;
+        break;
+    case CloneRow::TargetPort:
+        to.targetPort = from.targetPort;
+        break;
+    case CloneRow::LocalPort:
+        break; // by order, see cloneSetting
+    case CloneRow::HeartbeatData:
+        to.heartbeatData = from.heartbeatData;
+        break;
+    case CloneRow::HeartbeatInterval:
+        to.heartbeatInterval = from.heartbeatInterval;
+        break;
+    case CloneRow::RegisterMode:
+        to.registerMode = from.registerMode;
+        break;
     case CloneRow::RegisterData: {
         const std::size_t n = std::min<std::size_t>(from.registerLength, kRegisterDataSize);
         to.registerLength = std::uint8_t(n);
@@ -70,8 +113,12 @@ void copy(const DeviceEntry &e, const PortSettings &from, PortSettings &to, Clon
         to.modbusTcpToRtu = from.modbusTcpToRtu;
         storeTypedTimeout(e.deviceKind, to, std::uint32_t(shownTimeout(e.deviceKind, from)));
         break;
-    case CloneRow::ModbusAddress: to.modbusAddress = from.modbusAddress; break;
-    case CloneRow::CustomBaud: to.customBaud = from.customBaud; break;
+    case CloneRow::ModbusAddress:
+        to.modbusAddress = from.modbusAddress;
+        break;
+    case CloneRow::CustomBaud:
+        to.customBaud = from.customBaud;
+        break;
     }
 }
 

@@ -32,8 +32,8 @@ inline constexpr std::size_t kCloneRows = std::size_t(CloneRow::CustomBaud) + 1;
 
 enum class CloneResult {
     Done,
-    NoPort,             // the shown port is none of the device's
-    OnlyFromFirstPort,  // the local port is cloned from PORT1 only
+    NoPort,            // the shown port is none of the device's
+    OnlyFromFirstPort, // the local port is cloned from PORT1 only
 };
 
 // Copies the setting of the shown port (0-based) onto ports 1 .. N of the
