@@ -27,7 +27,7 @@ UpgradePrompts UpgradePrompts::standard()
 
 FirmwareUpgradeDialog::FirmwareUpgradeDialog(FirmwareUpgrade &upgrade, const LanguageTable &language,
                                              const QString &target, UpgradePrompts prompts, QWidget *parent)
-    : QDialog(parent), m_upgrade(upgrade), m_prompts(std::move(prompts))
+    : QDialog(parent), m_upgrade(&upgrade), m_prompts(std::move(prompts))
 {
     auto *grid = new QGridLayout(this);
     m_target = new QLineEdit(target, this);
@@ -55,10 +55,13 @@ FirmwareUpgradeDialog::FirmwareUpgradeDialog(FirmwareUpgrade &upgrade, const Lan
     setMinimumWidth(420);
     connect(m_browse, &QPushButton::clicked, this, &FirmwareUpgradeDialog::browse);
     connect(m_start, &QPushButton::clicked, this, &FirmwareUpgradeDialog::start);
-    m_upgrade.attach(this);
+    upgrade.attach(this);
 }
 
-FirmwareUpgradeDialog::~FirmwareUpgradeDialog() { m_upgrade.detach(this); }
+FirmwareUpgradeDialog::~FirmwareUpgradeDialog()
+{
+    if (m_upgrade) m_upgrade->detach(this);
+}
 
 void FirmwareUpgradeDialog::browse()
 {
@@ -68,7 +71,10 @@ void FirmwareUpgradeDialog::browse()
     m_fileName->setText(path.isEmpty() ? QString() : QFileInfo(path).fileName());
 }
 
-void FirmwareUpgradeDialog::start() { m_upgrade.start(m_path->text(), m_target->text()); }
+void FirmwareUpgradeDialog::start()
+{
+    if (m_upgrade) m_upgrade->start(m_path->text(), m_target->text());
+}
 
 void FirmwareUpgradeDialog::showStatus(const QString &text) { m_status->setText(text); }
 void FirmwareUpgradeDialog::showBlockCounter(const QString &text) { m_counter->setText(text); }

@@ -5,6 +5,7 @@
 #include "pelmar/files/firmware_upgrade.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <functional>
 
@@ -48,7 +49,8 @@ private:
     void setStartEnabled(bool enabled) override;
     void message(const QString &text, const QString &caption) override;
 
-    FirmwareUpgrade &m_upgrade;
+    // The upgrade may go first when the window that owns both closes.
+    QPointer<FirmwareUpgrade> m_upgrade;
     UpgradePrompts m_prompts;
     QLineEdit *m_target;
     QLineEdit *m_path;
