@@ -126,11 +126,24 @@ public:
     {
         m_last = QString::fromStdString(t);
         const QString line = m_language.translate(132, m_last) + QString::fromStdString(s);
-        if (!line.trimmed().isEmpty()) cli::out(line);
+        if (line.trimmed().isEmpty()) return;
+        m_progress.finish();
+        cli::out(line);
     }
-    void showPartition(const std::string &t) override { cli::out(QString::fromStdString(t)); }
-    void showProgress(int, int) override {}
-    void setStartEnabled(bool enabled) override { m_done = enabled; }
+    void showPartition(const std::string &t) override
+    {
+        m_progress.finish();
+        cli::out(QString::fromStdString(t));
+    }
+    void showProgress(int maximum, int position) override
+    {
+        m_progress.show(QStringLiteral("%1/%2").arg(position).arg(maximum), position, maximum);
+    }
+    void setStartEnabled(bool enabled) override
+    {
+        if (enabled) m_progress.finish();
+        m_done = enabled;
+    }
     void showResult(bool verified) override { m_verified = verified; }
     void hideResult() override {}
     bool done() const { return m_done; }
@@ -138,6 +151,7 @@ public:
 
 private:
     const Language &m_language;
+    cli::ProgressLine m_progress;
     QString m_last;
     bool m_done = false;
     bool m_verified = false;
@@ -242,9 +256,9 @@ int main(int argc, char **argv)
     if (c.ranges.size() > SearchRanges::kCapacity) return cli::usage(QStringLiteral("vorlet-cli: at most 255 ranges"), help);
     if (c.args.has(QStringLiteral("wait"))) c.waitMs = std::max(0, c.args.value(QStringLiteral("wait")).toInt());
     if (c.args.has(QStringLiteral("port"))) {
-        bool ok = false;
-        c.port = std::uint16_t(c.args.value(QStringLiteral("port")).toUInt(&ok));
-        if (!ok || c.port == 0) return cli::usage(QStringLiteral("vorlet-cli: bad --port"), help);
+        const auto port = cli::parsePort(c.args.value(QStringLiteral("port")));
+        if (!port) return cli::usage(QStringLiteral("vorlet-cli: bad --port"), help);
+        c.port = *port;
     }
     if (!c.args.value(QStringLiteral("adapter")).isEmpty() && !kyvo::parseIpv4(c.args.value(QStringLiteral("adapter")).toStdString()))
         return cli::usage(QStringLiteral("vorlet-cli: --adapter takes an IPv4 address"), help);

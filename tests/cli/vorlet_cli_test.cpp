@@ -6,7 +6,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QCryptographicHash>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -108,4 +110,42 @@ TEST(VorletCli, ASaveThatIsNotAnsweredFails)
     const auto set = runTool(kCli, withRange(sim, {QStringLiteral("quickset"), QStringLiteral("--mac"), a, QStringLiteral("--in"), file, QStringLiteral("--lang"), QStringLiteral("en")}));
     EXPECT_EQ(set.exitCode, 1);
     EXPECT_TRUE(set.out.contains(QStringLiteral("SAVE Failed."))) << set.out.toStdString();
+}
+
+TEST(VorletCli, UpgradeSendsTheImageWithAProgressLine)
+{
+    DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("1")});
+    ASSERT_TRUE(sim.ready);
+    const QString mac = QStringLiteral("00-4B-59-00-00-02");
+    // A file of 20 header bytes, the firmware, then the web image's size and bytes.
+    constexpr int kFirmware = 3000, kWeb = 700;
+    QByteArray file(20, '\0');
+    file[15] = 2;
+    file[18] = char(kFirmware >> 8);
+    file[19] = char(kFirmware & 0xFF);
+    QByteArray firmware(kFirmware, '\0');
+    for (int i = 0; i < kFirmware; ++i) firmware[i] = char(i * 7);
+    file += firmware + QByteArray::fromHex("000002bc") + QByteArray(kWeb, 'w');
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gw.bin"));
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    out.close();
+
+    const auto run = runTool(kCli, withRange(sim, {QStringLiteral("upgrade"), QStringLiteral("--mac"), mac,
+                                                   QStringLiteral("--file"), path}));
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    const QStringList lines = run.out.trimmed().split(QLatin1Char('\n'));
+    // Not a terminal: one progress line per tenth, the last one whole.
+    EXPECT_GE(lines.filter(QRegularExpression(QStringLiteral("^\\d+/\\d+$"))).size(), 2) << run.out.toStdString();
+    EXPECT_EQ(lines.last(), QStringLiteral("升级成功"));
+    const QByteArray md5 =
+        QCryptographicHash::hash(firmware + QByteArray(1024, '\0'), QCryptographicHash::Md5); // the upgrade adds a kilobyte
+    EXPECT_EQ(sim.get(mac, QStringLiteral("firmware-md5")), md5);
+
+    EXPECT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("restart"), QStringLiteral("--mac"), mac,
+                                            QStringLiteral("--port"), QStringLiteral("70000")}))
+                  .exitCode,
+              2);
 }
