@@ -80,8 +80,9 @@ void ServerConfigDialog::writeParameterFile(int device, QString path)
     const DeviceEntry &e = m_core.devices().at(std::size_t(device));
     if (!e.present) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".ini");
-    // Deleted first: nothing of an older file stays behind.
-    QFile::remove(path);
+    // The file is written whole and replaces an older one only once it is
+    // complete, so nothing of the older file stays behind and a failed write
+    // leaves it as it was.
     if (!exportParameters(e).save(path))
         message(QString::fromUtf8(kWriteFailedText).arg(QDir::toNativeSeparators(path)));
 }
