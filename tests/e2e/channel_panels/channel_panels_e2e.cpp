@@ -6,6 +6,8 @@
 #include "vorlet/services/tcp_panel.h"
 
 #include "tests/support/lab.h"
+#include "tests/vorlet/services/panel_bench.h"
+#include "tests/vorlet/services/panel_window.h"
 #include "tests/support/test_support.h"
 #include "vorlet/lang/dialog_captions.h"
 
@@ -23,12 +25,7 @@ using testsupport::waitFor;
 
 namespace {
 
-template <typename W> W *control(QWidget *root, int id)
-{
-    auto *w = qobject_cast<W *>(findControl(root, id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
+using servicetest::control;
 
 void type(QWidget *panel, int id, const char *text)
 {
@@ -40,19 +37,7 @@ class LabWindow
 public:
     LabWindow()
     {
-        CvorletDlg::Options w;
-        w.settingsPath = dir.filePath(QStringLiteral("hx.ini"));
-        w.programPath = dir.filePath(QStringLiteral("program"));
-        w.adapters = [] { return QList<kyvo::AdapterAddress>{}; };
-        w.openUrl = [](const QUrl &) {};
-        ServiceOptions services;
-        services.showMessage = [this](QWidget *, const QString &text) { messages << text; };
-        services.runDialog = [this](QDialog &dialog) {
-            if (script) script(dialog);
-            return dialog.result();
-        };
-        addServicePanels(w, services);
-        window = std::make_unique<CvorletDlg>(std::move(w));
+        window = std::make_unique<CvorletDlg>(servicetest::panelWindowOptions(dir, messages, script));
         window->show();
     }
 

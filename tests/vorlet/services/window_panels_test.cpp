@@ -6,6 +6,7 @@
 #include "devsim/core/sim_host.h"
 #include "devsim/gateway/gateway_sim.h"
 #include "panel_bench.h"
+#include "panel_window.h"
 #include "tests/support/loopback.h"
 #include "tests/support/test_support.h"
 #include "vorlet/services/http_panel.h"
@@ -42,21 +43,10 @@ public:
         QString error;
         EXPECT_TRUE(host->start(&error)) << error.toStdString();
 
-        CvorletDlg::Options w;
+        CvorletDlg::Options w = panelWindowOptions(dir, messages, script);
         w.core.broadcastAddress = loopback(1);
         w.core.devicePort = port;
         w.core.searchDelayMs = 20;
-        w.settingsPath = dir.filePath(QStringLiteral("hx.ini"));
-        w.programPath = dir.filePath(QStringLiteral("program"));
-        w.adapters = [] { return QList<kyvo::AdapterAddress>{}; };
-        w.openUrl = [](const QUrl &) {};
-        ServiceOptions services;
-        services.showMessage = [this](QWidget *, const QString &text) { messages << text; };
-        services.runDialog = [this](QDialog &dialog) {
-            if (script) script(dialog);
-            return dialog.result();
-        };
-        addServicePanels(w, services);
         window = std::make_unique<CvorletDlg>(std::move(w));
         window->show();
     }
