@@ -21,7 +21,8 @@ struct LabBench
 
 // Nothing when the benchmark cannot run: outside a private namespace (a
 // message names the script to use) or without the simulator.
-inline std::optional<LabBench> openLabBench(const char *name, const char *script, devsim::ControlClient &control)
+inline std::optional<LabBench> openLabBench(const char *name, const char *script,
+                                            devsim::ControlClient &control)
 {
     LabBench b;
     const QStringList args = QCoreApplication::arguments();

@@ -37,7 +37,8 @@ const char *const kHelp =
     "  --lang en         texts in English (default Chinese)\n"
     "exit status: 0 done, 1 the device refused or did not answer, 2 bad usage, 3 device not found";
 
-struct Context {
+struct Context
+{
     cli::Arguments args;
     Language language;
     std::vector<SearchRange> ranges;
@@ -45,7 +46,10 @@ struct Context {
     std::uint16_t port = kDevicePort;
 };
 
-QString text102(const Context &c, const char *chinese) { return c.language.translate(kMainWindowDialog, chinese); }
+QString text102(const Context &c, const char *chinese)
+{
+    return c.language.translate(kMainWindowDialog, chinese);
+}
 
 // Searches the way "search" does; false when the endpoint does not open.
 bool search(GatewayCore &core, const Context &c)
@@ -79,23 +83,30 @@ int printSearch(const GatewayCore &core, const Context &c)
     const DeviceList &list = core.devices();
     QJsonArray json;
     if (!c.args.has(QStringLiteral("json")))
-        cli::out(QStringList{QStringLiteral("SN"), text102(c, "设备IP"), text102(c, "MAC地址"), text102(c, "固件版本"),
-                             text102(c, "型号"), text102(c, "设备名称")}
+        cli::out(QStringList{QStringLiteral("SN"), text102(c, "设备IP"), text102(c, "MAC地址"),
+                             text102(c, "固件版本"), text102(c, "型号"), text102(c, "设备名称")}
                      .join(QLatin1Char('\t')));
     for (std::size_t i = 0; i < list.count(); ++i) {
         const ParameterRecord &r = list.at(i);
         const QString ip = QString::fromStdString(kyvo::ipv4Text(seenAddress(r)));
-        const QStringList fields{QString::number(i + 1), ip, cli::macText(r.mac), gbkFieldText(r.versionText),
-                                 gbkFieldText(r.model), gbkFieldText(r.deviceName)};
+        const QStringList fields{QString::number(i + 1), ip,
+                                 cli::macText(r.mac),    gbkFieldText(r.versionText),
+                                 gbkFieldText(r.model),  gbkFieldText(r.deviceName)};
         if (c.args.has(QStringLiteral("json")))
-            json.append(QJsonObject{{QStringLiteral("sn"), int(i + 1)}, {QStringLiteral("ip"), ip},
-                                    {QStringLiteral("mac"), fields[2]}, {QStringLiteral("firmware"), fields[3]},
-                                    {QStringLiteral("model"), fields[4]}, {QStringLiteral("name"), fields[5]}});
+            json.append(QJsonObject{{QStringLiteral("sn"), int(i + 1)},
+                                    {QStringLiteral("ip"), ip},
+                                    {QStringLiteral("mac"), fields[2]},
+                                    {QStringLiteral("firmware"), fields[3]},
+                                    {QStringLiteral("model"), fields[4]},
+                                    {QStringLiteral("name"), fields[5]}});
         else
             cli::out(fields.join(QLatin1Char('\t')));
     }
-    if (c.args.has(QStringLiteral("json"))) cli::out(QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented)).trimmed());
-    if (core.ignoredDevices()) cli::err(QStringLiteral("%1 more gateways answered beyond the list's 512").arg(core.ignoredDevices()));
+    if (c.args.has(QStringLiteral("json")))
+        cli::out(QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented)).trimmed());
+    if (core.ignoredDevices())
+        cli::err(
+            QStringLiteral("%1 more gateways answered beyond the list's 512").arg(core.ignoredDevices()));
     return cli::kOk;
 }
 
@@ -112,8 +123,11 @@ int runCommand(GatewayCore &core, const Context &c, const std::function<void(Com
         cli::out(text102(c, chinese));
     });
     start(runner);
-    cli::waitUntil([&] { return runner.session().pending() == PendingOperation::None && !runner.session().nextDeadline(); },
-                   120000);
+    cli::waitUntil(
+        [&] {
+            return runner.session().pending() == PendingOperation::None && !runner.session().nextDeadline();
+        },
+        120000);
     return last == QString::fromUtf8(success) ? cli::kOk : cli::kFailed;
 }
 
@@ -163,7 +177,7 @@ int upgrade(const ParameterRecord &r, const Context &c)
     if (auto *e = std::get_if<FirmwareFileError>(&loaded)) {
         const char *t = *e == FirmwareFileError::CannotOpen ? "can not open!!!"
                         : *e == FirmwareFileError::TooLarge ? "file is huge!!!"
-                                                             : "file error!!!";
+                                                            : "file error!!!";
         cli::err(c.language.translate(132, t));
         return cli::kUsage;
     }
@@ -171,7 +185,8 @@ int upgrade(const ParameterRecord &r, const Context &c)
     Mac mac{};
     std::copy(std::begin(r.mac), std::end(r.mac), mac.begin());
     FotaRunner runner(mac, kyvo::fieldText(r.versionText), output);
-    if (!runner.open(c.args.value(QStringLiteral("adapter")))) cli::err(c.language.translate(132, "绑定失败!"));
+    if (!runner.open(c.args.value(QStringLiteral("adapter"))))
+        cli::err(c.language.translate(132, "绑定失败!"));
     runner.setDevice(QHostAddress(seenAddress(r)), c.port);
     runner.start(std::move(std::get<FirmwareFile>(loaded)), c.args.has(QStringLiteral("factory")));
     cli::waitUntil([&] { return output.done(); }, 3600 * 1000);
@@ -181,10 +196,13 @@ int upgrade(const ParameterRecord &r, const Context &c)
 int deviceCommand(GatewayCore &core, Context &c)
 {
     const auto mac = cli::parseMac(c.args.value(QStringLiteral("mac")));
-    if (!mac) return cli::usage(QStringLiteral("vorlet-cli: --mac needs a MAC such as 00-4B-59-0A-4D-07"), QString::fromUtf8(kHelp));
+    if (!mac)
+        return cli::usage(QStringLiteral("vorlet-cli: --mac needs a MAC such as 00-4B-59-0A-4D-07"),
+                          QString::fromUtf8(kHelp));
     const QString command = c.args.command;
     if (command == QLatin1String("export") && c.args.value(QStringLiteral("out")).isEmpty())
-        return cli::usage(QStringLiteral("vorlet-cli: export needs --out FILE.cfg"), QString::fromUtf8(kHelp));
+        return cli::usage(QStringLiteral("vorlet-cli: export needs --out FILE.cfg"),
+                          QString::fromUtf8(kHelp));
     if (command == QLatin1String("upgrade") && c.args.value(QStringLiteral("file")).isEmpty())
         return cli::usage(QStringLiteral("vorlet-cli: upgrade needs --file F.bin"), QString::fromUtf8(kHelp));
     // A quick set reads its file before anything is sent.
@@ -192,8 +210,10 @@ int deviceCommand(GatewayCore &core, Context &c)
     if (command == QLatin1String("quickset")) {
         const QString in = c.args.value(QStringLiteral("in"));
         file = std::make_unique<ParameterRecord>();
-        if (in.isEmpty() || loadConfigOver(*file, QFile::encodeName(in).toStdString()) != ConfigFileStatus::Done)
-            return cli::usage(QStringLiteral("vorlet-cli: cannot read the configuration file '%1'").arg(in), QString::fromUtf8(kHelp));
+        if (in.isEmpty() ||
+            loadConfigOver(*file, QFile::encodeName(in).toStdString()) != ConfigFileStatus::Done)
+            return cli::usage(QStringLiteral("vorlet-cli: cannot read the configuration file '%1'").arg(in),
+                              QString::fromUtf8(kHelp));
     }
     if (!search(core, c)) return cli::kFailed;
     const std::size_t index = core.devices().findByMac(*mac);
@@ -213,14 +233,18 @@ int deviceCommand(GatewayCore &core, Context &c)
     }
     if (command == QLatin1String("quickset")) {
         loadConfigOver(r, QFile::encodeName(c.args.value(QStringLiteral("in"))).toStdString());
-        return runCommand(core, c, [&](CommandRunner &run) { run.save(r); }, "保存成功,重启后生效！！！");
+        return runCommand(
+            core, c, [&](CommandRunner &run) { run.save(r); }, "保存成功,重启后生效！！！");
     }
     if (command == QLatin1String("restart"))
-        return runCommand(core, c, [&](CommandRunner &run) { run.restart(r); }, "重启成功");
+        return runCommand(
+            core, c, [&](CommandRunner &run) { run.restart(r); }, "重启成功");
     if (command == QLatin1String("reset"))
-        return runCommand(core, c, [&](CommandRunner &run) { run.factoryReset(r, false); }, "恢复出厂成功");
+        return runCommand(
+            core, c, [&](CommandRunner &run) { run.factoryReset(r, false); }, "恢复出厂成功");
     if (command == QLatin1String("deep-reset"))
-        return runCommand(core, c, [&](CommandRunner &run) { run.factoryReset(r, true); }, "深度恢复出厂成功");
+        return runCommand(
+            core, c, [&](CommandRunner &run) { run.factoryReset(r, true); }, "深度恢复出厂成功");
     return upgrade(r, c);
 }
 
@@ -231,11 +255,12 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlet"));
     Context c;
-    c.args = cli::Arguments::parse(app.arguments(),
-                                   {QStringLiteral("adapter"), QStringLiteral("range"), QStringLiteral("mac"),
-                                    QStringLiteral("out"), QStringLiteral("in"), QStringLiteral("file"),
-                                    QStringLiteral("lang"), QStringLiteral("wait"), QStringLiteral("port")},
-                                   {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help")});
+    c.args =
+        cli::Arguments::parse(app.arguments(),
+                              {QStringLiteral("adapter"), QStringLiteral("range"), QStringLiteral("mac"),
+                               QStringLiteral("out"), QStringLiteral("in"), QStringLiteral("file"),
+                               QStringLiteral("lang"), QStringLiteral("wait"), QStringLiteral("port")},
+                              {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help")});
     const QString help = QString::fromUtf8(kHelp);
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
         cli::out(help);
@@ -253,14 +278,17 @@ int main(int argc, char **argv)
             return cli::usage(QStringLiteral("vorlet-cli: bad range '%1' (FIRST-LAST)").arg(range), help);
         c.ranges.push_back({*first, *last});
     }
-    if (c.ranges.size() > SearchRanges::kCapacity) return cli::usage(QStringLiteral("vorlet-cli: at most 255 ranges"), help);
-    if (c.args.has(QStringLiteral("wait"))) c.waitMs = std::max(0, c.args.value(QStringLiteral("wait")).toInt());
+    if (c.ranges.size() > SearchRanges::kCapacity)
+        return cli::usage(QStringLiteral("vorlet-cli: at most 255 ranges"), help);
+    if (c.args.has(QStringLiteral("wait")))
+        c.waitMs = std::max(0, c.args.value(QStringLiteral("wait")).toInt());
     if (c.args.has(QStringLiteral("port"))) {
         const auto port = cli::parsePort(c.args.value(QStringLiteral("port")));
         if (!port) return cli::usage(QStringLiteral("vorlet-cli: bad --port"), help);
         c.port = *port;
     }
-    if (!c.args.value(QStringLiteral("adapter")).isEmpty() && !kyvo::parseIpv4(c.args.value(QStringLiteral("adapter")).toStdString()))
+    if (!c.args.value(QStringLiteral("adapter")).isEmpty() &&
+        !kyvo::parseIpv4(c.args.value(QStringLiteral("adapter")).toStdString()))
         return cli::usage(QStringLiteral("vorlet-cli: --adapter takes an IPv4 address"), help);
 
     GatewayCore::Options options;
@@ -271,8 +299,11 @@ int main(int argc, char **argv)
         if (!search(core, c)) return cli::kFailed;
         return printSearch(core, c);
     }
-    static const QStringList deviceCommands{QStringLiteral("export"), QStringLiteral("quickset"), QStringLiteral("restart"),
-                                            QStringLiteral("reset"), QStringLiteral("deep-reset"), QStringLiteral("upgrade")};
+    static const QStringList deviceCommands{QStringLiteral("export"),     QStringLiteral("quickset"),
+                                            QStringLiteral("restart"),    QStringLiteral("reset"),
+                                            QStringLiteral("deep-reset"), QStringLiteral("upgrade")};
     if (deviceCommands.contains(command)) return deviceCommand(core, c);
-    return cli::usage(command.isEmpty() ? QStringLiteral("vorlet-cli: no command") : QStringLiteral("vorlet-cli: unknown command '%1'").arg(command), help);
+    return cli::usage(command.isEmpty() ? QStringLiteral("vorlet-cli: no command")
+                                        : QStringLiteral("vorlet-cli: unknown command '%1'").arg(command),
+                      help);
 }

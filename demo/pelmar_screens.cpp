@@ -76,7 +76,8 @@ bool pelmarScreen(const QString &folder, pelmar::Language language)
     if (chinese) window.toggleAdvanced();
     window.resize(window.sizeHint().expandedTo(QSize(1280, 820)));
     runUntil([] { return false; }, 300);
-    const QString path = folder + (chinese ? QStringLiteral("/pelmar.png") : QStringLiteral("/pelmar-en.png"));
+    const QString path =
+        folder + (chinese ? QStringLiteral("/pelmar.png") : QStringLiteral("/pelmar-en.png"));
     const bool ok = window.grab().save(path);
     std::printf("%s %s\n", ok ? "saved" : "could not save", qPrintable(path));
     return ok && found > 0;

@@ -3,11 +3,11 @@
 #include "common/gbk_text.h"
 #include "tests/support/processes.h"
 
+#include <QCryptographicHash>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QCryptographicHash>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -22,8 +22,8 @@ const QString kDevsim = QStringLiteral(DEVSIM_BIN);
 
 QStringList withRange(const DevsimProcess &sim, QStringList args)
 {
-    return args << QStringLiteral("--range") << QStringLiteral("127.0.0.2-127.0.0.9") << QStringLiteral("--port")
-                << QString::number(sim.port);
+    return args << QStringLiteral("--range") << QStringLiteral("127.0.0.2-127.0.0.9")
+                << QStringLiteral("--port") << QString::number(sim.port);
 }
 
 } // namespace
@@ -41,7 +41,8 @@ TEST(VorletCli, SearchPrintsEveryGatewayAsATableAndAsJson)
     EXPECT_EQ(lines[1], QStringLiteral("1\t127.0.0.2\t00-4B-59-00-00-02\tV10112\tVG-211\t车间"));
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("3\t127.0.0.4\t00-4B-59-00-00-04\tV10109\tVG-211C\t")));
 
-    const auto json = runTool(kCli, withRange(sim, {QStringLiteral("search"), QStringLiteral("--json"), QStringLiteral("--lang"), QStringLiteral("en")}));
+    const auto json = runTool(kCli, withRange(sim, {QStringLiteral("search"), QStringLiteral("--json"),
+                                                    QStringLiteral("--lang"), QStringLiteral("en")}));
     ASSERT_EQ(json.exitCode, 0);
     const QJsonArray devices = QJsonDocument::fromJson(json.out.toUtf8()).array();
     ASSERT_EQ(devices.size(), 3);
@@ -56,17 +57,22 @@ TEST(VorletCli, ExportAndQuickSetMoveOneGatewaysSettingsOntoAnother)
     ASSERT_TRUE(sim.ready);
     const QString a = QStringLiteral("00-4B-59-00-00-02"), b = QStringLiteral("00:4b:59:00:00:03");
     // Give A settings of its own first.
-    ASSERT_TRUE(sim.control.command(QStringLiteral("set %1 1A %2").arg(a, QString::fromLatin1(kyvo::toGbk(QStringLiteral("源网关")).toHex()))));
+    ASSERT_TRUE(
+        sim.control.command(QStringLiteral("set %1 1A %2")
+                                .arg(a, QString::fromLatin1(kyvo::toGbk(QStringLiteral("源网关")).toHex()))));
     ASSERT_TRUE(sim.control.command(QStringLiteral("set %1 40.01 0500080000320400").arg(a)));
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("a.cfg"));
-    const auto exported = runTool(kCli, withRange(sim, {QStringLiteral("export"), QStringLiteral("--mac"), a, QStringLiteral("--out"), file}));
+    const auto exported = runTool(kCli, withRange(sim, {QStringLiteral("export"), QStringLiteral("--mac"), a,
+                                                        QStringLiteral("--out"), file}));
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
     EXPECT_EQ(QFileInfo(file).size(), 69848);
 
-    const auto set = runTool(kCli, withRange(sim, {QStringLiteral("quickset"), QStringLiteral("--mac"), b, QStringLiteral("--in"), file}));
+    const auto set = runTool(kCli, withRange(sim, {QStringLiteral("quickset"), QStringLiteral("--mac"), b,
+                                                   QStringLiteral("--in"), file}));
     EXPECT_EQ(set.exitCode, 0) << set.out.toStdString() << set.err.toStdString();
-    EXPECT_EQ(set.out.trimmed().split(QLatin1Char('\n')), (QStringList{QStringLiteral("正在保存..."), QStringLiteral("保存成功,重启后生效！！！")}));
+    EXPECT_EQ(set.out.trimmed().split(QLatin1Char('\n')),
+              (QStringList{QStringLiteral("正在保存..."), QStringLiteral("保存成功,重启后生效！！！")}));
     EXPECT_EQ(sim.get(b, QStringLiteral("1A")), kyvo::toGbk(QStringLiteral("源网关")));
     EXPECT_EQ(sim.get(b, QStringLiteral("40.01")).at(0), 5);
     EXPECT_EQ(sim.get(b, QStringLiteral("16")), QByteArray::fromHex("004b59000003")); // B keeps its own MAC
@@ -78,21 +84,34 @@ TEST(VorletCli, CommandsAndTheirExitStatuses)
     DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("2")});
     ASSERT_TRUE(sim.ready);
     const QString a = QStringLiteral("00-4b-59-00-00-02"), b = QStringLiteral("00-4B-59-00-00-03");
-    const auto restart = runTool(kCli, withRange(sim, {QStringLiteral("restart"), QStringLiteral("--mac"), a, QStringLiteral("--lang"), QStringLiteral("en")}));
+    const auto restart = runTool(kCli, withRange(sim, {QStringLiteral("restart"), QStringLiteral("--mac"), a,
+                                                       QStringLiteral("--lang"), QStringLiteral("en")}));
     EXPECT_EQ(restart.exitCode, 0) << restart.out.toStdString();
     EXPECT_EQ(sim.counter(a, QStringLiteral("restarts")), 1);
-    EXPECT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("deep-reset"), QStringLiteral("--mac"), a})).exitCode, 0);
+    EXPECT_EQ(
+        runTool(kCli, withRange(sim, {QStringLiteral("deep-reset"), QStringLiteral("--mac"), a})).exitCode,
+        0);
     EXPECT_EQ(sim.counter(a, QStringLiteral("deep-resets")), 1);
 
     ASSERT_TRUE(sim.control.command(QStringLiteral("knob %1 silent 1").arg(b)));
     // A silent device is not found; one that stops answering after the search times out.
-    EXPECT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("reset"), QStringLiteral("--mac"), b})).exitCode, 3);
-    EXPECT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("restart"), QStringLiteral("--mac"), QStringLiteral("00-4B-59-00-00-99")})).exitCode, 3);
+    EXPECT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("reset"), QStringLiteral("--mac"), b})).exitCode,
+              3);
+    EXPECT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("restart"), QStringLiteral("--mac"),
+                                            QStringLiteral("00-4B-59-00-00-99")}))
+                  .exitCode,
+              3);
 
     EXPECT_EQ(runTool(kCli, {QStringLiteral("restart")}).exitCode, 2);
     EXPECT_EQ(runTool(kCli, {QStringLiteral("frobnicate")}).exitCode, 2);
-    EXPECT_EQ(runTool(kCli, {QStringLiteral("search"), QStringLiteral("--range"), QStringLiteral("10.0.0.9-10.0.0.1")}).exitCode, 2);
-    EXPECT_EQ(runTool(kCli, {QStringLiteral("quickset"), QStringLiteral("--mac"), a, QStringLiteral("--in"), QStringLiteral("/nonexistent.cfg")}).exitCode, 2);
+    EXPECT_EQ(runTool(kCli, {QStringLiteral("search"), QStringLiteral("--range"),
+                             QStringLiteral("10.0.0.9-10.0.0.1")})
+                  .exitCode,
+              2);
+    EXPECT_EQ(runTool(kCli, {QStringLiteral("quickset"), QStringLiteral("--mac"), a, QStringLiteral("--in"),
+                             QStringLiteral("/nonexistent.cfg")})
+                  .exitCode,
+              2);
     const auto help = runTool(kCli, {QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: vorlet-cli")));
@@ -105,9 +124,15 @@ TEST(VorletCli, ASaveThatIsNotAnsweredFails)
     const QString a = QStringLiteral("00-4B-59-00-00-02");
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("a.cfg"));
-    ASSERT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("export"), QStringLiteral("--mac"), a, QStringLiteral("--out"), file})).exitCode, 0);
-    ASSERT_TRUE(sim.control.command(QStringLiteral("knob %1 refuse 1").arg(a))); // takes the write, never answers
-    const auto set = runTool(kCli, withRange(sim, {QStringLiteral("quickset"), QStringLiteral("--mac"), a, QStringLiteral("--in"), file, QStringLiteral("--lang"), QStringLiteral("en")}));
+    ASSERT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("export"), QStringLiteral("--mac"), a,
+                                            QStringLiteral("--out"), file}))
+                  .exitCode,
+              0);
+    ASSERT_TRUE(
+        sim.control.command(QStringLiteral("knob %1 refuse 1").arg(a))); // takes the write, never answers
+    const auto set = runTool(
+        kCli, withRange(sim, {QStringLiteral("quickset"), QStringLiteral("--mac"), a, QStringLiteral("--in"),
+                              file, QStringLiteral("--lang"), QStringLiteral("en")}));
     EXPECT_EQ(set.exitCode, 1);
     EXPECT_TRUE(set.out.contains(QStringLiteral("SAVE Failed."))) << set.out.toStdString();
 }
@@ -124,7 +149,8 @@ TEST(VorletCli, UpgradeSendsTheImageWithAProgressLine)
     file[18] = char(kFirmware >> 8);
     file[19] = char(kFirmware & 0xFF);
     QByteArray firmware(kFirmware, '\0');
-    for (int i = 0; i < kFirmware; ++i) firmware[i] = char(i * 7);
+    for (int i = 0; i < kFirmware; ++i)
+        firmware[i] = char(i * 7);
     file += firmware + QByteArray::fromHex("000002bc") + QByteArray(kWeb, 'w');
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("gw.bin"));
@@ -138,10 +164,11 @@ TEST(VorletCli, UpgradeSendsTheImageWithAProgressLine)
     EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
     const QStringList lines = run.out.trimmed().split(QLatin1Char('\n'));
     // Not a terminal: one progress line per tenth, the last one whole.
-    EXPECT_GE(lines.filter(QRegularExpression(QStringLiteral("^\\d+/\\d+$"))).size(), 2) << run.out.toStdString();
+    EXPECT_GE(lines.filter(QRegularExpression(QStringLiteral("^\\d+/\\d+$"))).size(), 2)
+        << run.out.toStdString();
     EXPECT_EQ(lines.last(), QStringLiteral("升级成功"));
-    const QByteArray md5 =
-        QCryptographicHash::hash(firmware + QByteArray(1024, '\0'), QCryptographicHash::Md5); // the upgrade adds a kilobyte
+    const QByteArray md5 = QCryptographicHash::hash(firmware + QByteArray(1024, '\0'),
+                                                    QCryptographicHash::Md5); // the upgrade adds a kilobyte
     EXPECT_EQ(sim.get(mac, QStringLiteral("firmware-md5")), md5);
 
     EXPECT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("restart"), QStringLiteral("--mac"), mac,

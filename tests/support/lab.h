@@ -14,10 +14,10 @@
 namespace testsupport {
 
 // Skips the test unless it runs in a private network namespace made by the lab.
-#define LAB_ONLY()                                                                                            \
-    do {                                                                                                      \
-        if (!kyvo::inPrivateNetworkNamespace() || qEnvironmentVariableIsEmpty("LAB_NETNS"))                   \
-            GTEST_SKIP() << "runs only inside tools/lab (a private network namespace)";                       \
+#define LAB_ONLY()                                                                                           \
+    do {                                                                                                     \
+        if (!kyvo::inPrivateNetworkNamespace() || qEnvironmentVariableIsEmpty("LAB_NETNS"))                  \
+            GTEST_SKIP() << "runs only inside tools/lab (a private network namespace)";                      \
     } while (0)
 
 // For test programs that broadcast outside any test: exits with 77 (skipped)
