@@ -1,6 +1,8 @@
 // Simulated gateway: the device's side of the link frames and commands.
 #include "devsim/gateway/gateway_sim.h"
 
+#include "devsim/gateway/gateway_can.h"
+
 #include <QCryptographicHash>
 #include <QStringList>
 
@@ -182,6 +184,10 @@ void GatewaySim::applyWrite(ByteView items)
             Bytes &tls = m_items.top[0x73];
             if (tls.empty()) tls.resize(7);
             if (!value.empty()) tls[0] = value[0];
+            return;
+        }
+        if (tag == 0x5A && m_profile.canPort) {
+            m_items.top[tag] = keptCanItem(m_items.top[tag], value);
             return;
         }
         m_items.top[tag] = Bytes(value.begin(), value.end());
