@@ -2,6 +2,7 @@
 #include "vorlet/app/app_options.h"
 
 #include "common/fixed_field.h"
+#include "vorlet/io/can/can_wiring.h"
 #include "vorlet/maintenance/fota_dialog.h"
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/services/service_wiring.h"
@@ -33,6 +34,7 @@ CvorletDlg::Options programOptions()
 {
     CvorletDlg::Options options;
     addServicePanels(options);
+    addCanPanel(options);
     addFirmwareUpgrade(options);
     return options;
 }

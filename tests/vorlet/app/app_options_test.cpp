@@ -1,5 +1,5 @@
 // The program's window: the firmware upgrade behind "固件升级" and the
-// service panels in the channel places.
+// service panels in the channel places, the CAN panel in the serial group.
 #include "vorlet/app/app_options.h"
 
 #include "tests/vorlet/ui/window_fixture.h"
@@ -41,6 +41,7 @@ TEST(ProgramOptions, TheProgramsWindowHasItsChannelPanels)
 {
     const CvorletDlg::Options options = programOptions();
     EXPECT_TRUE(options.panels.channel);
+    EXPECT_TRUE(options.panels.can);
     EXPECT_EQ(options.extensions.count(kFirmwareButton), 1u);
     EXPECT_EQ(options.extensions.count(1058), 1u); // the NTP dialog
 }
