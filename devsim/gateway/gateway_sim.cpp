@@ -59,7 +59,14 @@ std::uint64_t endpointKey(const kyvo::Ipv4Endpoint &e) { return (std::uint64_t(e
 
 } // namespace
 
-GatewaySim::GatewaySim(GatewayProfile profile) : m_profile(std::move(profile)), m_items(factoryItems(m_profile)) {}
+GatewaySim::GatewaySim(GatewayProfile profile)
+    : m_profile(std::move(profile)), m_items(factoryItems(m_profile))
+{
+    m_age.start();
+    if (!m_profile.ioModule) return;
+    auto clock = m_profile.ioClockMs ? m_profile.ioClockMs : [this] { return std::int64_t(m_age.elapsed()); };
+    m_io = std::make_unique<IoModuleSim>(std::move(clock));
+}
 
 Bytes GatewaySim::recordBody() const
 {
@@ -161,6 +168,12 @@ void GatewaySim::answer(std::uint8_t scope, std::uint8_t code, const Bytes &body
 void GatewaySim::applyWrite(ByteView items)
 {
     eachItem(items, [this](std::uint8_t tag, ByteView value) {
+        if (m_io && m_io->takeWrite(tag, value)) {
+            ++counters[tag == 0x90 ? QStringLiteral("relay-commands")
+                       : tag == 0x91 ? QStringLiteral("counter-clears")
+                                     : QStringLiteral("module-downloads")];
+            return;
+        }
         if (tag == 0x40 || tag == 0x41) {
             if (value.empty()) return;
             const std::uint8_t index = value[0];
@@ -280,7 +293,16 @@ Bytes GatewaySim::queryAnswer(ByteView tags) const
             break;
         }
         case 0xB6: putItem(body, 0xB6, Bytes{'1', ';', '2', ';', '3'}); break;
+        case 0x8F:
+            if (m_io) putItem(body, 0x8F, m_io->calibrationResult());
+            break;
         case 0x90: {
+            if (m_io) {
+                const auto clock = m_items.top.find(0xB0);
+                const ByteView clockBytes = clock == m_items.top.end() ? ByteView{} : ByteView(clock->second);
+                putItem(body, 0x90, m_io->liveStatus(clockBytes));
+                break;
+            }
             Bytes live(136, 0);
             live[0] = 1;  // Y1 closed
             live[16] = 1; // X1 active
@@ -319,6 +341,7 @@ std::optional<QByteArray> GatewaySim::query(const QString &path) const
     if (path == QLatin1String("firmware-size")) return QByteArray::number(qulonglong(m_upgrade.firmware.size()));
     if (path == QLatin1String("upgrade-finished")) return QByteArray(m_upgrade.finished ? "1" : "0");
     if (path == QLatin1String("upgrade-factory")) return QByteArray(m_upgrade.factoryReset ? "1" : "0");
+    if (m_io && path.startsWith(QLatin1String("io."))) return m_io->query(path);
     std::uint8_t tag = 0;
     const auto *map = const_cast<GatewaySim *>(this)->itemMap(path, tag);
     if (!map) return std::nullopt;

@@ -3,8 +3,12 @@
 #pragma once
 
 #include "devsim/core/sim_device.h"
+#include "devsim/gateway/io_module.h"
+
+#include <QElapsedTimer>
 
 #include <map>
+#include <memory>
 
 namespace devsim {
 
@@ -21,6 +25,8 @@ struct GatewayProfile {
     std::uint32_t firmware = 242;
     std::size_t fragmentSize = 1024; // the largest payload of one answer frame
     QByteArray versionText = "V10112";
+    // The I/O module's time in ms; empty: milliseconds since the gateway was made.
+    std::function<std::int64_t()> ioClockMs;
 };
 
 // What the gateway keeps of a firmware upgrade.
@@ -57,7 +63,8 @@ public:
     void receive(const Incoming &in, Outbox &out) override;
 
     // Paths: "1A" (item), "40.01" (serial sub-item), "41.0.31" (channel 0
-    // sub-item); values are the raw item bytes.
+    // sub-item); values are the raw item bytes. With an I/O module also
+    // "io.relays", "io.counters" and "io.firmware" (see IoModuleSim).
     std::optional<QByteArray> query(const QString &path) const override;
     bool assign(const QString &path, const QByteArray &value) override;
 
@@ -67,6 +74,8 @@ public:
     // The address text of the last debug command.
     QByteArray debugTarget() const { return m_debugTarget; }
     const UpgradeImage &upgrade() const { return m_upgrade; }
+    // The I/O module, or null for a gateway without one.
+    const IoModuleSim *ioModule() const { return m_io.get(); }
 
     // The whole answer body: every item, the serial block, both channels.
     Bytes recordBody() const;
@@ -90,6 +99,8 @@ private:
     QByteArray m_debugTarget;
     UpgradeImage m_upgrade;
     int m_upgradeAnswers = 0;
+    QElapsedTimer m_age;
+    std::unique_ptr<IoModuleSim> m_io;
 };
 
 } // namespace devsim
