@@ -160,3 +160,33 @@ TEST(SaveRequest, ARecordReadBackFromItsOwnRequestIsUnchanged)
     parseRecordAnswer(lengthAndItems, *back);
     EXPECT_EQ(std::memcmp(back.get(), r.get(), sizeof(ParameterRecord)), 0);
 }
+
+TEST(SaveRequest, IoItemsCarryRelayWordsAndMasksLeastSignificantByteFirst)
+{
+    auto r = sampleRecord();
+    r->io.moduleAddress = 0x00011234; // only the low 16 bits travel
+    r->io.debounceMs = 20;
+    r->io.digitalRules[0] = {1, {}};
+    r->io.digitalRules[0].action = 0xFFFFFFFD;
+    r->io.timers[0].enabled = 1;
+    r->io.timers[0].timeOfDayS = 0x7080;
+    r->io.timers[0].action = 0x7FFFFFFF;
+    r->io.analogRules[0].value1 = 4000;
+    r->io.analogRules[0].action = 0xAAAAAAAA;
+    r->io.powerOnMask = 0x000F;
+    r->io.retention = 0x11;
+    r->io.timeoutMask = 0x0003;
+    r->io.commandTimeoutS = 30;
+    r->io.upload.inputConditions = 0xDDCCBBAA;
+    r->io.upload.intervalMs = 60000;
+    const Walked w = walk(buildSaveRequest(*r, 0));
+    EXPECT_EQ(w.values.at(0x92), hex("12 34 00 14"));
+    EXPECT_EQ(Bytes(w.values.at(0x96).begin(), w.values.at(0x96).begin() + 5), hex("01 fd ff ff ff"));
+    EXPECT_EQ(Bytes(w.values.at(0x94).begin(), w.values.at(0x94).begin() + 14),
+              hex("01 00 00 70 80 00 00 00 00 00 ff ff ff 7f"));
+    EXPECT_EQ(Bytes(w.values.at(0x97).begin(), w.values.at(0x97).begin() + 10),
+              hex("00 0f a0 00 00 00 aa aa aa aa"));
+    EXPECT_EQ(w.values.at(0x9D), hex("0f 00 11"));
+    EXPECT_EQ(w.values.at(0x9E), hex("03 00 00 1e"));
+    EXPECT_EQ(w.values.at(0x99), hex("00 aa bb cc dd 00 00 ea 60 00 00"));
+}
