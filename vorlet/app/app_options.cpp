@@ -3,6 +3,7 @@
 
 #include "common/fixed_field.h"
 #include "vorlet/io/can/can_wiring.h"
+#include "vorlet/io/module/module_wiring.h"
 #include "vorlet/maintenance/fota_dialog.h"
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/services/service_wiring.h"
@@ -36,6 +37,7 @@ CvorletDlg::Options programOptions()
     addServicePanels(options);
     addCanPanel(options);
     addFirmwareUpgrade(options);
+    addIoModulePanel(options);
     return options;
 }
 
