@@ -101,11 +101,20 @@ struct Bench
 
 TEST(RtuDialog, OpensWithTheRecordsSettingsAndTheModuleCountsInItsTitle)
 {
-    for (const auto &[letter, title] :
-         {std::pair{'c', "rtu信息  x:8 y:4 adc:2"}, {'e', "RtuInfo  x:8 y:4 adc:2"}}) {
+    const struct
+    {
+        char letter;
+        const char *title, *buttons;
+    } languages[] = {{'c', "rtu信息  x:8 y:4 adc:2", "全开|全关|计数清零"},
+                     {'e', "RtuInfo  x:8 y:4 adc:2", "All Open|All Close|Clear"}};
+    for (const auto &[letter, title, buttons] : languages) {
         Bench b{Language(letter)};
         rtu &d = b.open();
         EXPECT_EQ(d.windowTitle(), u(title));
+        QStringList shown;
+        for (QPushButton *button : d.findChildren<QPushButton *>())
+            if (u(buttons).split(QLatin1Char('|')).contains(button->text())) shown << button->text();
+        EXPECT_EQ(shown.join(QLatin1Char('|')), u(buttons));
         EXPECT_TRUE(b.control<QCheckBox>(1006)->isChecked());
         EXPECT_FALSE(b.control<QCheckBox>(1033)->isChecked());
         EXPECT_FALSE(b.control<QCheckBox>(3352)->isChecked());
