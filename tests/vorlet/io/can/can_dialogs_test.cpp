@@ -1,48 +1,25 @@
 // The CAN panel and its dialogs offscreen: what each shows on opening, how
 // its controls answer, and what "确定" hands back to the panel's block.
-#include "vorlet/io/can/canbitrate.h"
-#include "vorlet/io/can/canhf.h"
+#include "can_save_script.h"
 #include "vorlet/io/can/caninfo.h"
-#include "vorlet/io/can/cansend.h"
-#include "vorlet/io/can/cansf.h"
-#include "vorlet/io/can/dcan.h"
-
-#include "vorlet/lang/dialog_captions.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 
 using namespace vorlet;
 using namespace vorlet::can;
+using cantest::control;
+using cantest::type;
 
 namespace {
 
 QString u(const char *utf8)
 {
     return QString::fromUtf8(utf8);
-}
-
-template <typename W> W *control(QWidget *root, int id)
-{
-    auto *w = qobject_cast<W *>(findControl(root, id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
-void type(QWidget *root, int id, const char *text)
-{
-    control<QLineEdit>(root, id)->setText(u(text));
 }
 
 void click(QWidget *root, int id)
