@@ -3,6 +3,7 @@
 
 #include "common/fixed_field.h"
 #include "vorlet/io/can/can_wiring.h"
+#include "vorlet/io/linkage/rule_wiring.h"
 #include "vorlet/io/module/module_wiring.h"
 #include "vorlet/maintenance/fota_dialog.h"
 #include "vorlet/record/parameter_record.h"
@@ -37,7 +38,9 @@ CvorletDlg::Options programOptions()
     addServicePanels(options);
     addCanPanel(options);
     addFirmwareUpgrade(options);
-    addIoModulePanel(options);
+    RtuEnvironment module;
+    module.rules = moduleRuleDialogs();
+    addIoModulePanel(options, std::move(module));
     return options;
 }
 

@@ -2,6 +2,7 @@
 // clearing, module firmware download and the ADC calibration request.
 #pragma once
 
+#include "vorlet/io/relay_word.h"
 #include "vorlet/link/link_frame.h"
 
 #include <array>
@@ -11,13 +12,8 @@ namespace vorlet {
 inline constexpr std::size_t kModuleRelays = 16;
 inline constexpr std::size_t kModuleFirmwareLimit = 8192;
 
-// One code per relay Y1..Y16.
-enum RelayCode : std::uint8_t {
-    kRelayOpen = 0,
-    kRelayClose = 1,
-    kRelayUnchanged = 3,
-};
-using RelayCodes = std::array<std::uint8_t, kModuleRelays>;
+// One code per relay Y1..Y16 (RelayCode, RelayCodes of the relay action word).
+static_assert(kModuleRelays == std::size_t(kRelayCount));
 
 // BA 3A S 03 00 01 90 M "E" "." (15 bytes).
 Bytes moduleStatusQuery(std::uint8_t scope, const Mac &mac);

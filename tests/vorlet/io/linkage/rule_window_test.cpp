@@ -4,14 +4,17 @@
 #include "vorlet/io/linkage/action_dialogs.h"
 #include "vorlet/io/linkage/poweron.h"
 #include "vorlet/io/linkage/rule_dialogs.h"
+#include "vorlet/io/linkage/rule_wiring.h"
 #include "vorlet/io/linkage/timer.h"
 #include "vorlet/io/linkage/upload.h"
 #include "vorlet/io/linkage/xya.h"
 
 #include "tests/support/gallery.h"
 #include "tests/vorlet/ui/window_fixture.h"
+#include "vorlet/io/module/module_wiring.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -151,6 +154,57 @@ TEST(RuleWindow, CancelledDialogsLeaveTheRecordAsItWas)
             list->setCurrentIndex(1);
         dialog->reject();
         EXPECT_EQ(std::memcmp(&record, before.get(), sizeof record), 0) << int(which);
+    }
+}
+
+TEST(RuleWindow, TheModuleDialogsLinksOpenTheRuleDialogsInTheWindowsLanguage)
+{
+    uitest::WindowOptions o = ioGateway();
+    o.savedLetter = 'e';
+    o.configure = [](CvorletDlg::Options &w) {
+        RtuEnvironment env;
+        env.rules = moduleRuleDialogs();
+        addIoModulePanel(w, env);
+    };
+    uitest::WindowBench b(o);
+    ASSERT_TRUE(b.search());
+    b.control<QPushButton>(kIoModuleButton)->click();
+    auto *module = b.window->findChild<rtu *>();
+    ASSERT_NE(module, nullptr);
+    struct Case
+    {
+        int control;
+        std::function<bool(QDialog *)> expected;
+    };
+    const Case cases[] = {
+        {1271,
+         [](QDialog *d) {
+             auto *x = dynamic_cast<xya *>(d);
+             return x && x->mode() == XyaMode::Digital;
+         }},
+        {1119,
+         [](QDialog *d) {
+             auto *x = dynamic_cast<xya *>(d);
+             return x && x->mode() == XyaMode::Analogue;
+         }},
+        {1115, [](QDialog *d) { return dynamic_cast<timer *>(d) != nullptr; }},
+        {1116, [](QDialog *d) { return dynamic_cast<upload *>(d) != nullptr; }},
+        {1009, [](QDialog *d) { return dynamic_cast<poweron *>(d) != nullptr; }},
+    };
+    for (const Case &c : cases) {
+        QWidget *control = findControl(module, c.control);
+        ASSERT_NE(control, nullptr) << c.control;
+        if (auto *link = qobject_cast<QLabel *>(control))
+            Q_EMIT link->linkActivated(QString());
+        else
+            qobject_cast<QPushButton *>(control)->click();
+        QDialog *opened = nullptr;
+        for (QDialog *d : module->findChildren<QDialog *>())
+            if (d->isVisible()) opened = d;
+        ASSERT_NE(opened, nullptr) << c.control;
+        EXPECT_TRUE(c.expected(opened)) << c.control;
+        press(opened, "Cancel");
+        QCoreApplication::processEvents();
     }
 }
 
