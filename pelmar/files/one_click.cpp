@@ -9,9 +9,10 @@ namespace {
 
 // A parameter file carries neither the serial type, the unnamed serial
 // bytes, the cloud credentials nor the one-to-many addresses: the port keeps
-// its own. Its "ModbusTimeout" is the time-out as shown, which devices whose
-// DeviceKind is not 1 hold in serialType.
-PortSettings importedPort(const PortSettings &file, const PortSettings &own, std::uint8_t deviceKind)
+// its own. Its "ModbusTimeout" is the port's time-out field for every
+// DeviceKind; a device whose kind is not 1 keeps the time-out it uses in its
+// own serialType.
+PortSettings importedPort(const PortSettings &file, const PortSettings &own)
 {
     PortSettings p = file;
     p.serialType = own.serialType;
@@ -22,10 +23,6 @@ PortSettings importedPort(const PortSettings &file, const PortSettings &own, std
     p.cloudAddress = own.cloudAddress;
     p.oneToManyMapped = own.oneToManyMapped;
     p.oneToManyAddress = own.oneToManyAddress;
-    if (deviceKind != 1) {
-        p.timeout = own.timeout;
-        storeTypedTimeout(deviceKind, p, file.timeout);
-    }
     return p;
 }
 
@@ -55,7 +52,7 @@ void applyImportedEntry(const DeviceEntry &i, DeviceEntry &t)
     t.staPassword = i.staPassword;
     t.staSsid = i.staSsid;
     for (std::size_t k = 0; k < kMaxPorts; ++k)
-        t.ports[k] = importedPort(i.ports[k], t.ports[k], t.deviceKind);
+        t.ports[k] = importedPort(i.ports[k], t.ports[k]);
 }
 
 } // namespace pelmar

@@ -14,7 +14,7 @@ bool importedPortsFit(const DeviceEntry &imported, const DeviceEntry &target);
 // versions, the WiFi security and encryption, everything else of the target
 // and the port fields no file carries (serial type, the unnamed serial
 // bytes, cloud credentials, one-to-many addresses) stay. The file's time-out
-// is stored the way the target's DeviceKind holds it.
+// goes into the time-out field, whatever the target's DeviceKind.
 void applyImportedEntry(const DeviceEntry &imported, DeviceEntry &target);
 
 } // namespace pelmar

@@ -2,9 +2,12 @@
 #include "pelmar/files/parameter_file.h"
 
 #include "common/decimal.h"
+#include "common/ipv4.h"
 #include "pelmar/model/conversions.h"
 
 #include <QList>
+
+#include <cstring>
 
 namespace pelmar {
 
@@ -17,7 +20,10 @@ namespace {
 const QByteArray kInfo = "Info";
 const QByteArray kDevice = "*****************Device****************";
 
-QByteArray portSection(int n) { return "*****************Port" + QByteArray::number(n) + "*****************"; }
+QByteArray portSection(int n)
+{
+    return "*****************Port" + QByteArray::number(n) + "*****************";
+}
 
 QByteArray address(const Ipv4Bytes &a)
 {
@@ -31,7 +37,8 @@ Ipv4Bytes parseAddress(const QByteArray &text)
     Ipv4Bytes a{};
     const QList<QByteArray> parts = text.split('.');
     for (int i = 0; i < 4 && i < parts.size(); ++i)
-        a[std::size_t(i)] = std::uint8_t(kyvo::parseDecimal(std::string_view(parts[i].constData(), std::size_t(parts[i].size()))));
+        a[std::size_t(i)] = std::uint8_t(
+            kyvo::parseDecimal(std::string_view(parts[i].constData(), std::size_t(parts[i].size()))));
     return a;
 }
 
@@ -39,7 +46,8 @@ Mac parseMac(const QByteArray &text)
 {
     Mac m{};
     const QList<QByteArray> parts = text.split('-');
-    for (int i = 0; i < 6 && i < parts.size(); ++i) m[std::size_t(i)] = std::uint8_t(parts[i].trimmed().toUInt(nullptr, 16));
+    for (int i = 0; i < 6 && i < parts.size(); ++i)
+        m[std::size_t(i)] = std::uint8_t(parts[i].trimmed().toUInt(nullptr, 16));
     return m;
 }
 
@@ -57,7 +65,8 @@ QByteArray listText(std::span<const char *const> list, int index)
 std::vector<std::string> baudTexts()
 {
     std::vector<std::string> t;
-    for (std::uint32_t rate : kBaudTable) t.push_back(std::to_string(rate));
+    for (std::uint32_t rate : kBaudTable)
+        t.push_back(std::to_string(rate));
     return t;
 }
 
@@ -86,6 +95,10 @@ QString proposedParameterFileName(const DeviceEntry &e)
     name += QByteArray(reinterpret_cast<const char *>(e.firmwareVersion.bytes.data()), 2);
     const int zero = name.indexOf('\0');
     if (zero >= 0) name.truncate(zero);
+    // The bytes come from the device: control bytes, path separators and
+    // the characters file systems refuse would make a name nobody can use.
+    for (char &c : name)
+        if (c < 0x20 || c > 0x7E || std::strchr("\\/:*?\"<>|", c)) c = '_';
     return QString::fromLatin1(name) + QStringLiteral(".ini");
 }
 
@@ -115,7 +128,10 @@ kyvo::ProfileFile exportParameters(const DeviceEntry &e)
         const PortSettings &p = e.ports[std::size_t(n - 1)];
         const QByteArray s = portSection(n);
         ini.setInt(s, "Enable", int(p.enable) - 1);
-        ini.setString(s, "BitRate", p.baudIndex >= 1 && p.baudIndex <= bauds.size() ? QByteArray::fromStdString(bauds[p.baudIndex - 1]) : QByteArray());
+        ini.setString(s, "BitRate",
+                      p.baudIndex >= 1 && p.baudIndex <= bauds.size()
+                          ? QByteArray::fromStdString(bauds[p.baudIndex - 1])
+                          : QByteArray());
         ini.setString(s, "CheckBit", listText(kParityTexts, p.parity));
         ini.setInt(s, "DataBit", p.dataBits);
         ini.setString(s, "StopBit", listText(kStopBitTexts, p.stopBits));
@@ -128,7 +144,7 @@ kyvo::ProfileFile exportParameters(const DeviceEntry &e)
         ini.setInt(s, "PackTime", p.packTime);
         ini.setInt(s, "PackSize", p.packLength);
         ini.setInt(s, "Modbus", p.modbusTcpToRtu);
-        ini.setInt(s, "ModbusTimeout", shownTimeout(e.deviceKind, p));
+        ini.setInt(s, "ModbusTimeout", p.timeout);
     }
     return ini;
 }
@@ -156,7 +172,8 @@ DeviceEntry importParameters(const kyvo::ProfileFile &ini)
 
     std::vector<std::string> bauds = baudTexts();
     std::vector<const char *> baudEntries;
-    for (const std::string &b : bauds) baudEntries.push_back(b.c_str());
+    for (const std::string &b : bauds)
+        baudEntries.push_back(b.c_str());
     for (int n = 1; n <= int(kMaxPorts); ++n) {
         PortSettings &p = e.ports[std::size_t(n - 1)];
         const QByteArray s = portSection(n);
@@ -166,7 +183,8 @@ DeviceEntry importParameters(const kyvo::ProfileFile &ini)
         p.dataBits = std::uint8_t(ini.getInt(s, "DataBit", 8));
         const QByteArray stop = ini.getString(s, "StopBit", "1", 19);
         p.stopBits = stop == "1" ? 1 : std::uint8_t(lookupListText(stop, kStopBitTexts) + 1);
-        p.workMode = std::uint8_t(lookupListText(ini.getString(s, "WorkMode", "TCP_SERVER", 19), kWorkModeTexts) + 1);
+        p.workMode =
+            std::uint8_t(lookupListText(ini.getString(s, "WorkMode", "TCP_SERVER", 19), kWorkModeTexts) + 1);
         setText(p.targetHost, ini.getString(s, "RemoteIp", "192.168.1.253", 31));
         p.targetPort = std::uint16_t(ini.getInt(s, "RemotePort", 1030));
         p.localPort = std::uint16_t(ini.getInt(s, "LocalPort", 1030));
@@ -188,6 +206,79 @@ DeviceEntry importParameters(const kyvo::ProfileFile &ini)
         p.modbusCacheByte = 0;
     }
     return e;
+}
+
+namespace {
+
+struct NumberKey
+{
+    const char *key;
+    long long min, max;
+};
+
+// Numbers the import keeps in fields of these widths. "Enable" holds the
+// port's enable value minus 1.
+constexpr NumberKey kDeviceNumbers[] = {
+    {"IpType", 0, 255}, {"dhcpd", 0, 255}, {"stp", 0, 255}, {"wifi_mode", 0, 255}};
+constexpr NumberKey kPortNumbers[] = {{"Enable", -1, 254},
+                                      {"DataBit", 0, 255},
+                                      {"RemotePort", 0, 65535},
+                                      {"LocalPort", 0, 65535},
+                                      {"HeartbeatInterval", 0, 65535},
+                                      {"PackTime", 0, 255},
+                                      {"PackSize", 0, 65535},
+                                      {"Modbus", 0, 255},
+                                      {"ModbusTimeout", 0, 65535}};
+constexpr const char *kAddressKeys[] = {"IpAddress", "NetMask", "NetGate", "DNS"};
+
+bool soundNumber(const QByteArray &text, long long min, long long max)
+{
+    bool ok = false;
+    const long long v = text.toLongLong(&ok, 10);
+    return ok && !text.startsWith('+') && v >= min && v <= max;
+}
+
+} // namespace
+
+std::optional<QString> badParameterValue(const kyvo::ProfileFile &ini)
+{
+    const auto has = [&](const QByteArray &section, const char *key) {
+        return ini.value(section, key).has_value();
+    };
+    for (const char *key : kAddressKeys)
+        if (has(kDevice, key) && !kyvo::parseIpv4(ini.getString(kDevice, key, {}, 19).toStdString()))
+            return QString::fromLatin1(key);
+    for (const NumberKey &n : kDeviceNumbers)
+        if (has(kDevice, n.key) && !soundNumber(ini.getString(kDevice, n.key), n.min, n.max))
+            return QString::fromLatin1(n.key);
+
+    std::vector<std::string> bauds = baudTexts();
+    std::vector<const char *> baudEntries;
+    for (const std::string &b : bauds)
+        baudEntries.push_back(b.c_str());
+    const struct
+    {
+        const char *key;
+        std::span<const char *const> entries;
+    } lists[] = {{"BitRate", baudEntries},
+                 {"CheckBit", kParityTexts},
+                 {"StopBit", kStopBitTexts},
+                 {"WorkMode", kWorkModeTexts}};
+    for (int n = 1; n <= int(kMaxPorts); ++n) {
+        const QByteArray s = portSection(n);
+        if (!ini.hasSection(s)) continue;
+        const auto bad = [n](const char *key) {
+            return QStringLiteral("%1 (PORT%2)").arg(QString::fromLatin1(key)).arg(n);
+        };
+        for (const NumberKey &k : kPortNumbers)
+            if (has(s, k.key) && !soundNumber(ini.getString(s, k.key), k.min, k.max)) return bad(k.key);
+        for (const auto &l : lists) {
+            if (!has(s, l.key)) continue;
+            const QByteArray text = ini.getString(s, l.key, {}, 19);
+            if (text.isEmpty() || lookupListText(text, l.entries) < 0) return bad(l.key);
+        }
+    }
+    return std::nullopt;
 }
 
 bool validImportedPortCount(const DeviceEntry &entry)

@@ -101,13 +101,17 @@ void ServerConfigDialog::importParameterFile()
 
 void ServerConfigDialog::readParameterFile(const QString &path)
 {
-    m_imported = importParameters(kyvo::ProfileFile::load(path));
-    if (validImportedPortCount(m_imported)) {
+    const kyvo::ProfileFile file = kyvo::ProfileFile::load(path);
+    // A value the devices cannot take refuses the whole file, naming its key.
+    const std::optional<QString> bad = badParameterValue(file);
+    if (!bad) m_imported = importParameters(file);
+    if (!bad && validImportedPortCount(m_imported)) {
         m_ui.oneClick->setEnabled(true);
         setImportedPath(path);
         return;
     }
-    message(m_language.text(300), m_language.text(slot::kInfoCaption));
+    message(bad ? m_language.text(300) + QLatin1Char(' ') + *bad : m_language.text(300),
+            m_language.text(slot::kInfoCaption));
     setImportedPath(QString());
     m_ui.oneClick->setEnabled(false);
 }

@@ -114,15 +114,16 @@ TEST(OneClick, PortFieldsNoFileCarriesStayWithTheDevice)
     EXPECT_EQ(p.secondPortCloud, 1);
 }
 
-TEST(OneClick, TheFilesTimeoutGoesWhereTheDeviceKindKeepsIt)
+TEST(OneClick, TheFilesTimeoutGoesIntoTheTimeoutFieldAndTheDeviceKeepsItsSerialType)
 {
     DeviceEntry file = withPorts("V40A");
     file.ports[0].timeout = 250;
+    file.ports[0].serialType = 1;
     DeviceEntry device = withPorts("V40A");
-    device.deviceKind = 0; // the time-out in tens of ms in serialType
+    device.deviceKind = 0; // the time-out in tens of ms it uses is in serialType
     device.ports[0].serialType = 7;
     device.ports[0].timeout = 33;
     applyImportedEntry(file, device);
-    EXPECT_EQ(device.ports[0].serialType, 25);
-    EXPECT_EQ(device.ports[0].timeout, 33);
+    EXPECT_EQ(device.ports[0].serialType, 7);
+    EXPECT_EQ(device.ports[0].timeout, 250);
 }

@@ -289,8 +289,8 @@ TEST(WindowFiles, ExportWritesTheSelectedDeviceAndImportReadsItBackThroughTheMen
     const ServerConfigDialog::FileRequest &save = b.fileRequests[0];
     EXPECT_TRUE(save.save);
     EXPECT_EQ(save.folder, b.parameterFolder());
-    // The first five bytes of the version extra, '-', two of the firmware version.
-    EXPECT_EQ(save.proposedName, QString::fromLatin1("2024\x01-V0.ini"));
+    // The first five bytes of the version extra, '-', two of the firmware version; the control byte as '_'.
+    EXPECT_EQ(save.proposedName, QStringLiteral("2024_-V0.ini"));
     EXPECT_EQ(save.filter, u("文件 (*.ini)"));
     const kyvo::ProfileFile written = kyvo::ProfileFile::load(path);
     EXPECT_FALSE(written.hasSection("Left over"));
@@ -484,7 +484,8 @@ TEST(WindowOneClick, AFileOfMorePortsReachesTheServerWithTheDeviceSaveThenThePor
     EXPECT_EQ(b.portValue(Short4, 2, "localport"), be16(4711));
     EXPECT_EQ(b.portValue(Short4, 3, "host").left(10), QByteArray("10.77.9.3\0", 10));
     EXPECT_EQ(b.portValue(Short4, 4, "hbdata").left(8), QByteArray("FILE-HB\0", 8));
-    EXPECT_TRUE(waitFor([&] { return b.pane(2) == u("配置成功"); })); // the server's answers come in their own time
+    EXPECT_TRUE(
+        waitFor([&] { return b.pane(2) == u("配置成功"); })); // the server's answers come in their own time
 }
 
 TEST(WindowOneClick, ARecordServerGetsItsWholeRecordTwice)
