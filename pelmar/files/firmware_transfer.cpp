@@ -22,7 +22,8 @@ std::string printf2(const char *pattern, unsigned a, unsigned b)
 }
 } // namespace
 
-std::optional<Bytes> FirmwareTransfer::writeRequest(const std::string &name, std::uint32_t size, kyvo::ByteView dualSuffix)
+std::optional<Bytes> FirmwareTransfer::writeRequest(const std::string &name, std::uint32_t size,
+                                                    kyvo::ByteView dualSuffix)
 {
     Bytes r{0x00, 0x02};
     r.insert(r.end(), name.begin(), name.end());
@@ -39,40 +40,68 @@ std::optional<Bytes> FirmwareTransfer::writeRequest(const std::string &name, std
     return r;
 }
 
-void FirmwareTransfer::start(const std::string &path, const std::string &name, Bytes file, const std::string &target,
-                             Millis now)
+void FirmwareTransfer::refuse(const std::string &chinese, const std::string &english)
+{
+    m_sink.message(chinese, english);
+    m_sink.setStartEnabled(true);
+}
+
+void FirmwareTransfer::start(const std::string &path, const std::string &name, Bytes file,
+                             const std::string &target, Millis)
 {
     m_sink.paintBar(TransferSink::Bar::Blue);
+    m_state = State::Idle;
+    m_timeout.reset();
+    m_requestAt.reset();
+    m_closeAt.reset();
+    m_transferring = false;
     m_path = path;
     m_target = target;
-    m_targetAddress = kyvo::parseIpv4(target).value_or(0);
     m_file = std::move(file);
     m_size = std::uint32_t(m_file.size());
     m_dual = m_file.size() >= 7 && std::memcmp(m_file.data(), "ESP8266", 7) == 0;
+    m_peer.reset();
     m_sink.setStartEnabled(false);
-    if (!m_dual && m_file.size() > kImageBufferSize) {
-        m_sink.message("固件太大: 最多 5242880 字节", "Firmware too large: at most 5242880 bytes");
-        m_sink.setStartEnabled(true);
-        return;
-    }
+    const auto address = kyvo::parseIpv4(target);
+    if (!address)
+        return refuse("目标地址无效，请输入如 192.168.1.253 的IP地址",
+                      "Invalid target: enter an IPv4 address such as 192.168.1.253");
+    m_targetAddress = *address;
+    if (m_file.size() < kMinFirmwareFileSize) return refuse(kImageTooSmallText, kImageTooSmallEnglish);
+    if (!m_dual && m_file.size() > kImageBufferSize)
+        return refuse("固件太大: 最多 5242880 字节", "Firmware too large: at most 5242880 bytes");
     Bytes suffix;
     if (m_dual) {
-        if (m_file.size() < kImageBLength + 4) {
-            m_sink.message("固件不对", "Wrong firmware");
-            m_sink.setStartEnabled(true);
-            return;
-        }
+        if (!imagesFit()) return refuse("固件不对", "Wrong firmware");
         suffix.insert(suffix.end(), m_file.begin() + kImageBLength, m_file.begin() + kImageBLength + 4);
         suffix.insert(suffix.end(), m_file.begin() + kImageALength, m_file.begin() + kImageALength + 4);
     }
     const auto request = writeRequest(name, m_size, suffix);
-    if (!request) {
-        m_sink.message("文件名太长", "File name too long");
-        m_sink.setStartEnabled(true);
-        return;
-    }
+    if (!request) return refuse("文件名太长", "File name too long");
     m_request = *request;
+    // The probe waits for the flush, so that it resolves the target afresh.
+    m_state = State::Flushing;
     m_sink.flushAddressCache();
+}
+
+bool FirmwareTransfer::imagesFit()
+{
+    // Both images must be there whole: which one goes is known only from
+    // the device's first answer, and nothing may leave for a file that
+    // cannot be sent.
+    if (m_file.size() < kImageBLength + 4) return false;
+    for (std::size_t at : {kImageALength, kImageBLength}) {
+        const std::uint32_t length = kyvo::readBe32(m_file.data() + at);
+        if (length < kMinFirmwareFileSize || length > kImageBufferSize ||
+            at + 4 + std::size_t(length) > m_file.size())
+            return false;
+    }
+    return true;
+}
+
+void FirmwareTransfer::onAddressCacheFlushed(Millis now)
+{
+    if (m_state != State::Flushing) return;
     if (m_file.size() < 0x200000) {
         m_state = State::Probing;
         m_probes = 0;
@@ -85,8 +114,10 @@ void FirmwareTransfer::start(const std::string &path, const std::string &name, B
 void FirmwareTransfer::onProbeResult(bool answered, Millis now)
 {
     if (m_state != State::Probing) return;
-    if (answered) probeDone(now);
-    else nextProbe();
+    if (answered)
+        probeDone(now);
+    else
+        nextProbe();
 }
 
 void FirmwareTransfer::nextProbe()
@@ -136,28 +167,34 @@ Bytes FirmwareTransfer::dataBlock(unsigned number) const
     d[2] = std::uint8_t(number >> 8);
     d[3] = std::uint8_t(number);
     if (from < m_image.size())
-        std::copy_n(m_image.begin() + std::ptrdiff_t(from), std::min(n, m_image.size() - from), d.begin() + 4);
+        std::copy_n(m_image.begin() + std::ptrdiff_t(from), std::min(n, m_image.size() - from),
+                    d.begin() + 4);
     return d;
+}
+
+bool FirmwareTransfer::fromDevice(kyvo::Ipv4Endpoint from) const
+{
+    return from.address == m_targetAddress && (!m_peer || from.port == m_peer->port);
 }
 
 void FirmwareTransfer::onReply(kyvo::ByteView d, kyvo::Ipv4Endpoint from, Millis now)
 {
-    if (d.size() < 2 || d[0] != 0x00) return;
+    // Anything but the device's own answers is ignored, the resend timer included.
+    if (d.size() < 2 || d[0] != 0x00 || !active() || !fromDevice(from)) return;
     if (d[1] == 0x05) {
-        m_timeout.reset();
         halt(false);
         m_sink.message("传输错误", "");
         return;
     }
     if (d[1] != 0x04 || d.size() < 4) return; // not an acknowledgement: the resend timer keeps running
     const unsigned block = unsigned(d[2] << 8 | d[3]);
-    if (block == 0 && m_state == State::RequestSent) {
-        m_timeout.reset();
+    if (block > 0 && !m_transferring) return; // the request is still unanswered
+    m_timeout.reset();
+    // The device asks for the image from its start whenever it acknowledges block 0.
+    if (block == 0)
         onFirstAck(d, from, now);
-    } else if (block > 0 && m_transferring) {
-        m_timeout.reset();
-        onBlockAck(block, from, now);
-    }
+    else
+        onBlockAck(block, now);
 }
 
 void FirmwareTransfer::onFirstAck(kyvo::ByteView d, kyvo::Ipv4Endpoint from, Millis now)
@@ -170,11 +207,14 @@ void FirmwareTransfer::onFirstAck(kyvo::ByteView d, kyvo::Ipv4Endpoint from, Mil
             m_sink.message("固件不对", "");
             return;
         }
-        if (d[4] == 1) m_choice = 'A';
-        else if (d[4] == 2) m_choice = 'B';
+        if (d[4] == 1)
+            m_choice = 'A';
+        else if (d[4] == 2)
+            m_choice = 'B';
     } else {
         m_choice = '0';
     }
+    m_peer = from;
     m_sent = 0;
     m_total = 0;
     m_transferring = true;
@@ -184,27 +224,18 @@ void FirmwareTransfer::onFirstAck(kyvo::ByteView d, kyvo::Ipv4Endpoint from, Mil
         const std::size_t lengthAt = m_choice == 'A' ? kImageBLength : kImageALength;
         m_sink.showStatus(m_choice == 'A' ? "B" : "A");
         const std::uint32_t length = kyvo::readBe32(m_file.data() + lengthAt);
-        if (length > kImageBufferSize || lengthAt + 4 + std::size_t(length) > m_file.size()) {
-            halt(true);
-            m_sink.message("固件太大: 最多 5242880 字节", "Firmware too large: at most 5242880 bytes");
-            return;
-        }
         m_size = length;
-        m_image.assign(m_file.begin() + std::ptrdiff_t(lengthAt + 4), m_file.begin() + std::ptrdiff_t(lengthAt + 4 + length));
+        m_image.assign(m_file.begin() + std::ptrdiff_t(lengthAt + 4),
+                       m_file.begin() + std::ptrdiff_t(lengthAt + 4 + length));
     }
     m_total = m_size / kTftpBlock + 1;
     m_sink.showProgress(true, int(m_total), m_progressPosition);
-    m_state = State::Transferring;
-    if (m_total >= 2) {
-        m_sent = 1;
-        send(dataBlock(1), from, now, 4000);
-    } else {
-        send(dataBlock(1), from, now, 0);
-        endTransfer();
-    }
+    m_sent = 1;
+    m_state = m_total >= 2 ? State::Transferring : State::Finishing;
+    send(dataBlock(1), from, now, 4000);
 }
 
-void FirmwareTransfer::onBlockAck(unsigned block, kyvo::Ipv4Endpoint from, Millis now)
+void FirmwareTransfer::onBlockAck(unsigned block, Millis now)
 {
     if (m_progressPosition < int(m_sent)) m_progressPosition = int(m_sent);
     m_sink.showProgress(true, int(m_total), m_progressPosition);
@@ -216,14 +247,17 @@ void FirmwareTransfer::onBlockAck(unsigned block, kyvo::Ipv4Endpoint from, Milli
         m_sink.message("文件的序号不对!" + printf2("收到的序号:%u 当前序号:%u", block, sent), "");
         return;
     }
-    if (m_sent < m_total - 1) {
-        ++m_sent;
-        send(dataBlock(m_sent), from, now, 1000);
+    if (m_sent == m_total) {
+        // The device has the last block: one more second, then the end.
+        m_transferring = false;
+        m_state = State::Closing;
+        m_sink.showProgress(true, int(m_total), int(m_total));
+        m_closeAt = now + Millis{1000};
         return;
     }
-    send(dataBlock(m_total), from, now, 0); // the last acknowledgement is not awaited
-    m_sink.showProgress(true, int(m_total), int(m_total));
-    endTransfer();
+    ++m_sent;
+    if (m_sent == m_total) m_state = State::Finishing;
+    send(dataBlock(m_sent), *m_peer, now, 1000);
 }
 
 void FirmwareTransfer::endTransfer()
@@ -241,6 +275,7 @@ void FirmwareTransfer::endTransfer()
 
 void FirmwareTransfer::halt(bool enableStart)
 {
+    m_closeAt.reset();
     m_sent = 0;
     m_total = 0;
     m_transferring = false;
@@ -254,6 +289,10 @@ void FirmwareTransfer::onTime(Millis now)
     if (m_requestAt && *m_requestAt <= now) {
         m_requestAt.reset();
         sendRequest(now);
+    }
+    if (m_closeAt && *m_closeAt <= now) {
+        m_closeAt.reset();
+        endTransfer();
     }
     if (!m_timeout || *m_timeout > now) return;
     ++m_resend.count;
@@ -270,8 +309,10 @@ void FirmwareTransfer::onTime(Millis now)
 
 std::optional<Millis> FirmwareTransfer::nextDeadline() const
 {
-    if (m_requestAt && m_timeout) return std::min(*m_requestAt, *m_timeout);
-    return m_requestAt ? m_requestAt : m_timeout;
+    std::optional<Millis> next;
+    for (const auto &d : {m_requestAt, m_timeout, m_closeAt})
+        if (d && (!next || *d < *next)) next = d;
+    return next;
 }
 
 } // namespace pelmar

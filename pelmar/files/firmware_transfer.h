@@ -1,6 +1,8 @@
 // A serial server's firmware upgrade: a TFTP write with the "tsize" option,
 // lock-step DATA blocks, resends, the dual-image files and the probe of the
-// target before the transfer. A state machine on an injected time base.
+// target before the transfer. A state machine on an injected time base. The
+// transfer listens only to the target's address and, from its first answer
+// on, only to the port that answer came from (the transfer ID).
 #pragma once
 
 #include "common/bytes.h"
@@ -16,6 +18,10 @@ inline constexpr std::size_t kMaxFirmwareFileSize = 10485760;
 inline constexpr std::size_t kImageBufferSize = 5242880;
 inline constexpr std::uint16_t kTftpPort = 69;
 inline constexpr std::size_t kTftpBlock = 512;
+// A file shorter than this cannot hold a firmware image.
+inline constexpr std::size_t kMinFirmwareFileSize = 2;
+inline constexpr const char *kImageTooSmallText = "文件太小，不是固件文件";
+inline constexpr const char *kImageTooSmallEnglish = "The file is too small to hold a firmware image";
 
 // What the transfer asks of its dialog, its socket and the system.
 class TransferSink
@@ -32,7 +38,8 @@ public:
     // A message box: the program's own text (Chinese) and, for texts that
     // have one, its English text (empty: the Chinese text in both languages).
     virtual void message(const std::string &chinese, const std::string &english) = 0;
-    // Empties the PC's address-resolution cache (where that needs no privileges).
+    // Empties the PC's address-resolution cache (where that needs no
+    // privileges); FirmwareTransfer::onAddressCacheFlushed follows once it is done.
     virtual void flushAddressCache() = 0;
     // One echo to the target with a one-second wait; the answer comes back
     // through FirmwareTransfer::onProbeResult.
@@ -43,15 +50,29 @@ class FirmwareTransfer
 {
 public:
     // States, in the order a transfer passes them.
-    enum class State { Idle, Probing, Waiting, RequestSent, Transferring, Halted };
+    // Finishing: the last block is out, its acknowledgement awaited.
+    // Closing: it came; the bar goes after one more second.
+    enum class State {
+        Idle,
+        Flushing,
+        Probing,
+        Waiting,
+        RequestSent,
+        Transferring,
+        Finishing,
+        Closing,
+        Halted
+    };
 
     explicit FirmwareTransfer(TransferSink &sink) : m_sink(sink) {}
 
     // path is shown in messages; name goes into the request; file is the
     // whole file (the caller refuses files above kMaxFirmwareFileSize before
-    // reading them, see fileTooLarge). target is the target field's text.
+    // reading them, see fileTooLarge). target is the target field's text:
+    // a dotted IPv4 address, else nothing starts.
     void start(const std::string &path, const std::string &name, kyvo::Bytes file, const std::string &target,
                kyvo::Millis now);
+    void onAddressCacheFlushed(kyvo::Millis now);
     void onProbeResult(bool answered, kyvo::Millis now);
     // Every datagram of the main socket whose first byte is 0x00.
     void onReply(kyvo::ByteView datagram, kyvo::Ipv4Endpoint from, kyvo::Millis now);
@@ -63,6 +84,11 @@ public:
     std::uint32_t imageSize() const { return m_size; }
     unsigned totalBlocks() const { return m_total; }
     bool dualImage() const { return m_dual; }
+    // True while a request or transfer waits on the device.
+    bool active() const
+    {
+        return m_state == State::RequestSent || m_state == State::Transferring || m_state == State::Finishing;
+    }
 
     static bool fileTooLarge(std::uint64_t size) { return size > kMaxFirmwareFileSize; }
     // The write request: 00 02, name, 00, "octet", 00, "tsize", 00, the size
@@ -77,8 +103,11 @@ private:
     void nextProbe();
     void probeDone(kyvo::Millis now);
     void sendRequest(kyvo::Millis now);
+    bool fromDevice(kyvo::Ipv4Endpoint from) const;
+    bool imagesFit();
+    void refuse(const std::string &chinese, const std::string &english);
     void onFirstAck(kyvo::ByteView datagram, kyvo::Ipv4Endpoint from, kyvo::Millis now);
-    void onBlockAck(unsigned block, kyvo::Ipv4Endpoint from, kyvo::Millis now);
+    void onBlockAck(unsigned block, kyvo::Millis now);
     void send(kyvo::Bytes packet, kyvo::Ipv4Endpoint to, kyvo::Millis now, int timeoutMs);
     kyvo::Bytes dataBlock(unsigned number) const;
     void endTransfer();
@@ -97,16 +126,19 @@ private:
     unsigned m_total = 0;
     unsigned m_sent = 0;
     bool m_transferring = false;
+    std::optional<kyvo::Ipv4Endpoint> m_peer; // the device's transfer ID, from its first answer
     int m_probes = 0;
     int m_progressPosition = 0;
     kyvo::Bytes m_request;
-    struct Resend {
+    struct Resend
+    {
         kyvo::Bytes packet;
         std::uint16_t port = 0;
         int count = 0;
     } m_resend;
     std::optional<kyvo::Millis> m_timeout;
     std::optional<kyvo::Millis> m_requestAt; // after the probe's two seconds
+    std::optional<kyvo::Millis> m_closeAt;   // one second after the last acknowledgement
 };
 
 } // namespace pelmar

@@ -21,18 +21,31 @@ public:
     void flushAddressCache() override
     {
 #ifdef Q_OS_WIN
-        QProcess::startDetached(QStringLiteral("arp"), {QStringLiteral("-d")});
-#endif
+        auto *arp = new QProcess(this);
+        const auto done = [this, arp] {
+            arp->deleteLater();
+            Q_EMIT flushed();
+        };
+        connect(arp, &QProcess::finished, this, done);
+        connect(arp, &QProcess::errorOccurred, this, [done](QProcess::ProcessError e) {
+            if (e == QProcess::FailedToStart) done();
+        });
+        arp->start(QStringLiteral("arp"), {QStringLiteral("-d")});
+#else
         // Elsewhere emptying the cache needs privileges; the echo below
         // resolves the target's address afresh when its entry is stale.
+        QMetaObject::invokeMethod(this, &TargetProber::flushed, Qt::QueuedConnection);
+#endif
     }
     void probe(const QString &target) override
     {
         auto *ping = new QProcess(this);
 #ifdef Q_OS_WIN
-        const QStringList args{QStringLiteral("-n"), QStringLiteral("1"), QStringLiteral("-w"), QStringLiteral("1000"), target};
+        const QStringList args{QStringLiteral("-n"), QStringLiteral("1"), QStringLiteral("-w"),
+                               QStringLiteral("1000"), target};
 #else
-        const QStringList args{QStringLiteral("-c"), QStringLiteral("1"), QStringLiteral("-W"), QStringLiteral("1"), target};
+        const QStringList args{QStringLiteral("-c"), QStringLiteral("1"), QStringLiteral("-W"),
+                               QStringLiteral("1"), target};
 #endif
         connect(ping, &QProcess::finished, this, [this, ping](int code, QProcess::ExitStatus status) {
 #ifdef Q_OS_WIN
@@ -55,10 +68,14 @@ public:
 
 } // namespace
 
-std::unique_ptr<TargetProber> systemProber() { return std::make_unique<SystemProber>(); }
+std::unique_ptr<TargetProber> systemProber()
+{
+    return std::make_unique<SystemProber>();
+}
 
-FirmwareUpgrade::FirmwareUpgrade(ServerCore &core, const LanguageTable &language, std::unique_ptr<TargetProber> prober,
-                                 const kyvo::Clock *clock, QObject *parent)
+FirmwareUpgrade::FirmwareUpgrade(ServerCore &core, const LanguageTable &language,
+                                 std::unique_ptr<TargetProber> prober, const kyvo::Clock *clock,
+                                 QObject *parent)
     : QObject(parent), m_core(core), m_language(language), m_prober(std::move(prober)), m_clock(clock),
       m_transfer(*this), m_timer(this)
 {
@@ -69,21 +86,30 @@ FirmwareUpgrade::FirmwareUpgrade(ServerCore &core, const LanguageTable &language
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &FirmwareUpgrade::poll);
+    connect(m_prober.get(), &TargetProber::flushed, this, [this] {
+        m_transfer.onAddressCacheFlushed(m_clock->now());
+        arm();
+    });
     connect(m_prober.get(), &TargetProber::probed, this, [this](bool answered) {
         m_transfer.onProbeResult(answered, m_clock->now());
         arm();
     });
-    connect(&m_core, &ServerCore::tftpDatagram, this, [this](const QByteArray &d, const QString &address, quint16 port) {
-        const auto from = kyvo::parseIpv4(address.toStdString());
-        m_transfer.onReply(kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(d.constData()), std::size_t(d.size())),
-                           {from.value_or(0), port}, m_clock->now());
-        arm();
-    });
+    connect(&m_core, &ServerCore::tftpDatagram, this,
+            [this](const QByteArray &d, const QString &address, quint16 port) {
+                const auto from = kyvo::parseIpv4(address.toStdString());
+                m_transfer.onReply(kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(d.constData()),
+                                                  std::size_t(d.size())),
+                                   {from.value_or(0), port}, m_clock->now());
+                arm();
+            });
 }
 
 FirmwareUpgrade::~FirmwareUpgrade() = default;
 
-void FirmwareUpgrade::info(const QString &text) { if (m_view) m_view->message(text, m_language.text(slot::kInfoCaption)); }
+void FirmwareUpgrade::info(const QString &text)
+{
+    if (m_view) m_view->message(text, m_language.text(slot::kInfoCaption));
+}
 
 void FirmwareUpgrade::start(const QString &path, const QString &target)
 {
@@ -103,7 +129,8 @@ void FirmwareUpgrade::start(const QString &path, const QString &target)
         return;
     }
     const QByteArray bytes = file.readAll();
-    m_transfer.start(QFile::encodeName(path).toStdString(), QFile::encodeName(QFileInfo(path).fileName()).toStdString(),
+    m_transfer.start(QFile::encodeName(path).toStdString(),
+                     QFile::encodeName(QFileInfo(path).fileName()).toStdString(),
                      kyvo::Bytes(bytes.begin(), bytes.end()), target.trimmed().toStdString(), m_clock->now());
     arm();
 }
@@ -130,11 +157,26 @@ void FirmwareUpgrade::sendDatagram(const kyvo::Bytes &datagram, kyvo::Ipv4Endpoi
     m_core.socket().send(datagram, to);
 }
 
-void FirmwareUpgrade::showStatus(const std::string &text) { if (m_view) m_view->showStatus(QString::fromStdString(text)); }
-void FirmwareUpgrade::showBlockCounter(const std::string &text) { if (m_view) m_view->showBlockCounter(QString::fromStdString(text)); }
-void FirmwareUpgrade::showProgress(bool visible, int maximum, int position) { if (m_view) m_view->showProgress(visible, maximum, position); }
-void FirmwareUpgrade::paintBar(Bar colour) { if (m_view) m_view->paintBar(colour); }
-void FirmwareUpgrade::setStartEnabled(bool enabled) { if (m_view) m_view->setStartEnabled(enabled); }
+void FirmwareUpgrade::showStatus(const std::string &text)
+{
+    if (m_view) m_view->showStatus(QString::fromStdString(text));
+}
+void FirmwareUpgrade::showBlockCounter(const std::string &text)
+{
+    if (m_view) m_view->showBlockCounter(QString::fromStdString(text));
+}
+void FirmwareUpgrade::showProgress(bool visible, int maximum, int position)
+{
+    if (m_view) m_view->showProgress(visible, maximum, position);
+}
+void FirmwareUpgrade::paintBar(Bar colour)
+{
+    if (m_view) m_view->paintBar(colour);
+}
+void FirmwareUpgrade::setStartEnabled(bool enabled)
+{
+    if (m_view) m_view->setStartEnabled(enabled);
+}
 
 void FirmwareUpgrade::message(const std::string &chinese, const std::string &english)
 {
@@ -142,7 +184,13 @@ void FirmwareUpgrade::message(const std::string &chinese, const std::string &eng
     info(QString::fromStdString(useEnglish ? english : chinese));
 }
 
-void FirmwareUpgrade::flushAddressCache() { m_prober->flushAddressCache(); }
-void FirmwareUpgrade::probe(const std::string &target) { m_prober->probe(QString::fromStdString(target)); }
+void FirmwareUpgrade::flushAddressCache()
+{
+    m_prober->flushAddressCache();
+}
+void FirmwareUpgrade::probe(const std::string &target)
+{
+    m_prober->probe(QString::fromStdString(target));
+}
 
 } // namespace pelmar

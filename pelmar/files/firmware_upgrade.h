@@ -17,7 +17,8 @@ class ServerCore;
 class LanguageTable;
 
 // How the PC is asked about the target: an address-cache flush and one
-// echo. The standard prober runs the system's commands without blocking.
+// echo, each answered by its signal. The standard prober runs the system's
+// commands without blocking.
 class TargetProber : public QObject
 {
     Q_OBJECT
@@ -26,6 +27,7 @@ public:
     virtual void flushAddressCache() = 0;
     virtual void probe(const QString &target) = 0;
 Q_SIGNALS:
+    void flushed();
     void probed(bool answered);
 };
 
@@ -48,8 +50,9 @@ class FirmwareUpgrade : public QObject, private TransferSink
 {
     Q_OBJECT
 public:
-    FirmwareUpgrade(ServerCore &core, const LanguageTable &language, std::unique_ptr<TargetProber> prober = systemProber(),
-                    const kyvo::Clock *clock = nullptr, QObject *parent = nullptr);
+    FirmwareUpgrade(ServerCore &core, const LanguageTable &language,
+                    std::unique_ptr<TargetProber> prober = systemProber(), const kyvo::Clock *clock = nullptr,
+                    QObject *parent = nullptr);
     ~FirmwareUpgrade() override;
 
     void attach(UpgradeView *view) { m_view = view; }

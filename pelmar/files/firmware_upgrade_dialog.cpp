@@ -1,6 +1,7 @@
 // Firmware upgrade dialog.
 #include "pelmar/files/firmware_upgrade_dialog.h"
 
+#include "pelmar/files/message_box.h"
 #include "pelmar/lang/language_table.h"
 
 #include <QFileDialog>
@@ -8,7 +9,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -16,12 +16,23 @@ namespace pelmar {
 
 UpgradePrompts UpgradePrompts::standard()
 {
-    return {[](QWidget *parent, const QString &) {
-                return QFileDialog::getOpenFileName(parent, QString(), QString(),
-                                                    QStringLiteral("*.bin (*.bin);;") + QStringLiteral("所有文件 (*.*)"));
+    return {[](QWidget *parent, const QString &, std::function<void(const QString &)> chosen) {
+                auto *dialog =
+                    new QFileDialog(parent, QString(), QString(),
+                                    QStringLiteral("*.bin (*.bin);;") + QStringLiteral("所有文件 (*.*)"));
+                dialog->setAttribute(Qt::WA_DeleteOnClose);
+                dialog->setWindowModality(Qt::WindowModal);
+                dialog->setAcceptMode(QFileDialog::AcceptOpen);
+                dialog->setFileMode(QFileDialog::ExistingFile);
+                QObject::connect(
+                    dialog, &QFileDialog::finished, dialog, [dialog, chosen = std::move(chosen)](int result) {
+                        const QStringList files = dialog->selectedFiles();
+                        chosen(result == QDialog::Accepted && !files.isEmpty() ? files.first() : QString());
+                    });
+                dialog->open();
             },
             [](QWidget *parent, const QString &text, const QString &caption) {
-                QMessageBox::information(parent, caption, text);
+                openMessageBox(parent, text, caption);
             }};
 }
 
@@ -65,10 +76,13 @@ FirmwareUpgradeDialog::~FirmwareUpgradeDialog()
 
 void FirmwareUpgradeDialog::browse()
 {
-    const QString path = m_prompts.openFile(this, QStringLiteral("(*.bin)|*.bin|所有文件(*.*)|*.*|"));
-    // A cancelled choice empties both.
-    m_path->setText(path);
-    m_fileName->setText(path.isEmpty() ? QString() : QFileInfo(path).fileName());
+    QPointer<FirmwareUpgradeDialog> self(this);
+    m_prompts.openFile(this, QStringLiteral("(*.bin)|*.bin|所有文件(*.*)|*.*|"), [self](const QString &path) {
+        if (!self) return;
+        // A cancelled choice empties both.
+        self->m_path->setText(path);
+        self->m_fileName->setText(path.isEmpty() ? QString() : QFileInfo(path).fileName());
+    });
 }
 
 void FirmwareUpgradeDialog::start()
@@ -76,8 +90,14 @@ void FirmwareUpgradeDialog::start()
     if (m_upgrade) m_upgrade->start(m_path->text(), m_target->text());
 }
 
-void FirmwareUpgradeDialog::showStatus(const QString &text) { m_status->setText(text); }
-void FirmwareUpgradeDialog::showBlockCounter(const QString &text) { m_counter->setText(text); }
+void FirmwareUpgradeDialog::showStatus(const QString &text)
+{
+    m_status->setText(text);
+}
+void FirmwareUpgradeDialog::showBlockCounter(const QString &text)
+{
+    m_counter->setText(text);
+}
 
 void FirmwareUpgradeDialog::showProgress(bool visible, int maximum, int position)
 {
@@ -89,12 +109,19 @@ void FirmwareUpgradeDialog::showProgress(bool visible, int maximum, int position
 
 void FirmwareUpgradeDialog::paintBar(TransferSink::Bar colour)
 {
-    m_progress->setStyleSheet(colour == TransferSink::Bar::Red ? QStringLiteral("QProgressBar::chunk { background: rgb(255,0,0); }")
-                                                               : QStringLiteral("QProgressBar::chunk { background: rgb(0,0,255); }"));
+    m_progress->setStyleSheet(colour == TransferSink::Bar::Red
+                                  ? QStringLiteral("QProgressBar::chunk { background: rgb(255,0,0); }")
+                                  : QStringLiteral("QProgressBar::chunk { background: rgb(0,0,255); }"));
 }
 
-void FirmwareUpgradeDialog::setStartEnabled(bool enabled) { m_start->setEnabled(enabled); }
+void FirmwareUpgradeDialog::setStartEnabled(bool enabled)
+{
+    m_start->setEnabled(enabled);
+}
 
-void FirmwareUpgradeDialog::message(const QString &text, const QString &caption) { m_prompts.message(this, text, caption); }
+void FirmwareUpgradeDialog::message(const QString &text, const QString &caption)
+{
+    m_prompts.message(this, text, caption);
+}
 
 } // namespace pelmar

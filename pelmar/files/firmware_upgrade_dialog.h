@@ -16,8 +16,13 @@ class QPushButton;
 
 namespace pelmar {
 
-struct UpgradePrompts {
-    std::function<QString(QWidget *parent, const QString &filter)> openFile;
+// The dialog's file chooser and message boxes. Both open without a nested
+// event loop: chosen(path) follows the choice, with an empty path when it
+// was cancelled.
+struct UpgradePrompts
+{
+    std::function<void(QWidget *parent, const QString &filter, std::function<void(const QString &)> chosen)>
+        openFile;
     std::function<void(QWidget *parent, const QString &text, const QString &caption)> message;
     static UpgradePrompts standard();
 };

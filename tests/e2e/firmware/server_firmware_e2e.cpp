@@ -46,20 +46,24 @@ bool upgrade(const LabServer &s, const QByteArray &file, int limitMs)
     if (!waitFor([&] { return opened.count() >= 1; })) return false;
     FirmwareUpgrade upgrade(core, language);
     QStringList messages;
-    FirmwareUpgradeDialog dialog(upgrade, language, s.address,
-                                 {[&](QWidget *, const QString &) { return path; },
-                                  [&](QWidget *, const QString &t, const QString &) { messages << t; }});
+    FirmwareUpgradeDialog dialog(
+        upgrade, language, s.address,
+        {[&](QWidget *, const QString &, std::function<void(const QString &)> chosen) { chosen(path); },
+         [&](QWidget *, const QString &t, const QString &) { messages << t; }});
     dialog.browse();
     dialog.start();
-    const bool done = waitFor([&] { return dialog.statusLine()->text() == QStringLiteral("Upgrade success"); }, limitMs);
-    EXPECT_TRUE(done) << dialog.statusLine()->text().toStdString() << " " << messages.join(QLatin1Char(';')).toStdString();
+    const bool done =
+        waitFor([&] { return dialog.statusLine()->text() == QStringLiteral("Upgrade success"); }, limitMs);
+    EXPECT_TRUE(done) << dialog.statusLine()->text().toStdString() << " "
+                      << messages.join(QLatin1Char(';')).toStdString();
     return done;
 }
 
 QByteArray image(int size)
 {
     QByteArray b(size, '\0');
-    for (int i = 0; i < size; ++i) b[i] = char((unsigned(i) * 2654435761u) >> 24);
+    for (int i = 0; i < size; ++i)
+        b[i] = char((unsigned(i) * 2654435761u) >> 24);
     return b;
 }
 
@@ -71,7 +75,8 @@ TEST(ServerFirmware, AOneMebibyteImageArrivesByteForByte)
     const LabServer s = server(0);
     const QByteArray file = image(1024 * 1024);
     ASSERT_TRUE(upgrade(s, file, 120000));
-    EXPECT_EQ(labGet(s.mac, QStringLiteral("firmware-md5")), QCryptographicHash::hash(file, QCryptographicHash::Md5));
+    EXPECT_EQ(labGet(s.mac, QStringLiteral("firmware-md5")),
+              QCryptographicHash::hash(file, QCryptographicHash::Md5));
     EXPECT_EQ(labGet(s.mac, QStringLiteral("firmware-tsize")), QByteArray::number(1024 * 1024));
 }
 
@@ -88,7 +93,8 @@ TEST(ServerFirmware, ADualImageFileSendsTheImageTheServerDoesNotRun)
     kyvo::writeBe32(reinterpret_cast<std::uint8_t *>(file.data()) + 0x81000, 5000);
     file.replace(0x81004, 5000, b);
     ASSERT_TRUE(upgrade(s, file, 60000));
-    EXPECT_EQ(labGet(s.mac, QStringLiteral("firmware-md5")), QCryptographicHash::hash(b, QCryptographicHash::Md5));
+    EXPECT_EQ(labGet(s.mac, QStringLiteral("firmware-md5")),
+              QCryptographicHash::hash(b, QCryptographicHash::Md5));
 }
 
 TEST(ServerFirmware, CompletesWithEveryFifthAcknowledgementLost)
@@ -98,6 +104,7 @@ TEST(ServerFirmware, CompletesWithEveryFifthAcknowledgementLost)
     ASSERT_TRUE(labDevsim().command(QStringLiteral("knob %1 drop-every 5").arg(s.mac)));
     const QByteArray file = image(20000);
     ASSERT_TRUE(upgrade(s, file, 120000));
-    EXPECT_EQ(labGet(s.mac, QStringLiteral("firmware-md5")), QCryptographicHash::hash(file, QCryptographicHash::Md5));
+    EXPECT_EQ(labGet(s.mac, QStringLiteral("firmware-md5")),
+              QCryptographicHash::hash(file, QCryptographicHash::Md5));
     EXPECT_GT(testsupport::labCounter(s.mac, QStringLiteral("dropped")), 3);
 }

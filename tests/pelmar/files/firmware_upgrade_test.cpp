@@ -9,13 +9,17 @@
 #include "tests/support/loopback.h"
 #include "tests/support/test_support.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -33,15 +37,21 @@ public:
     bool answer = true;
     QStringList targets;
     int flushes = 0;
-    void flushAddressCache() override { ++flushes; }
+    void flushAddressCache() override
+    {
+        ++flushes;
+        QMetaObject::invokeMethod(this, &TargetProber::flushed, Qt::QueuedConnection);
+    }
     void probe(const QString &target) override
     {
         targets << target;
-        QMetaObject::invokeMethod(this, [this] { Q_EMIT probed(answer); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Q_EMIT probed(answer); }, Qt::QueuedConnection);
     }
 };
 
-struct Fixture {
+struct Fixture
+{
     quint16 devicePort = testsupport::freeUdpPort(), tftpPort = testsupport::freeUdpPort(),
             transferPort = testsupport::freeUdpPort();
     devsim::SimHost sim{[this] {
@@ -79,8 +89,12 @@ struct Fixture {
         upgrade->setTftpPortForTesting(tftpPort);
         dialog = std::make_unique<FirmwareUpgradeDialog>(
             *upgrade, language, QStringLiteral("127.0.0.31"),
-            UpgradePrompts{[this](QWidget *, const QString &) { return chosen; },
-                           [this](QWidget *, const QString &text, const QString &caption) { messages << caption + QLatin1Char('|') + text; }});
+            UpgradePrompts{[this](QWidget *, const QString &, std::function<void(const QString &)> answer) {
+                               answer(chosen);
+                           },
+                           [this](QWidget *, const QString &text, const QString &caption) {
+                               messages << caption + QLatin1Char('|') + text;
+                           }});
     }
     QString file(const char *name, const QByteArray &bytes)
     {
@@ -93,7 +107,9 @@ struct Fixture {
     const devsim::TftpReceiver &received()
     {
         static devsim::TftpReceiver copy;
-        copy = sim.get<devsim::TftpReceiver>([](devsim::SimNetwork &n) { return static_cast<devsim::ServerSim &>(n.device(0)).firmwareUpload(); });
+        copy = sim.get<devsim::TftpReceiver>([](devsim::SimNetwork &n) {
+            return static_cast<devsim::ServerSim &>(n.device(0)).firmwareUpload();
+        });
         return copy;
     }
     void knob(const char *name, int value)
@@ -105,7 +121,8 @@ struct Fixture {
 QByteArray pattern(int n)
 {
     QByteArray b(n, '\0');
-    for (int i = 0; i < n; ++i) b[i] = char(i * 7 + 1);
+    for (int i = 0; i < n; ++i)
+        b[i] = char(i * 7 + 1);
     return b;
 }
 
@@ -120,7 +137,8 @@ TEST(FirmwareUpgrade, AnImageArrivesWholeAndTheDialogSaysSo)
     EXPECT_EQ(f.dialog->fileNameLabel()->text(), QStringLiteral("srv.bin"));
     f.dialog->start();
     EXPECT_FALSE(f.dialog->startButton()->isEnabled());
-    ASSERT_TRUE(waitFor([&] { return f.dialog->statusLine()->text() == QStringLiteral("Upgrade success"); }, 20000))
+    ASSERT_TRUE(
+        waitFor([&] { return f.dialog->statusLine()->text() == QStringLiteral("Upgrade success"); }, 20000))
         << f.dialog->statusLine()->text().toStdString();
     EXPECT_TRUE(f.dialog->startButton()->isEnabled());
     EXPECT_EQ(f.prober->targets, QStringList{QStringLiteral("127.0.0.31")}); // small images are probed first
@@ -129,7 +147,8 @@ TEST(FirmwareUpgrade, AnImageArrivesWholeAndTheDialogSaysSo)
     EXPECT_TRUE(r.complete());
     EXPECT_EQ(r.fileName(), QByteArray("srv.bin"));
     EXPECT_EQ(r.announcedSize(), 70001u);
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(r.image().data()), qsizetype(r.image().size())), image);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(r.image().data()), qsizetype(r.image().size())),
+              image);
     EXPECT_EQ(f.upgrade->lastPath(), f.chosen);
 }
 
@@ -146,9 +165,11 @@ TEST(FirmwareUpgrade, ADualImageFileSendsTheOtherImage)
     f.chosen = f.file("esp.bin", file);
     f.dialog->browse();
     f.dialog->start();
-    ASSERT_TRUE(waitFor([&] { return f.dialog->statusLine()->text() == QStringLiteral("Upgrade success"); }, 20000));
+    ASSERT_TRUE(
+        waitFor([&] { return f.dialog->statusLine()->text() == QStringLiteral("Upgrade success"); }, 20000));
     const auto &r = f.received();
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(r.image().data()), qsizetype(r.image().size())), QByteArray(600, 'a'));
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(r.image().data()), qsizetype(r.image().size())),
+              QByteArray(600, 'a'));
     EXPECT_EQ(r.requestSuffix(), (kyvo::Bytes{0, 0, 0x03, 0x84, 0, 0, 0x02, 0x58}));
 }
 
@@ -160,10 +181,15 @@ TEST(FirmwareUpgrade, RefusalsAndDeviceErrorsAreShown)
     EXPECT_EQ(f.messages.takeLast(), QStringLiteral("信息|请先打开一个文件!"));
     f.dialog->pathEdit()->setText(f.dir.filePath(QStringLiteral("gone.bin")));
     f.dialog->start();
-    EXPECT_EQ(f.messages.takeLast(), QStringLiteral("信息|") + f.dir.filePath(QStringLiteral("gone.bin")) + QStringLiteral("无法打开文件"));
+    EXPECT_EQ(f.messages.takeLast(), QStringLiteral("信息|") + f.dir.filePath(QStringLiteral("gone.bin")) +
+                                         QStringLiteral("无法打开文件"));
     f.dialog->pathEdit()->setText(f.file("big.bin", QByteArray(10485761, 'x')));
     f.dialog->start();
     EXPECT_EQ(f.messages.takeLast(), QStringLiteral("信息|文件太大，请打开一个小于1M的文件"));
+    f.dialog->pathEdit()->setText(f.file("one.bin", QByteArray(1, 'x')));
+    f.dialog->start();
+    EXPECT_EQ(f.messages.takeLast(), QStringLiteral("信息|文件太小，不是固件文件"));
+    EXPECT_EQ(f.prober->flushes, 0);
     EXPECT_TRUE(f.dialog->startButton()->isEnabled());
 
     f.knob("tftp-error", 1);
@@ -180,10 +206,14 @@ TEST(FirmwareUpgrade, ATargetThatNeverAnswersTheProbeIsNotSentTo)
     f.prober->answer = false;
     f.dialog->pathEdit()->setText(f.file("ok.bin", pattern(1000)));
     f.dialog->start();
-    ASSERT_TRUE(waitFor([&] { return f.dialog->statusLine()->text() == QStringLiteral("ping 失败"); }, 20000));
+    ASSERT_TRUE(
+        waitFor([&] { return f.dialog->statusLine()->text() == QStringLiteral("ping 失败"); }, 20000));
     EXPECT_EQ(f.prober->targets.size(), 14);
     EXPECT_TRUE(f.dialog->startButton()->isEnabled());
-    EXPECT_EQ(f.sim.get<long long>([](devsim::SimNetwork &n) { return n.device(0).counters[QStringLiteral("tftp-requests")]; }), 0);
+    EXPECT_EQ(f.sim.get<long long>([](devsim::SimNetwork &n) {
+        return n.device(0).counters[QStringLiteral("tftp-requests")];
+    }),
+              0);
 }
 
 TEST(FirmwareUpgrade, TheUpgradeGoesOnWhenTheDialogCloses)
@@ -195,5 +225,44 @@ TEST(FirmwareUpgrade, TheUpgradeGoesOnWhenTheDialogCloses)
     ASSERT_TRUE(waitFor([&] { return f.received().complete(); }, 30000));
     EXPECT_EQ(f.received().image().size(), 300000u);
     FirmwareUpgradeDialog again(*f.upgrade, f.language, QStringLiteral("127.0.0.31"));
-    EXPECT_TRUE(again.pathEdit()->text().endsWith(QStringLiteral("ok.bin"))); // the last path is offered again
+    EXPECT_TRUE(
+        again.pathEdit()->text().endsWith(QStringLiteral("ok.bin"))); // the last path is offered again
+}
+
+TEST(FirmwareUpgrade, TheFileChooserAndTheBoxesOpenWithoutANestedLoop)
+{
+    Fixture f;
+    FirmwareUpgradeDialog dialog(*f.upgrade, f.language, QStringLiteral("127.0.0.31"),
+                                 UpgradePrompts::standard());
+    dialog.show();
+    // A prompt that ran its own event loop would still be inside the call when this runs.
+    bool inside = false, nested = false;
+    const auto watch = [&] {
+        QTimer::singleShot(0, &dialog, [&] {
+            nested = nested || inside;
+            if (QWidget *modal = QApplication::activeModalWidget()) modal->close();
+        });
+    };
+    watch();
+    inside = true;
+    dialog.pathEdit()->clear();
+    dialog.start();
+    inside = false;
+    auto *box = dialog.findChild<QMessageBox *>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QStringLiteral("请先打开一个文件!"));
+    box->close();
+
+    const QString path = f.file("srv.bin", pattern(100));
+    watch();
+    inside = true;
+    dialog.browse();
+    inside = false;
+    auto *chooser = dialog.findChild<QFileDialog *>();
+    ASSERT_NE(chooser, nullptr);
+    chooser->selectFile(path);
+    static_cast<QDialog *>(chooser)->accept(); // QFileDialog::accept checks the file first
+    EXPECT_FALSE(nested);
+    EXPECT_EQ(dialog.pathEdit()->text(), path);
+    EXPECT_EQ(dialog.fileNameLabel()->text(), QStringLiteral("srv.bin"));
 }
