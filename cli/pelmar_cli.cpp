@@ -37,7 +37,8 @@ const char *const kHelp =
     "  search                             list the serial servers that answer (short-frame servers\n"
     "                                     are read item by item before they are listed)\n"
     "  export --mac MAC --out FILE.ini    write a server's parameter file\n"
-    "                                     (--out DIR: under the name the window proposes, in DIR)\n"
+    "                                     (--out DIR: under the name the window proposes, in DIR);\n"
+    "                                     an existing file is replaced only with --force\n"
     "  apply --mac MAC --ini FILE.ini     one-click configuration: the file's settings onto the server,\n"
     "                                     then its device save and, 600 ms later, its port save\n"
     "  restart|reset --mac MAC            restart, or reset to factory settings\n"
@@ -262,10 +263,19 @@ int printSearch(const ServerCore &core, const DeviceSearch &search, const Contex
     return cli::kOk;
 }
 
+QString existsText(const QString &path)
+{
+    return QStringLiteral("pelmar-cli: %1 exists (--force replaces it)").arg(path);
+}
+
 int exportFile(const DeviceEntry &e, const Context &c)
 {
     QString out = c.args.value(QStringLiteral("out"));
     if (QFileInfo(out).isDir()) out = QDir(out).filePath(proposedParameterFileName(e));
+    if (QFileInfo::exists(out) && !c.args.has(QStringLiteral("force"))) {
+        cli::err(existsText(out));
+        return cli::kFailed;
+    }
     // The whole file is replaced, as export deletes it before writing.
     if (!exportParameters(e).save(out)) {
         cli::err(QStringLiteral("pelmar-cli: cannot write %1").arg(out));
@@ -435,6 +445,11 @@ std::optional<int> checkFirmwareFile(const QString &path, const LanguageTable &t
         cli::err(t.text(kFileTooBigSlot));
         return cli::kUsage;
     }
+    if (std::uint64_t(file.size()) < kMinFirmwareFileSize) {
+        cli::err(QString::fromUtf8(t.language() == Language::English ? kImageTooSmallEnglish
+                                                                     : kImageTooSmallText));
+        return cli::kUsage;
+    }
     return std::nullopt;
 }
 
@@ -459,7 +474,7 @@ int upgrade(ServerCore &core, std::size_t index, const Context &c)
             return s == FirmwareTransfer::State::Idle || s == FirmwareTransfer::State::Halted;
         },
         24 * 3600 * 1000);
-    flushSends(core); // the last block is not acknowledged
+    flushSends(core);
     upgrade.detach(&output);
     return output.succeeded() ? cli::kOk : cli::kFailed;
 }
@@ -495,6 +510,10 @@ int onDevice(const Context &c)
         if (out.isEmpty()) return usage(QStringLiteral("export needs --out FILE.ini"));
         if (!QFileInfo(out).isDir() && !QFileInfo(out).absoluteDir().exists())
             return usage(QStringLiteral("no folder for '%1'").arg(out));
+        if (!QFileInfo(out).isDir() && QFileInfo::exists(out) && !c.args.has(QStringLiteral("force"))) {
+            cli::err(existsText(out));
+            return cli::kUsage;
+        }
     }
     // Files are read before anything is sent.
     DeviceEntry imported;
@@ -503,7 +522,12 @@ int onDevice(const Context &c)
         if (ini.isEmpty()) return usage(QStringLiteral("apply needs --ini FILE.ini"));
         if (!QFileInfo(ini).isFile() || !QFileInfo(ini).isReadable())
             return usage(QStringLiteral("cannot read the parameter file '%1'").arg(ini));
-        imported = importParameters(kyvo::ProfileFile::load(ini));
+        const kyvo::ProfileFile file = kyvo::ProfileFile::load(ini);
+        if (const auto bad = badParameterValue(file)) {
+            cli::err(texts.text(kBadProfileSlot) + QLatin1Char(' ') + *bad);
+            return cli::kUsage;
+        }
+        imported = importParameters(file);
         if (!validImportedPortCount(imported)) {
             cli::err(texts.text(kBadProfileSlot));
             return cli::kUsage;
@@ -588,7 +612,7 @@ int main(int argc, char **argv)
                                     QStringLiteral("local-port"), QStringLiteral("tftp-port"),
                                     QStringLiteral("mac"), QStringLiteral("out"), QStringLiteral("ini"),
                                     QStringLiteral("file"), QStringLiteral("lang")},
-                                   {QStringLiteral("json"), QStringLiteral("help")});
+                                   {QStringLiteral("json"), QStringLiteral("help"), QStringLiteral("force")});
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
         cli::out(QString::fromUtf8(kHelp));
         return cli::kOk;

@@ -171,6 +171,24 @@ TEST(PelmarCli, ExportWritesTheServersParameterFile)
     EXPECT_EQ(QFileInfo(intoFolder.out.trimmed()).dir(), QDir(dir.path()));
     EXPECT_TRUE(intoFolder.out.trimmed().endsWith(QStringLiteral(".ini")));
     EXPECT_EQ(kyvo::ProfileFile::load(intoFolder.out.trimmed()).serialize(), ini.serialize());
+
+    // An existing file is replaced only when asked to: a named one before the search, one in a folder after
+    // it.
+    const long long searches = s.sim.counter(mac, QStringLiteral("searches"));
+    const auto named =
+        s.run({QStringLiteral("export"), QStringLiteral("--mac"), mac, QStringLiteral("--out"), file});
+    EXPECT_EQ(named.exitCode, 2) << quoted(named).toStdString();
+    EXPECT_EQ(s.sim.counter(mac, QStringLiteral("searches")), searches);
+    QFile::resize(intoFolder.out.trimmed(), 3);
+    const auto again =
+        s.run({QStringLiteral("export"), QStringLiteral("--mac"), mac, QStringLiteral("--out"), dir.path()});
+    EXPECT_EQ(again.exitCode, 1) << quoted(again).toStdString();
+    EXPECT_TRUE(again.err.contains(QStringLiteral("--force"))) << again.err.toStdString();
+    EXPECT_EQ(QFileInfo(intoFolder.out.trimmed()).size(), 3);
+    const auto forced = s.run({QStringLiteral("export"), QStringLiteral("--mac"), mac,
+                               QStringLiteral("--out"), dir.path(), QStringLiteral("--force")});
+    EXPECT_EQ(forced.exitCode, 0) << quoted(forced).toStdString();
+    EXPECT_EQ(kyvo::ProfileFile::load(intoFolder.out.trimmed()).serialize(), ini.serialize());
 }
 
 TEST(PelmarCli, ApplyPutsAFilesSettingsOntoAServerWithBothSaves)
@@ -220,6 +238,34 @@ TEST(PelmarCli, ApplyPutsAFilesSettingsOntoAServerWithBothSaves)
     EXPECT_EQ(number(s.sim, wifi, QStringLiteral("port1.localport")), 5001);
 }
 
+TEST(PelmarCli, TheFilesTimeoutReachesTheTimeoutFieldOfEveryRecordFamily)
+{
+    Servers s({QStringLiteral("family=multi2326,ports=8,kind=0"), QStringLiteral("family=wifi292")});
+    ASSERT_TRUE(s.sim.ready);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("m.ini"));
+    ASSERT_EQ(
+        s.run({QStringLiteral("export"), QStringLiteral("--mac"), s.mac(0), QStringLiteral("--out"), file})
+            .exitCode,
+        0);
+    kyvo::ProfileFile ini = kyvo::ProfileFile::load(file);
+    // The exported time-out is the port's time-out field, not the serial type's tens of ms.
+    EXPECT_EQ(ini.getInt(section(1), "ModbusTimeout"),
+              number(s.sim, s.mac(0), QStringLiteral("port1.timeout")));
+    ini.setInt(section(1), "ModbusTimeout", 250);
+    ASSERT_TRUE(ini.save(file));
+    for (int i : {0, 1}) {
+        SCOPED_TRACE(i);
+        const int serialType = number(s.sim, s.mac(i), QStringLiteral("port1.serialtype"));
+        const auto applied = s.run(
+            {QStringLiteral("apply"), QStringLiteral("--mac"), s.mac(i), QStringLiteral("--ini"), file});
+        ASSERT_EQ(applied.exitCode, 0) << quoted(applied).toStdString();
+        EXPECT_EQ(number(s.sim, s.mac(i), QStringLiteral("port1.timeout")), 250);
+        if (i == 0) // the WiFi record has no serial type
+            EXPECT_EQ(number(s.sim, s.mac(i), QStringLiteral("port1.serialtype")), serialType);
+    }
+}
+
 TEST(PelmarCli, AFileOfFewerPortsOrNoPortCountIsNotApplied)
 {
     Servers s({QStringLiteral("count=1,family=short,ports=4"), QStringLiteral("family=wifi362,register=1")});
@@ -248,6 +294,17 @@ TEST(PelmarCli, AFileOfFewerPortsOrNoPortCountIsNotApplied)
     EXPECT_EQ(invalid.exitCode, 2);
     EXPECT_EQ(invalid.err.trimmed(), QStringLiteral("无效的配置文件!"));
     EXPECT_EQ(s.sim.counter(shortServer, QStringLiteral("searches")), searches);
+
+    // A value the server cannot take: refused naming its key, nothing sent.
+    kyvo::ProfileFile wrongValue = kyvo::ProfileFile::load(twoPorts);
+    wrongValue.setString(section(2), "LocalPort", "99999999");
+    ASSERT_TRUE(wrongValue.save(noInfo));
+    const long long wifiSearches = s.sim.counter(wifi, QStringLiteral("searches"));
+    const auto badValue =
+        s.run({QStringLiteral("apply"), QStringLiteral("--mac"), wifi, QStringLiteral("--ini"), noInfo});
+    EXPECT_EQ(badValue.exitCode, 2);
+    EXPECT_EQ(badValue.err.trimmed(), QStringLiteral("无效的配置文件! LocalPort (PORT2)"));
+    EXPECT_EQ(s.sim.counter(wifi, QStringLiteral("searches")), wifiSearches);
 }
 
 TEST(PelmarCli, ASaveTheServerRefusesFails)
@@ -390,5 +447,15 @@ TEST(PelmarCli, UpgradeSendsTheImageByteForByte)
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(missing.err.trimmed(),
               dir.filePath(QStringLiteral("none.bin")) + QStringLiteral("无法打开文件"));
+    // A file that cannot hold an image is refused before anything is sent.
+    const QString oneByte = dir.filePath(QStringLiteral("one.bin"));
+    QFile one(oneByte);
+    ASSERT_TRUE(one.open(QIODevice::WriteOnly));
+    one.write("x");
+    one.close();
+    const auto tiny = s.run(
+        {QStringLiteral("upgrade"), QStringLiteral("--mac"), target, QStringLiteral("--file"), oneByte});
+    EXPECT_EQ(tiny.exitCode, 2);
+    EXPECT_EQ(tiny.err.trimmed(), QStringLiteral("文件太小，不是固件文件"));
     EXPECT_EQ(s.sim.counter(target, QStringLiteral("upgrades")), 1);
 }
