@@ -22,7 +22,8 @@ std::string localPrefix(std::string_view address)
     return std::string(address);
 }
 
-std::string commandDestination(bool broadcastSearch, std::string_view broadcastAddress, std::string_view addressText)
+std::string commandDestination(bool broadcastSearch, std::string_view broadcastAddress,
+                               std::string_view addressText)
 {
     return std::string(broadcastSearch ? broadcastAddress : addressText);
 }
@@ -48,17 +49,25 @@ bool SearchSession::startSweep(std::string_view broadcastAddress, Millis now)
 
 void SearchSession::answerArrived()
 {
-    if (m_state == State::Broadcasting) m_state = State::Idle;
+    // An answer before the first request went out was not asked for by
+    // this search: the repeats go on, so the servers are asked.
+    if (m_state == State::Broadcasting && m_broadcasts > 0) m_state = State::Idle;
 }
 
-void SearchSession::stop() { m_state = State::Idle; }
+void SearchSession::stop()
+{
+    m_state = State::Idle;
+}
 
 std::optional<Millis> SearchSession::nextDeadline() const
 {
     switch (m_state) {
-    case State::Broadcasting: return m_start + kFirstBroadcast + kBroadcastInterval * m_broadcasts;
-    case State::Sweeping: return m_start + kSweepInterval * (m_host + 1);
-    case State::Idle: break;
+    case State::Broadcasting:
+        return m_start + kFirstBroadcast + kBroadcastInterval * m_broadcasts;
+    case State::Sweeping:
+        return m_start + kSweepInterval * (m_host + 1);
+    case State::Idle:
+        break;
     }
     return std::nullopt;
 }

@@ -42,7 +42,8 @@ class SearchSession
 public:
     enum class State { Idle, Broadcasting, Sweeping };
 
-    struct Tick {
+    struct Tick
+    {
         enum class Kind { Broadcast, Probe };
         Kind kind = Kind::Broadcast;
         std::string destination; // where the search request goes
@@ -60,7 +61,8 @@ public:
     void startBroadcast(std::string broadcastAddress, Millis now);
     // False, and nothing changed, when the address gives no sweep prefix.
     bool startSweep(std::string_view broadcastAddress, Millis now);
-    // A record or discovery reply ends the broadcast (the sweep goes on).
+    // A record or discovery reply ends the broadcast once its first request
+    // is out (the sweep goes on).
     void answerArrived();
     void stop();
 

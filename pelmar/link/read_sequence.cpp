@@ -45,9 +45,15 @@ std::vector<std::uint8_t> readSequenceCodes(const ReadSequence &p)
     return c;
 }
 
-Millis readSequenceStartDelay(const MacTail &t) { return Millis{800 + t[0] + t[1] + t[2]}; }
+Millis readSequenceStartDelay(const MacTail &t)
+{
+    return Millis{800 + t[0] + t[1] + t[2]};
+}
 
-Millis readPauseBefore(std::uint8_t code) { return Millis{code == 0x20 || code == 0x21 ? 10 : 20}; }
+Millis readPauseBefore(std::uint8_t code)
+{
+    return Millis{code == 0x20 || code == 0x21 ? 10 : 20};
+}
 
 std::vector<kyvo::PacedStep> readSequenceSteps(const ReadSequence &p, kyvo::Ipv4Endpoint destination)
 {
@@ -61,49 +67,56 @@ std::vector<kyvo::PacedStep> readSequenceSteps(const ReadSequence &p, kyvo::Ipv4
 std::vector<Bytes> rereadFrames(const MacTail &tail)
 {
     std::vector<Bytes> frames;
-    for (std::uint8_t code = 0x02; code <= 0x07; ++code) frames.push_back(buildItemRead(code, tail));
+    for (std::uint8_t code = 0x02; code <= 0x07; ++code)
+        frames.push_back(buildItemRead(code, tail));
     return frames;
 }
 
 void ParallelSchedule::start(std::vector<kyvo::PacedStep> steps, std::uint64_t token, Millis now)
 {
+    if (const auto it = m_jobs.find(token); it != m_jobs.end())
+        if (const auto d = it->second.nextDeadline()) m_due.erase({*d, token});
     m_jobs[token].enqueue(std::move(steps), token, now);
+    schedule(token);
+}
+
+void ParallelSchedule::schedule(std::uint64_t token)
+{
+    const auto it = m_jobs.find(token);
+    if (it == m_jobs.end()) return;
+    if (const auto d = it->second.nextDeadline())
+        m_due.insert({*d, token});
+    else
+        m_jobs.erase(it);
 }
 
 void ParallelSchedule::run(Millis now, const SendFn &send, const kyvo::PacedQueue::DoneFn &done)
 {
     // Sends of jobs that are due at once leave in the order of their deadlines.
-    while (true) {
-        auto earliest = m_jobs.end();
-        for (auto it = m_jobs.begin(); it != m_jobs.end(); ++it) {
-            const auto deadline = it->second.nextDeadline();
-            if (deadline && *deadline <= now &&
-                (earliest == m_jobs.end() || *deadline < *earliest->second.nextDeadline()))
-                earliest = it;
-        }
-        if (earliest == m_jobs.end()) return;
+    while (!m_due.empty() && m_due.begin()->first <= now) {
+        const std::uint64_t job = m_due.begin()->second;
+        m_due.erase(m_due.begin());
+        const auto it = m_jobs.find(job);
+        if (it == m_jobs.end()) continue;
         // A queue counts its next pause from now, so one call runs one step of it.
-        kyvo::PacedQueue &queue = earliest->second;
         bool finished = false;
-        const std::uint64_t job = earliest->first;
-        queue.run(
+        it->second.run(
             now, [&](const kyvo::Ipv4Endpoint &to, const Bytes &bytes) { send(job, to, bytes); },
             [&](std::uint64_t token) {
-            finished = true;
-            done(token);
-        });
-        if (finished || queue.idle()) m_jobs.erase(earliest);
+                finished = true;
+                done(token);
+            });
+        if (finished || it->second.idle())
+            m_jobs.erase(it);
+        else
+            schedule(job);
     }
 }
 
 std::optional<Millis> ParallelSchedule::nextDeadline() const
 {
-    std::optional<Millis> next;
-    for (const auto &[token, queue] : m_jobs) {
-        const auto d = queue.nextDeadline();
-        if (d && (!next || *d < *next)) next = d;
-    }
-    return next;
+    if (m_due.empty()) return std::nullopt;
+    return m_due.begin()->first;
 }
 
 } // namespace pelmar

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 
 namespace pelmar {
 
@@ -15,7 +16,8 @@ using kyvo::Millis;
 
 // The parameters one short-frame server's reading is started with, each
 // reading its own copy.
-struct ReadSequence {
+struct ReadSequence
+{
     MacTail tail{};
     char portCountChar = 0; // byte 9 of the discovery reply
     int version = 0;        // from bytes 6 and 7: (b6 - '0') * 10 + (b7 - '0')
@@ -40,7 +42,8 @@ std::vector<kyvo::PacedStep> readSequenceSteps(const ReadSequence &params, kyvo:
 std::vector<Bytes> rereadFrames(const MacTail &tail);
 
 // Paced jobs that run at the same time, each keeping its own pauses (a
-// PacedQueue runs its jobs one after another).
+// PacedQueue runs its jobs one after another). The jobs wait in the order
+// of their next deadlines, so a step costs log(jobs), not a scan of them all.
 class ParallelSchedule
 {
 public:
@@ -51,10 +54,17 @@ public:
     void run(Millis now, const SendFn &send, const kyvo::PacedQueue::DoneFn &done);
     std::optional<Millis> nextDeadline() const;
     std::size_t running() const { return m_jobs.size(); }
-    void clear() { m_jobs.clear(); }
+    void clear()
+    {
+        m_jobs.clear();
+        m_due.clear();
+    }
 
 private:
+    void schedule(std::uint64_t token);
+
     std::map<std::uint64_t, kyvo::PacedQueue> m_jobs;
+    std::set<std::pair<Millis, std::uint64_t>> m_due; // each job's next deadline
 };
 
 } // namespace pelmar

@@ -23,8 +23,8 @@ TEST(SearchSession, BroadcastSendsAtMostSixRequestsOneSecondApart)
             sentAt.push_back(t);
         }
     }
-    EXPECT_EQ(sentAt, (std::vector<Millis>{Millis{1500}, Millis{2500}, Millis{3500}, Millis{4500}, Millis{5500},
-                                           Millis{6500}}));
+    EXPECT_EQ(sentAt, (std::vector<Millis>{Millis{1500}, Millis{2500}, Millis{3500}, Millis{4500},
+                                           Millis{5500}, Millis{6500}}));
     EXPECT_EQ(s.state(), SearchSession::State::Idle);
     EXPECT_FALSE(s.nextDeadline());
 }
@@ -33,6 +33,8 @@ TEST(SearchSession, AnAnswerEndsTheBroadcastAndALateRunCatchesUpInOrder)
 {
     SearchSession s;
     s.startBroadcast("10.0.5.255", Millis{0});
+    s.answerArrived(); // a stray answer before the first request ends nothing
+    EXPECT_EQ(s.state(), SearchSession::State::Broadcasting);
     ASSERT_EQ(s.run(Millis{600}).size(), 1u);
     s.answerArrived();
     EXPECT_TRUE(s.run(Millis{10000}).empty());
@@ -73,7 +75,8 @@ TEST(SearchSession, EitherModeStopsTheOther)
     ASSERT_TRUE(s.startSweep("192.168.1.255", Millis{100}));
     const auto ticks = s.run(Millis{600});
     ASSERT_EQ(ticks.size(), 50u);
-    for (const auto &t : ticks) EXPECT_EQ(t.kind, Kind::Probe);
+    for (const auto &t : ticks)
+        EXPECT_EQ(t.kind, Kind::Probe);
     s.startBroadcast("255.255.255.255", Millis{600});
     EXPECT_EQ(s.run(Millis{1100}).size(), 1u);
     EXPECT_FALSE(s.startSweep("nodots", Millis{1100}));
