@@ -3,15 +3,22 @@
 
 #include "common/adapters.h"
 #include "common/gbk_text.h"
-#include "pelmar/records/dispatch.h"
 
 namespace pelmar {
 
 namespace {
 
 // Shown when the sweep is asked for an address that names no subnet.
-const char *const kNoSweepPrefixText = "广播地址无效，无法确定要扫描的网段！请在“指定网段”中输入如 192.168.1.255 的地址。";
+const char *const kNoSweepPrefixText =
+    "广播地址无效，无法确定要扫描的网段！请在“指定网段”中输入如 192.168.1.255 的地址。";
 const char *const kWriteRefusedText = "配置失败。请重新搜索设备，再试。";
+// Appended to "已完成搜索" once more servers answered than the list holds.
+const char *const kNotListedText = "，另有 %1 台设备未列出（列表最多 256 台）";
+const char *const kNotListedEnglish = "; %1 more devices not listed (the list holds 256)";
+
+// The replies to the re-read's items 0x02 .. 0x07.
+constexpr std::uint8_t kRereadFirstReply = 0x51, kRereadLastReply = 0x56;
+constexpr unsigned kRereadComplete = (1u << (kRereadLastReply - kRereadFirstReply + 1)) - 1;
 
 } // namespace
 
@@ -28,7 +35,8 @@ ServerCore::ServerCore(Options options, QObject *parent)
     connect(&m_timer, &QTimer::timeout, this, &ServerCore::poll);
     connect(&m_socket, &MainSocket::datagramReceived, this, &ServerCore::onDatagram);
     connect(&m_socket, &MainSocket::opened, this, &ServerCore::socketOpened);
-    connect(&m_socket, &MainSocket::bindFailed, this, [this](const QString &address) { Q_EMIT socketBindFailed(address); });
+    connect(&m_socket, &MainSocket::bindFailed, this,
+            [this](const QString &address) { Q_EMIT socketBindFailed(address); });
 
     for (const kyvo::AdapterAddress &a : kyvo::queryAdapters()) {
         if (m_adapters.size() >= kMaxAdapterItems) break;
@@ -43,7 +51,8 @@ ServerCore::~ServerCore() = default;
 void ServerCore::setLanguage(Language language)
 {
     m_language.fill(language);
-    for (int pane : {SearchPane, PortPane, SavePane}) setStatus(pane, {});
+    for (int pane : {SearchPane, PortPane, SavePane})
+        setStatus(pane, {});
     setStatusSlot(AddressPane, slot::kBroadcastAddressPrefix, m_broadcastAddress);
 }
 
@@ -73,7 +82,13 @@ void ServerCore::setSubnetAddress(const QString &address)
 
 void ServerCore::clearSubnet()
 {
-    m_broadcastAddress = QString::fromLatin1(kDefaultBroadcastAddress.data(), qsizetype(kDefaultBroadcastAddress.size()));
+    m_broadcastAddress =
+        QString::fromLatin1(kDefaultBroadcastAddress.data(), qsizetype(kDefaultBroadcastAddress.size()));
+    showBroadcastAddress();
+}
+
+void ServerCore::showBroadcastAddress()
+{
     setStatusSlot(AddressPane, slot::kBroadcastAddressPrefix, m_broadcastAddress);
 }
 
@@ -95,6 +110,7 @@ bool ServerCore::startSearch()
     setStatusSlot(SearchPane, slot::kSearching);
     setStatusSlot(PortPane, slot::kSearchPort);
     m_devices.clearForSearch();
+    m_rereads.clear();
     Q_EMIT listCleared();
     if (m_broadcastSearch) {
         m_search.startBroadcast(m_broadcastAddress.toStdString(), now);
@@ -110,14 +126,20 @@ bool ServerCore::startSearch()
 void ServerCore::poll()
 {
     const kyvo::Millis now = m_clock->now();
-    for (const SearchSession::Tick &tick : m_search.run(now)) onTick(tick);
+    for (const SearchSession::Tick &tick : m_search.run(now))
+        onTick(tick);
     m_reads.run(
         now,
         [this](std::uint64_t token, const kyvo::Ipv4Endpoint &, const kyvo::Bytes &bytes) {
             const auto it = m_readDestinations.find(token);
             if (it != m_readDestinations.end()) m_socket.send(bytes, it->second.address, it->second.port);
         },
-        [this](std::uint64_t token) { m_readDestinations.erase(token); });
+        [this](std::uint64_t token) {
+            const auto it = m_readDestinations.find(token);
+            if (it == m_readDestinations.end()) return;
+            m_reading.erase(it->second.tail);
+            m_readDestinations.erase(it);
+        });
     arm();
 }
 
@@ -149,30 +171,63 @@ void ServerCore::onTick(const SearchSession::Tick &tick)
     setStatusSlot(AddressPane, slot::kSweepAddressPrefix, destination);
     if (tick.last) {
         setProgress(false, 0);
-        setStatusSlot(SearchPane, slot::kSearchEnd);
+        showSearchEnd();
         Q_EMIT sweepFinished();
     }
 }
 
+void ServerCore::showSearchEnd()
+{
+    QString text = m_language.text(slot::kSearchEnd);
+    if (const std::size_t n = m_devices.ignored())
+        text +=
+            QString::fromUtf8(m_language.language() == Language::English ? kNotListedEnglish : kNotListedText)
+                .arg(n);
+    setStatus(SearchPane, text);
+}
+
+void ServerCore::raiseAlert(Alert kind, const QString &text)
+{
+    bool &open = m_alertOpen[std::size_t(kind)];
+    if (open) return;
+    open = true;
+    Q_EMIT alertRaised(kind, text);
+}
+
+void ServerCore::noteRereadItem(const DispatchOutcome &out, std::uint8_t code)
+{
+    if (out.item.kind != ItemOutcome::Kind::Stored || !out.item.index) return;
+    const auto it = m_rereads.find(*out.item.index);
+    if (it == m_rereads.end() || code < kRereadFirstReply || code > kRereadLastReply) return;
+    it->second |= 1u << (code - kRereadFirstReply);
+    if (it->second != kRereadComplete) return;
+    const std::size_t index = it->first;
+    m_rereads.erase(it);
+    Q_EMIT deviceShown(int(index));
+}
+
 void ServerCore::onDatagram(const QByteArray &data, const QString &address, quint16 port)
 {
-    const kyvo::ByteView bytes(reinterpret_cast<const std::uint8_t *>(data.constData()), std::size_t(data.size()));
+    const kyvo::ByteView bytes(reinterpret_cast<const std::uint8_t *>(data.constData()),
+                               std::size_t(data.size()));
     const std::string sourceAddress = address.toStdString();
     const DispatchOutcome out = dispatchDatagram(m_devices, bytes, sourceAddress, port);
     const Route &r = out.route;
     if (r.alert) {
         m_search.answerArrived();
-        const QString text = kyvo::fromGbk(QByteArrayView(out.alertText.data(), qsizetype(out.alertText.size())));
-        Q_EMIT alertRaised(text + QLatin1Char(' ') + text);
+        const QString text =
+            kyvo::fromGbk(QByteArrayView(out.alertText.data(), qsizetype(out.alertText.size())));
+        raiseAlert(Alert::Message4096, text + QLatin1Char(' ') + text);
     }
     if (r.wifiScanList) Q_EMIT wifiScanData(data);
     if (r.scanAlert) {
         m_search.answerArrived();
-        Q_EMIT alertRaised(kyvo::fromGbk(QByteArrayView(out.alertText.data(), qsizetype(out.alertText.size()))));
+        raiseAlert(Alert::ScanMessage,
+                   kyvo::fromGbk(QByteArrayView(out.alertText.data(), qsizetype(out.alertText.size()))));
     }
     if (out.answered) {
         m_search.answerArrived();
-        setStatusSlot(SearchPane, slot::kSearchEnd);
+        showSearchEnd();
         if (out.ignored) Q_EMIT devicesIgnored(int(m_devices.ignored()));
         if (out.newRow && out.index) Q_EMIT rowAppended(int(*out.index));
         if (out.readSequence && out.index) {
@@ -191,17 +246,21 @@ void ServerCore::onDatagram(const QByteArray &data, const QString &address, quin
         setStatus(SavePane, QString::fromUtf8(kWriteRefusedText));
         Q_EMIT writeRefused();
         break;
-    default: break;
+    default:
+        break;
     }
     if (out.showDevice && out.index) Q_EMIT deviceShown(int(*out.index));
+    if (r.shortItem && bytes.size() > 3) noteRereadItem(out, bytes[3]);
     if (r.tftp) Q_EMIT tftpDatagram(data, address, port);
     arm();
 }
 
 void ServerCore::startReadSequence(const ReadSequence &params, const std::string &address, quint16 port)
 {
+    // A repeated discovery answer while the device is being read starts nothing.
+    if (!m_reading.insert(params.tail).second) return;
     const std::uint64_t token = m_nextRead++;
-    m_readDestinations[token] = {QString::fromStdString(address), port};
+    m_readDestinations[token] = {QString::fromStdString(address), port, params.tail};
     // The steps' endpoint is not used: the text is resolved when each read leaves.
     m_reads.start(readSequenceSteps(params, kyvo::Ipv4Endpoint{0, port}), token, m_clock->now());
 }
@@ -209,8 +268,8 @@ void ServerCore::startReadSequence(const ReadSequence &params, const std::string
 QString ServerCore::destinationFor(std::size_t index) const
 {
     if (index >= DeviceTable::kSlots) return {};
-    return QString::fromStdString(
-        commandDestination(m_broadcastSearch, m_broadcastAddress.toStdString(), m_devices.at(index).addressText));
+    return QString::fromStdString(commandDestination(m_broadcastSearch, m_broadcastAddress.toStdString(),
+                                                     m_devices.at(index).addressText));
 }
 
 void ServerCore::sendCommand(const kyvo::Bytes &frame, const QString &destination, quint16 port)
@@ -231,7 +290,9 @@ bool ServerCore::reread(std::size_t index)
     if (index >= DeviceTable::kSlots || !m_devices.at(index).present) return false;
     const DeviceEntry &e = m_devices.at(index);
     const QString address = QString::fromStdString(e.addressText);
-    for (const kyvo::Bytes &frame : rereadFrames(e.macTail)) sendCommand(frame, address, m_options.devicePort);
+    m_rereads[index] = 0;
+    for (const kyvo::Bytes &frame : rereadFrames(e.macTail))
+        sendCommand(frame, address, m_options.devicePort);
     return true;
 }
 

@@ -10,16 +10,19 @@
 #include "pelmar/link/main_socket.h"
 #include "pelmar/link/read_sequence.h"
 #include "pelmar/model/device_table.h"
+#include "pelmar/records/dispatch.h"
 
 #include <QObject>
 #include <QTimer>
 
 #include <map>
 #include <memory>
+#include <set>
 
 namespace pelmar {
 
-struct AdapterItem {
+struct AdapterItem
+{
     QString address;     // dotted IPv4, what the sockets bind to
     QString description; // the adapter's name
     QString text() const { return description + QStringLiteral(" | ") + address; }
@@ -29,7 +32,8 @@ class ServerCore : public QObject
 {
     Q_OBJECT
 public:
-    struct Options {
+    struct Options
+    {
         QString broadcastAddress = QStringLiteral("255.255.255.255"); // BroadcastAddress at start-up
         quint16 devicePort = kDevicePort;   // search, sweep, restart, factory reset, upgrade, re-read
         quint16 localPort = kMainLocalPort; // the main socket (0: any free port)
@@ -75,9 +79,13 @@ public:
     // The box itself: ticked with the text its dialog accepted, or unticked.
     void selectSubnet(bool ticked, const QString &accepted = {})
     {
-        if (ticked) setSubnetAddress(accepted);
-        else clearSubnet();
+        if (ticked)
+            setSubnetAddress(accepted);
+        else
+            clearSubnet();
     }
+    // Pane 3 := "广播地址:" + the broadcast address (also after the subnet dialog's Cancel).
+    void showBroadcastAddress();
     // The dialog's suggestion: this host's first address cut after its third '.', then "255".
     QString subnetSuggestion() const;
 
@@ -95,6 +103,7 @@ public:
     // False (nothing sent) for an index that is not a present device.
     bool sendToDevice(std::size_t index, const kyvo::Bytes &frame, Port port);
     // The double-click: items 0x02 .. 0x07 to the row's address, device port.
+    // Once all six have answered the device is shown again (deviceShown).
     bool reread(std::size_t index);
 
     // The adapter list, built once (at most 128 entries; the menu shows 64).
@@ -110,15 +119,23 @@ public:
     // it after advancing the clock; a timer calls it otherwise).
     void poll();
 
+    // Message boxes the network opens: one of each kind at a time. A datagram
+    // that would open a second while the first is up is dropped (what else
+    // it does still happens).
+    enum class Alert { Message4096, ScanMessage };
+    Q_ENUM(Alert)
+    // The box of that kind was closed: the next one may open.
+    void alertClosed(Alert kind) { m_alertOpen[std::size_t(kind)] = false; }
+
 Q_SIGNALS:
     void listCleared();
-    void rowAppended(int index);  // a new device at this index; its first column is the address text
-    void deviceShown(int index);  // the device of this index is to be shown
+    void rowAppended(int index);    // a new device at this index; its first column is the address text
+    void deviceShown(int index);    // the device of this index is to be shown
     void devicesIgnored(int count); // devices beyond the 256th, so far in this search
     void statusChanged(int pane, const QString &text);
     void progressChanged(bool visible, int position);
-    void alertRaised(const QString &text);    // a message box
-    void sweepRefused(const QString &message); // a message box
+    void alertRaised(pelmar::ServerCore::Alert kind, const QString &text); // a message box, see alertClosed
+    void sweepRefused(const QString &message);                             // a message box
     void wifiScanData(const QByteArray &datagram);
     void tftpDatagram(const QByteArray &datagram, const QString &address, quint16 port);
     void writeAccepted(); // both save buttons come back
@@ -133,6 +150,9 @@ private:
     void onDatagram(const QByteArray &data, const QString &address, quint16 port);
     void onTick(const SearchSession::Tick &tick);
     void startReadSequence(const ReadSequence &params, const std::string &address, quint16 port);
+    void raiseAlert(Alert kind, const QString &text);
+    void noteRereadItem(const DispatchOutcome &out, std::uint8_t code);
+    void showSearchEnd();
     void setStatus(int pane, const QString &text);
     void setStatusSlot(int pane, int slot, const QString &suffix = {});
     void setProgress(bool visible, int position);
@@ -146,11 +166,16 @@ private:
     LanguageTable m_language;
     SearchSession m_search;
     ParallelSchedule m_reads;
-    struct ReadDestination {
+    struct ReadDestination
+    {
         QString address;
         quint16 port;
+        MacTail tail;
     };
     std::map<std::uint64_t, ReadDestination> m_readDestinations;
+    std::set<MacTail> m_reading;               // one reading per device at a time
+    std::map<std::size_t, unsigned> m_rereads; // device index -> items of its re-read answered so far (bits)
+    std::array<bool, 2> m_alertOpen{};
     std::uint64_t m_nextRead = 1;
     QTimer m_timer;
     std::array<QString, PaneCount> m_status;

@@ -3,6 +3,7 @@
 #include "pelmar/ui/server_config_dialog.h"
 
 #include "common/gbk_text.h"
+#include "pelmar/files/message_box.h"
 #include "pelmar/model/conversions.h"
 #include "pelmar/ui/address_field.h"
 #include "pelmar/ui/server_list_model.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -34,10 +36,7 @@ const char *const kBindFailedText = "端口 %1 绑定失败，收不到设备的
 
 void standardMessage(QWidget *parent, const QString &text, const QString &caption)
 {
-    auto *box = new QMessageBox(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    box->open();
+    openMessageBox(parent, text, caption);
 }
 
 void standardQuestion(QWidget *parent, const QString &text, const QString &caption,
@@ -61,6 +60,10 @@ ServerConfigDialog::ServerConfigDialog(Options options, QWidget *parent)
     : QMainWindow(parent), m_options(std::move(options)), m_core(m_options.core)
 {
     if (!m_options.message) m_options.message = standardMessage;
+    if (!m_options.alert)
+        m_options.alert = [](QWidget *parent, const QString &text, std::function<void()> closed) {
+            openMessageBox(parent, text, {}, std::move(closed));
+        };
     if (!m_options.question) m_options.question = standardQuestion;
     if (!m_options.chooseFile) m_options.chooseFile = standardFileChooser;
     if (!m_options.openFile) m_options.openFile = standardFileOpener;
@@ -160,7 +163,11 @@ void ServerConfigDialog::connectCore()
         m_ui.sweepProgress->setVisible(visible);
         m_ui.sweepProgress->setValue(position);
     });
-    connect(&m_core, &ServerCore::alertRaised, this, [this](const QString &text) { message(text); });
+    connect(&m_core, &ServerCore::alertRaised, this, [this](ServerCore::Alert kind, const QString &text) {
+        m_options.alert(this, text, [core = QPointer<ServerCore>(&m_core), kind] {
+            if (core) core->alertClosed(kind);
+        });
+    });
     connect(&m_core, &ServerCore::sweepRefused, this, [this](const QString &text) { message(text); });
     connect(&m_core, &ServerCore::socketBindFailed, this,
             [this] { message(QString::fromUtf8(kBindFailedText).arg(m_core.options().localPort)); });
@@ -191,10 +198,11 @@ void ServerConfigDialog::connectControls()
     });
 
     // The dialogs and commands that later parts of the program provide.
-    const std::pair<QPushButton *, int> buttons[] = {
-        {ui.wifiScan, control::kWifiScan},       {ui.cloud, control::kCloud},
-        {ui.addressSet, control::kAddressSet},   {ui.mqtt, control::kMqtt},
-        {ui.modbusCache, control::kModbusCache}};
+    const std::pair<QPushButton *, int> buttons[] = {{ui.wifiScan, control::kWifiScan},
+                                                     {ui.cloud, control::kCloud},
+                                                     {ui.addressSet, control::kAddressSet},
+                                                     {ui.mqtt, control::kMqtt},
+                                                     {ui.modbusCache, control::kModbusCache}};
     for (const auto &[b, id] : buttons)
         connect(b, &QPushButton::clicked, this, [this, id = id] { openExtension(id); });
 
@@ -213,9 +221,12 @@ void ServerConfigDialog::connectControls()
     for (QLabel *l : ui.helps)
         l->installEventFilter(this);
 
-    // A click shows the clicked device; so does a selection by keyboard.
+    // A click shows the clicked device, the one already shown too (a
+    // re-read may have changed it); so does a selection by keyboard. A click
+    // that changed the selection has shown its device already.
+    ui.deviceList->viewport()->installEventFilter(this);
     connect(ui.deviceList, &QTableView::clicked, this, [this](const QModelIndex &index) {
-        if (index.row() != m_shown) showDevice(index.row());
+        if (index.row() != m_shown || index.row() == m_shownAtPress) showDevice(index.row());
     });
     connect(ui.deviceList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         const int row = selectedRow();
@@ -228,6 +239,10 @@ void ServerConfigDialog::connectControls()
 
 bool ServerConfigDialog::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_ui.deviceList->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) m_shownAtPress = m_shown;
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         auto *w = qobject_cast<QWidget *>(watched);
         if (w == m_ui.advancedToggle) {
@@ -241,12 +256,13 @@ bool ServerConfigDialog::eventFilter(QObject *watched, QEvent *event)
         }
     }
     if (event->type() == QEvent::FocusOut) {
+        // Any loss of the focus leaves the edit: another program, a menu or
+        // a box of this window as well as another control.
         const auto *focus = static_cast<QFocusEvent *>(event);
-        // Leaving the edit; not the window losing its activation to a box or another program.
-        const bool left =
-            focus->reason() != Qt::ActiveWindowFocusReason && focus->reason() != Qt::PopupFocusReason;
-        if (auto *edit = qobject_cast<QLineEdit *>(watched); edit && left)
-            onEditLeft(edit->property(kControlIdProperty).toInt());
+        const bool windowLeft =
+            focus->reason() == Qt::ActiveWindowFocusReason || focus->reason() == Qt::PopupFocusReason;
+        if (auto *edit = qobject_cast<QLineEdit *>(watched))
+            onEditLeft(edit->property(kControlIdProperty).toInt(), windowLeft);
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -298,10 +314,13 @@ void ServerConfigDialog::onSubnetClicked(bool ticked)
     auto *dialog = new BroadcastAddressDialog(m_language, m_core.subnetSuggestion(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
-        if (result == QDialog::Accepted)
+        if (result == QDialog::Accepted) {
             m_core.selectSubnet(true, dialog->address());
-        else
-            m_ui.subnet->setChecked(false);
+            return;
+        }
+        // Cancel keeps the address, and pane 3 shows it instead of the last swept one.
+        m_ui.subnet->setChecked(false);
+        m_core.showBroadcastAddress();
     });
     dialog->open();
 }

@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace pelmar {
 
@@ -37,6 +38,8 @@ public:
 
     // Message boxes without a nested event loop: text and caption.
     using MessageSink = std::function<void(QWidget *parent, const QString &text, const QString &caption)>;
+    // A box the network opened; closed() runs when the user closes it.
+    using AlertSink = std::function<void(QWidget *parent, const QString &text, std::function<void()> closed)>;
     // An OK/Cancel question; answer(true) on OK. The button texts follow the language.
     using QuestionSink = std::function<void(QWidget *parent, const QString &text, const QString &caption,
                                             const LanguageTable &language, std::function<void(bool)> answer)>;
@@ -50,8 +53,8 @@ public:
         QString proposedName; // save dialogs only
         QString filter;       // Qt's form: "文件 (*.ini)"
     };
-    using FileChooser =
-        std::function<void(QWidget *parent, const FileRequest &request, std::function<void(const QString &)> chosen)>;
+    using FileChooser = std::function<void(QWidget *parent, const FileRequest &request,
+                                           std::function<void(const QString &)> chosen)>;
     // Shows a file in the system's text editor.
     using FileOpener = std::function<void(const QString &path)>;
 
@@ -62,9 +65,10 @@ public:
         QString languageFile; // the one-byte language file; the settings folder's when empty
         std::optional<QList<AdapterItem>> adapters; // the system's adapters when not given
         MessageSink message;                        // a window-modal box when empty
+        AlertSink alert;                            // a window-modal box when empty
         QuestionSink question;                      // a window-modal OK/Cancel box when empty
-        FileChooser chooseFile;  // window-modal file dialogs when empty
-        FileOpener openFile;     // the desktop's handler of the file when empty
+        FileChooser chooseFile;                     // window-modal file dialogs when empty
+        FileOpener openFile;                        // the desktop's handler of the file when empty
         QString parameterFolder; // the parameter files' folder; the settings one's when empty
         std::map<int, Extension> extensions;
     };
@@ -172,7 +176,7 @@ private:
     void connectEdits();
     PortSettings *editedPort();
     void onTextEdited(int control, const QString &text);
-    void onEditLeft(int control);
+    void onEditLeft(int control, bool windowLeft);
     bool numericField(QLineEdit *edit, std::uint32_t max, std::uint32_t &value, bool zeroOnFailure = false);
     void onListChosen(int control, int index);
     void onBoxClicked(int control, bool ticked);
@@ -191,6 +195,9 @@ private:
     int m_shown = -1;     // the device the controls were filled from
     int m_shownPort = -1; // and its port (0-based), -1 when none is selected
     bool m_selecting = false;
+    int m_shownAtPress = -1; // the device shown when the mouse went down on the list
+    // Edits typed into since their leaving was last handled (control numbers).
+    std::set<int> m_editedSinceLeft;
     QString m_upgradeTarget;
     // Target hosts typed longer than their 32-byte field, by (device, port):
     // the entry keeps 32 bytes, the port save of a short-frame server refuses them.

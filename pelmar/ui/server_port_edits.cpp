@@ -33,13 +33,18 @@ void ServerConfigDialog::connectEdits()
     for (QLineEdit *edit : {ui.targetHost, ui.targetPort, ui.localPort, ui.heartbeatData,
                             ui.heartbeatInterval, ui.packTime, ui.packLength, ui.timeout}) {
         const int id = edit->property(kControlIdProperty).toInt();
-        connect(edit, &QLineEdit::textEdited, this,
-                [this, id](const QString &text) { onTextEdited(id, text); });
+        connect(edit, &QLineEdit::textEdited, this, [this, id](const QString &text) {
+            m_editedSinceLeft.insert(id);
+            onTextEdited(id, text);
+        });
         edit->installEventFilter(this);
     }
     // Handled only when the edit is left.
-    for (QLineEdit *edit : {ui.registerData, ui.modbusAddress})
+    for (QLineEdit *edit : {ui.registerData, ui.modbusAddress}) {
+        const int id = edit->property(kControlIdProperty).toInt();
+        connect(edit, &QLineEdit::textEdited, this, [this, id] { m_editedSinceLeft.insert(id); });
         edit->installEventFilter(this);
+    }
 
     for (QComboBox *list : {ui.baud, ui.parity, ui.dataBits, ui.stopBits, ui.workMode, ui.serialType,
                             ui.registerMode, ui.wifiMode, ui.security}) {
@@ -130,14 +135,22 @@ void ServerConfigDialog::hostTyped(const QString &text)
         m_longHosts.erase(key);
 }
 
-void ServerConfigDialog::onEditLeft(int control)
+void ServerConfigDialog::onEditLeft(int control, bool windowLeft)
 {
     if (m_selecting) return;
+    const bool edited = m_editedSinceLeft.erase(control) > 0;
+    // Another program, a menu or a box took the focus: what was typed is
+    // stored, and an edit left untouched stays as it is.
+    if (windowLeft && !edited) return;
     PortSettings *p = editedPort();
     if (!p) return;
     const DeviceEntry &e = *shownEntry();
     switch (control) {
     case control::kLocalPort: {
+        // The typed value is in the entry already (each keystroke stores it);
+        // a duplicate is reported once per typed value, however often the
+        // focus moves on after the report.
+        if (!edited) return;
         const std::uint16_t value = typedU16(m_ui.localPort->text().toStdString());
         if (const auto other = duplicateLocalPort(e, std::size_t(m_shownPort), value)) {
             m_ui.localPort->setFocus(Qt::OtherFocusReason);
@@ -181,6 +194,7 @@ void ServerConfigDialog::macAsRegisterData()
     DeviceEntry *e = shownEntry();
     if (!e) return requireDeviceText();
     m_ui.registerData->setFocus(Qt::OtherFocusReason);
+    m_editedSinceLeft.insert(control::kRegisterData);
     m_ui.hex->setChecked(true);
     m_ui.registerData->setText(QString::fromStdString(macAsRegisterText(e->mac)));
 }

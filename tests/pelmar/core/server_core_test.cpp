@@ -25,9 +25,13 @@ using testsupport::waitFor;
 
 namespace {
 
-QString dotted(std::uint32_t a) { return QString::fromStdString(kyvo::ipv4Text(a)); }
+QString dotted(std::uint32_t a)
+{
+    return QString::fromStdString(kyvo::ipv4Text(a));
+}
 
-struct Bench {
+struct Bench
+{
     quint16 port = testsupport::freeUdpPort();
     std::unique_ptr<devsim::SimHost> sim;
     std::unique_ptr<ServerCore> core;
@@ -56,19 +60,20 @@ struct Bench {
         c.localPort = 0;
         c.clock = clock;
         core = std::make_unique<ServerCore>(c);
-        QSignalSpy opened(core.get(), &ServerCore::socketOpened); // the socket opens in the core's thread's next turn
+        QSignalSpy opened(core.get(),
+                          &ServerCore::socketOpened); // the socket opens in the core's thread's next turn
         EXPECT_TRUE(waitFor([&] { return opened.count() == 1; }));
     }
 
     QByteArray value(std::size_t device, const QString &path)
     {
-        return sim->get<QByteArray>([&](devsim::SimNetwork &n) {
-            return n.device(device).query(path).value_or(QByteArray("?"));
-        });
+        return sim->get<QByteArray>(
+            [&](devsim::SimNetwork &n) { return n.device(device).query(path).value_or(QByteArray("?")); });
     }
     long long counter(std::size_t device, const char *name)
     {
-        return sim->get<long long>([&](devsim::SimNetwork &n) { return n.device(device).counters[QLatin1String(name)]; });
+        return sim->get<long long>(
+            [&](devsim::SimNetwork &n) { return n.device(device).counters[QLatin1String(name)]; });
     }
     // The table slot of a simulated device, found by its MacTail.
     std::optional<std::size_t> slotOf(std::size_t device) const
@@ -78,8 +83,14 @@ struct Bench {
     }
 };
 
-QByteArray bytes(const auto &array) { return QByteArray(reinterpret_cast<const char *>(array.data()), qsizetype(array.size())); }
-QByteArray be16(std::uint16_t v) { return QByteArray(1, char(v >> 8)) + QByteArray(1, char(v & 0xFF)); }
+QByteArray bytes(const auto &array)
+{
+    return QByteArray(reinterpret_cast<const char *>(array.data()), qsizetype(array.size()));
+}
+QByteArray be16(std::uint16_t v)
+{
+    return QByteArray(1, char(v >> 8)) + QByteArray(1, char(v & 0xFF));
+}
 
 // The model holds what the device holds, for the fields its family carries.
 void expectModelHoldsDevice(Bench &b, std::size_t i)
@@ -95,9 +106,12 @@ void expectModelHoldsDevice(Bench &b, std::size_t i)
     EXPECT_EQ(bytes(e.hardwareVersion.bytes), b.value(i, QStringLiteral("hardware")));
     EXPECT_EQ(bytes(e.firmwareVersion.bytes), b.value(i, QStringLiteral("firmware")));
     EXPECT_EQ(QByteArray::fromStdString(e.user.text()), QByteArray("admin"));
-    EXPECT_EQ(QByteArray::fromStdString(e.password.text()), b.value(i, QStringLiteral("password")).left(int(e.password.length())));
-    EXPECT_EQ(e.isWifi, p.family == devsim::ServerFamily::Wifi362 || p.family == devsim::ServerFamily::Wifi292);
-    EXPECT_EQ(e.longRecord, p.family == devsim::ServerFamily::Multi1284 || p.family == devsim::ServerFamily::Multi2326);
+    EXPECT_EQ(QByteArray::fromStdString(e.password.text()),
+              b.value(i, QStringLiteral("password")).left(int(e.password.length())));
+    EXPECT_EQ(e.isWifi,
+              p.family == devsim::ServerFamily::Wifi362 || p.family == devsim::ServerFamily::Wifi292);
+    EXPECT_EQ(e.longRecord,
+              p.family == devsim::ServerFamily::Multi1284 || p.family == devsim::ServerFamily::Multi2326);
     const int ports = std::min(p.ports, p.family == devsim::ServerFamily::Multi1284 ? 16 : 24);
     for (int k = 0; k < ports; ++k) {
         const PortSettings &port = e.ports[std::size_t(k)];
@@ -106,7 +120,8 @@ void expectModelHoldsDevice(Bench &b, std::size_t i)
         EXPECT_EQ(port.localPort, 4001 + k);
         EXPECT_EQ(be16(port.localPort), b.value(i, key("localport")));
         EXPECT_EQ(QByteArray(1, char(port.baudIndex)), b.value(i, key("baud")));
-        EXPECT_EQ(QByteArray::fromStdString(port.targetHost.text()), b.value(i, key("host")).left(int(port.targetHost.length())));
+        EXPECT_EQ(QByteArray::fromStdString(port.targetHost.text()),
+                  b.value(i, key("host")).left(int(port.targetHost.length())));
         EXPECT_GT(port.targetHost.length(), 10u);
         if (p.family != devsim::ServerFamily::Native || p.ports > 1) {
             // Every family but the one-port native record carries the heartbeat interval as read.
@@ -129,7 +144,8 @@ TEST(ServerCore, ABroadcastSearchFindsOneServerOfEveryFamilyAndHoldsItsValues)
     // Short-frame servers are shown once their last port's items arrive.
     const auto allShown = [&] {
         std::set<int> seen;
-        for (const auto &s : shown) seen.insert(s[0].toInt());
+        for (const auto &s : shown)
+            seen.insert(s[0].toInt());
         return seen.size() == b.profiles.size();
     };
     ASSERT_TRUE(waitFor(allShown, 20000)) << shown.count();
@@ -137,7 +153,8 @@ TEST(ServerCore, ABroadcastSearchFindsOneServerOfEveryFamilyAndHoldsItsValues)
     EXPECT_EQ(rows.count(), int(b.profiles.size()));
     EXPECT_EQ(b.core->rowCount(), int(b.profiles.size()));
     EXPECT_EQ(b.core->statusText(ServerCore::SearchPane), QStringLiteral("已完成搜索"));
-    for (std::size_t i = 0; i < b.profiles.size(); ++i) expectModelHoldsDevice(b, i);
+    for (std::size_t i = 0; i < b.profiles.size(); ++i)
+        expectModelHoldsDevice(b, i);
     // Family details: the 362-byte WiFi server's signal, a native 4-port server's native4 flag.
     for (std::size_t i = 0; i < b.profiles.size(); ++i) {
         const DeviceEntry &e = b.core->devices().at(*b.slotOf(i));
@@ -178,7 +195,8 @@ TEST(ServerCore, ASweepFindsTheServersOfItsSubnetFromTheirOwnAddresses)
     EXPECT_FALSE(b.core->progressVisible());
     EXPECT_EQ(progress.last()[1].toInt(), 0);
     ASSERT_TRUE(waitFor([&] { return b.core->rowCount() == int(servers.size()); }));
-    for (std::size_t i = 0; i < servers.size(); ++i) expectModelHoldsDevice(b, i);
+    for (std::size_t i = 0; i < servers.size(); ++i)
+        expectModelHoldsDevice(b, i);
 }
 
 TEST(ServerCore, ASweepWithoutAUsablePrefixIsRefusedAndChangesNothing)
@@ -217,7 +235,8 @@ TEST(ServerCore, ABroadcastNobodyAnswersSendsSixRequestsThenTimesOut)
         clock.advance(kyvo::Millis{100});
     }
     ASSERT_TRUE(waitFor([&] {
-        while (listener.hasPendingDatagrams()) received += listener.receiveDatagram().data().size() == 26;
+        while (listener.hasPendingDatagrams())
+            received += listener.receiveDatagram().data().size() == 26;
         return received == 6;
     }));
     QTest::qWait(50);
@@ -262,9 +281,11 @@ TEST(ServerCore, AShortFrameServerIsReadItemByItemAfterItsStartDelay)
     const DeviceEntry &e = b.core->devices().at(0);
     EXPECT_EQ(e.ports[3].heartbeatData.text(), "HB-P4");
     EXPECT_EQ(e.ports[4].localPort, 0); // a 4-port server's port 5 is not read
-    // The double-click reads 0x02 .. 0x07 again.
+    // The double-click reads 0x02 .. 0x07 again, and once all six answered the device is shown again.
     ASSERT_TRUE(b.core->reread(0));
     ASSERT_TRUE(waitFor([&] { return b.counter(0, "reads") == 26; }));
+    ASSERT_TRUE(waitFor([&] { return shown.count() == 2; }));
+    EXPECT_EQ(shown.last()[0].toInt(), 0);
     EXPECT_FALSE(b.core->reread(1));
 }
 
@@ -285,9 +306,10 @@ TEST(ServerCore, WritesReachTheServerAndItsAnswerEndsInTheStatusBar)
         DeviceEntry &e = b.core->devices().at(slot);
         e.ports[0].targetHost.set("written.example.net");
         e.ports[0].localPort = 5001;
-        const RecordFormat format = servers[i].family == devsim::ServerFamily::Native  ? RecordFormat::NativeRecord
-                                    : servers[i].family == devsim::ServerFamily::Wifi362 ? RecordFormat::RecordWifi362
-                                                                                          : RecordFormat::RecordMulti2326;
+        const RecordFormat format =
+            servers[i].family == devsim::ServerFamily::Native    ? RecordFormat::NativeRecord
+            : servers[i].family == devsim::ServerFamily::Wifi362 ? RecordFormat::RecordWifi362
+                                                                 : RecordFormat::RecordMulti2326;
         const Bytes frame = buildRecordWriteFrame(format, e);
         ASSERT_FALSE(frame.empty());
         ASSERT_TRUE(b.core->sendToDevice(slot, frame, ServerCore::Port::Reply));
@@ -299,12 +321,14 @@ TEST(ServerCore, WritesReachTheServerAndItsAnswerEndsInTheStatusBar)
     b.sim->call([](devsim::SimNetwork &n) { n.device(0).knobs.refuse = true; });
     const std::size_t slot = *b.slotOf(0);
     ItemData item{};
-    b.core->sendToDevice(slot, buildItemWrite(0x07, item, b.core->devices().at(slot).macTail), ServerCore::Port::Reply);
+    b.core->sendToDevice(slot, buildItemWrite(0x07, item, b.core->devices().at(slot).macTail),
+                         ServerCore::Port::Reply);
     ASSERT_TRUE(waitFor([&] { return refused.count() == 1; }));
     EXPECT_EQ(b.core->statusText(ServerCore::SavePane), QStringLiteral("配置失败。请重新搜索设备，再试。"));
     // Restart goes to the device port; in broadcast mode to the broadcast address.
     EXPECT_EQ(b.core->destinationFor(slot), QStringLiteral("127.0.0.1"));
-    b.core->sendToDevice(slot, buildDeviceCommand(code::kRestart, b.core->devices().at(slot).macTail), ServerCore::Port::Device);
+    b.core->sendToDevice(slot, buildDeviceCommand(code::kRestart, b.core->devices().at(slot).macTail),
+                         ServerCore::Port::Device);
     ASSERT_TRUE(waitFor([&] { return b.counter(0, "restarts") == 1; }));
     EXPECT_EQ(b.counter(1, "restarts"), 0); // the MacTail alone selects the device
     b.core->setBroadcastSearch(false);
@@ -319,13 +343,17 @@ TEST(ServerCore, DevicesBeyondThe256thAreCountedNotListed)
     Bench b(std::vector<devsim::ServerProfile>(258, p), loopback(1));
     QSignalSpy ignored(b.core.get(), &ServerCore::devicesIgnored);
     b.core->startSearch();
-    ASSERT_TRUE(waitFor([&] { return b.core->rowCount() == 256 && !ignored.isEmpty() && ignored.last()[0].toInt() == 2; }, 20000));
+    ASSERT_TRUE(waitFor(
+        [&] { return b.core->rowCount() == 256 && !ignored.isEmpty() && ignored.last()[0].toInt() == 2; },
+        20000));
     QTest::qWait(200);
     EXPECT_EQ(b.core->rowCount(), 256);
     EXPECT_EQ(b.core->devices().ignored(), 2u);
+    EXPECT_EQ(b.core->statusText(ServerCore::SearchPane),
+              QStringLiteral("已完成搜索，另有 2 台设备未列出（列表最多 256 台）"));
 }
 
-TEST(ServerCore, MessagesTftpAndScanDatagramsAreHandedOn)
+TEST(ServerCore, MessagesTftpAndScanDatagramsAreHandedOnAndOneBoxOfAKindIsUpAtATime)
 {
     Bench b({}, loopback(1));
     QSignalSpy alerts(b.core.get(), &ServerCore::alertRaised);
@@ -338,18 +366,53 @@ TEST(ServerCore, MessagesTftpAndScanDatagramsAreHandedOn)
     };
     QByteArray alert(4096, 0);
     alert.replace(4, 4, QByteArray("busy"));
-    toCore(alert);
     QByteArray scanMessage(372, 0);
     scanMessage.replace(0, 4, QByteArray("H:R\x9f", 4));
     scanMessage.replace(4, 2, QByteArray("no"));
+    const QByteArray ack("\x00\x04\x00\x01", 4);
+    for (int i = 0; i < 3; ++i) {
+        toCore(alert);
+        toCore(scanMessage);
+    }
+    toCore(ack);
+    ASSERT_TRUE(waitFor([&] { return tftp.count() == 4; })); // the alerts start with 0x00 as well
+    ASSERT_EQ(alerts.count(), 2);                            // the repeats came while the boxes were up
+    using Alert = ServerCore::Alert;
+    EXPECT_EQ(alerts[0][0].value<Alert>(), Alert::Message4096);
+    EXPECT_EQ(alerts[0][1].toString(), QStringLiteral("busy busy"));
+    EXPECT_EQ(alerts[1][0].value<Alert>(), Alert::ScanMessage);
+    EXPECT_EQ(alerts[1][1].toString(), QStringLiteral("no"));
+    EXPECT_EQ(scan.count(), 3);
+    EXPECT_EQ(tftp[3][0].toByteArray(), ack);
+    EXPECT_EQ(tftp[3][2].toUInt(), peer.localPort());
+    b.core->alertClosed(Alert::Message4096);
+    toCore(alert);
     toCore(scanMessage);
-    toCore(QByteArray("\x00\x04\x00\x01", 4));
-    ASSERT_TRUE(waitFor([&] { return alerts.count() == 2 && tftp.count() == 2; }));
-    EXPECT_EQ(alerts[0][0].toString(), QStringLiteral("busy busy"));
-    EXPECT_EQ(alerts[1][0].toString(), QStringLiteral("no"));
-    EXPECT_EQ(scan.count(), 1);
-    EXPECT_EQ(tftp[1][0].toByteArray(), QByteArray("\x00\x04\x00\x01", 4));
-    EXPECT_EQ(tftp[1][2].toUInt(), peer.localPort());
+    ASSERT_TRUE(waitFor([&] { return scan.count() == 4; }));
+    ASSERT_EQ(alerts.count(), 3);
+    EXPECT_EQ(alerts[2][0].value<Alert>(), Alert::Message4096);
+}
+
+TEST(ServerCore, ARepeatedDiscoveryAnswerWhileTheServerIsReadStartsNoSecondReading)
+{
+    kyvo::ManualClock clock; // the reading stays at its start delay
+    Bench b({}, loopback(1), &clock);
+    QSignalSpy tftp(b.core.get(), &ServerCore::tftpDatagram);
+    QUdpSocket peer;
+    peer.bind(QHostAddress(loopback(1)), 0);
+    ItemData item{};
+    item[2] = '4'; // version 43, four ports
+    item[3] = '3';
+    item[5] = '4';
+    const Bytes reply = buildCommandFrame('R', 'P', item, {0x11, 0x22, 0x33});
+    for (int i = 0; i < 5; ++i)
+        peer.writeDatagram(reinterpret_cast<const char *>(reply.data()), qint64(reply.size()),
+                           QHostAddress(loopback(1)), b.core->socket().localPort());
+    peer.writeDatagram(QByteArray("\x00\x04\x00\x01", 4), QHostAddress(loopback(1)),
+                       b.core->socket().localPort());
+    ASSERT_TRUE(waitFor([&] { return tftp.count() == 1; })); // every answer before it was handled
+    EXPECT_EQ(b.core->rowCount(), 1);
+    EXPECT_EQ(b.core->readSequencesRunning(), 1u);
 }
 
 TEST(ServerCore, ChangingTheLanguageEmptiesTheStatusAndShowsTheAddressAgain)

@@ -163,6 +163,31 @@ TEST(WindowEdits, ADuplicateLocalPortIsReportedWhenTheEditIsLeft)
     b.type(control::kLocalPort, QStringLiteral("4200"));
     b.leave();
     EXPECT_TRUE(b.messages.empty());
+    // Left by a click on another row: reported once.
+    b.type(control::kLocalPort, QStringLiteral("4001"));
+    b.select(Native2);
+    EXPECT_EQ(b.messages.size(), 1u);
+}
+
+TEST(WindowEdits, WhatIsTypedIsStoredWhenAnotherWindowTakesTheFocus)
+{
+    WindowBench b(editServers());
+    ASSERT_TRUE(b.search());
+    b.select(Native2);
+    PortSettings &p = b.entry(Native2).ports[0];
+    QWidget other;
+    for (const auto &[id, text] :
+         {std::pair{control::kRegisterData, "XYZ"}, std::pair{control::kModbusAddress, "7"}}) {
+        b.window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(b.window.get()));
+        b.type(id, QString::fromLatin1(text));
+        other.show();
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    }
+    EXPECT_EQ(bytes(kyvo::ByteView(p.registerData).first(p.registerLength)), QByteArray("XYZ"));
+    EXPECT_EQ(p.modbusAddress, 7);
+    EXPECT_TRUE(b.messages.empty());
 }
 
 TEST(WindowEdits, TheModbusAddressIsCheckedWhenTheEditIsLeft)

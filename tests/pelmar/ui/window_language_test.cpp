@@ -154,13 +154,22 @@ TEST(WindowLanguage, TheSubnetBoxAsksForTheBroadcastAddress)
     EXPECT_EQ(b.window->core().broadcastAddress(), QStringLiteral("255.255.255.255"));
     EXPECT_EQ(b.pane(3), u("广播地址:255.255.255.255"));
 
+    // Cancel after a sweep (of loopback hosts only): the address stays and
+    // pane 3 shows it instead of the last swept host.
+    b.window->core().setSubnetAddress(QStringLiteral("127.0.0.255"));
+    b.window->controls().broadcast->click();
+    QSignalSpy swept(&b.window->core(), &ServerCore::sweepFinished);
+    b.control<QPushButton>(control::kSearch)->click();
+    ASSERT_TRUE(swept.wait(10000));
+    ASSERT_EQ(b.pane(3), u("搜索IP:127.0.0.254"));
     subnet->click();
     dialog = b.window->findChild<BroadcastAddressDialog *>();
     ASSERT_NE(dialog, nullptr);
     dialog->reject();
     QCoreApplication::processEvents();
     EXPECT_FALSE(subnet->isChecked());
-    EXPECT_EQ(b.window->core().broadcastAddress(), QStringLiteral("255.255.255.255"));
+    EXPECT_EQ(b.window->core().broadcastAddress(), QStringLiteral("127.0.0.255"));
+    EXPECT_EQ(b.pane(3), u("广播地址:127.0.0.255"));
 }
 
 TEST(WindowLanguage, TheAdapterMenuRebindsTheSocket)

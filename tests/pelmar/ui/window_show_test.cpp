@@ -229,13 +229,20 @@ TEST(WindowShow, AtStartTheListsHoldTheirItemsAndTheLaterDialogsAreDisabled)
     EXPECT_EQ(b.window->windowTitle(), u("V174 串口服务器配置软件"));
 }
 
-TEST(WindowShow, ADoubleClickReadsTheDevicesItemsAgain)
+TEST(WindowShow, ADoubleClickReadsTheDevicesItemsAgainAndShowsWhatTheyBring)
 {
     BenchOptions o;
     o.servers = {server(ServerFamily::Short, 2, false, 1)};
     WindowBench b(o);
     ASSERT_TRUE(b.search());
     b.select(0);
+    const ServerWindowControls &ui = b.window->controls();
+    ASSERT_EQ(ui.user->text(), QStringLiteral("admin"));
+    // The server's values change behind the shown ones.
+    b.host->call([](devsim::SimNetwork &n) {
+        n.device(0).assign(QStringLiteral("user"), QByteArray("oper\0\0\0\0", 8));
+        n.device(0).assign(QStringLiteral("port1.localport"), QByteArray("\x13\x89", 2));
+    });
     const long long reads = b.counter(0, "reads");
     QTableView *list = b.window->controls().deviceList;
     const QPoint cell = list->visualRect(list->model()->index(b.slot(0), 0)).center();
@@ -246,4 +253,11 @@ TEST(WindowShow, ADoubleClickReadsTheDevicesItemsAgain)
     ASSERT_EQ(doubleClicks.count(), 1);
     ASSERT_TRUE(waitFor([&] { return b.counter(0, "reads") == reads + 6; })); // items 0x02 .. 0x07
     EXPECT_EQ(list->palette().color(QPalette::Active, QPalette::Highlight), QColor(51, 153, 255));
+    // Once the six answers are in, the controls hold them, so a save does not write the old ones back.
+    ASSERT_TRUE(waitFor([&] { return ui.user->text() == QStringLiteral("oper"); }));
+    EXPECT_EQ(ui.localPort->text(), QStringLiteral("5001"));
+    // A click on the row already shown shows its entry again.
+    b.entry(0).user.set("viewer");
+    b.select(0);
+    EXPECT_EQ(ui.user->text(), QStringLiteral("viewer"));
 }
