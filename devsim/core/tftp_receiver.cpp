@@ -58,8 +58,12 @@ bool TftpReceiver::receive(const Incoming &in, Outbox &out, SimDevice &device)
         return true;
     }
     if (in.localPort == kTransferPort && d[1] == 0x03) {
-        if (!m_active) return true;
         const unsigned block = unsigned(d[2] << 8 | d[3]);
+        if (!m_active) {
+            // The last block again: its acknowledgement was lost, so it is given once more.
+            if (m_complete && block == m_expected - 1) answerAck(block, in, out, device);
+            return true;
+        }
         const std::size_t n = d.size() - 4;
         if (block == m_expected) {
             m_image.insert(m_image.end(), d.begin() + 4, d.end());
