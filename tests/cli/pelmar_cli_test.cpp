@@ -261,8 +261,9 @@ TEST(PelmarCli, TheFilesTimeoutReachesTheTimeoutFieldOfEveryRecordFamily)
             {QStringLiteral("apply"), QStringLiteral("--mac"), s.mac(i), QStringLiteral("--ini"), file});
         ASSERT_EQ(applied.exitCode, 0) << quoted(applied).toStdString();
         EXPECT_EQ(number(s.sim, s.mac(i), QStringLiteral("port1.timeout")), 250);
-        if (i == 0) // the WiFi record has no serial type
+        if (i == 0) { // the WiFi record has no serial type
             EXPECT_EQ(number(s.sim, s.mac(i), QStringLiteral("port1.serialtype")), serialType);
+        }
     }
 }
 
