@@ -24,7 +24,7 @@ public:
     int dialog() const { return m_dialog; }
 
 private:
-    const Language &m_language;
+    Language m_language; // a copy: dialogs outlive a caller's temporary
     int m_dialog;
     int m_sibling;
 };

@@ -211,7 +211,7 @@ void upload::fill()
         row.enabled->setChecked((m_block.adcEnableMask >> k) & 1);
         selectStoredIndex(row.range, rule.range);
         selectStoredIndex(row.condition, rule.condition);
-        const bool raw = rule.range == 0;
+        const bool raw = selectedIndex(row.range) == 0; // a range outside the list reads as raw counts
         row.value1->setText(
             QString::fromStdString(thresholdText(rule.value1, raw, ThousandthsStyle::ThreeDecimals)));
         row.value2->setText(

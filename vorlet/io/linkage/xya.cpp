@@ -171,7 +171,7 @@ void xya::fill()
         const Threshold &t = m_thresholds[k];
         selectStoredIndex(t.range, rule.range);
         selectStoredIndex(t.condition, rule.condition);
-        const bool raw = rule.range == 0;
+        const bool raw = selectedIndex(t.range) == 0; // a range outside the list reads as raw counts
         t.value1->setText(
             QString::fromStdString(thresholdText(rule.value1, raw, ThousandthsStyle::SixDecimals)));
         t.value2->setText(

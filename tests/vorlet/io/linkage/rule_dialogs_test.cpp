@@ -122,8 +122,11 @@ TEST(LinkageDialog, CancelDiscardsAnActionChosenInTheRow)
 TEST(LinkageDialog, AnalogueValuesInCountsOrThousandths)
 {
     auto r = ioRecord();
+    r->io.analogRules[2].range = 9; // outside the list: shown and kept as raw counts
+    r->io.analogRules[2].value1 = 7250;
     {
         xya dialog(XyaMode::Analogue, *r, kChinese);
+        EXPECT_EQ(dialog.value1Edit(2)->text(), QStringLiteral("7250"));
         EXPECT_FALSE(dialog.triggerList(0)->isEnabled());
         dialog.rangeList(0)->setCurrentIndex(3); // 0-10 V
         dialog.value1Edit(0)->setText(QStringLiteral("7.25"));
@@ -137,6 +140,8 @@ TEST(LinkageDialog, AnalogueValuesInCountsOrThousandths)
     EXPECT_EQ(r->io.analogRules[0].value1.get(), 7250);
     EXPECT_EQ(r->io.analogRules[1].value1.get(), 7);
     EXPECT_EQ(r->io.analogRules[1].condition, 2);
+    EXPECT_EQ(r->io.analogRules[2].range, 0);
+    EXPECT_EQ(r->io.analogRules[2].value1.get(), 7250);
     EXPECT_EQ(r->io.analogRules[7].action.get(), 0xFFFFBFFFu); // ADC8 toggles Y8
     EXPECT_EQ(r->io.digitalRules[7].action.get(), kNoRelayAction);
     xya again(XyaMode::Analogue, *r, kChinese);
