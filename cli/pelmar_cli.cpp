@@ -1,6 +1,7 @@
 // pelmar-cli: the serial-server tool's core for scripts: search, parameter
 // files out and onto a server, restart, factory reset and the firmware upgrade.
 #include "cli/cli_common.h"
+#include "cli/pelmar_wifi_scan.h"
 
 #include "common/gbk_text.h"
 #include "common/ipv4.h"
@@ -43,6 +44,7 @@ const char *const kHelp =
     "                                     then its device save and, 600 ms later, its port save\n"
     "  restart|reset --mac MAC            restart, or reset to factory settings\n"
     "  upgrade --mac MAC --file F.bin     enter the upgrade and send the firmware by TFTP\n"
+    "  wifi-scan --mac MAC                the WiFi networks a WiFi server sees (--json: a JSON array)\n"
     "options for every command:\n"
     "  --adapter ADDR     bind the main socket to the adapter with this IPv4 address\n"
     "  --broadcast ADDR   search by broadcast to ADDR (default 255.255.255.255)\n"
@@ -559,6 +561,8 @@ int onDevice(const Context &c)
     if (command == QLatin1String("export")) return exportFile(core.devices().at(*index), c);
     if (command == QLatin1String("apply")) return applyFile(core, *index, imported);
     if (command == QLatin1String("upgrade")) return upgrade(core, *index, c);
+    if (command == QLatin1String("wifi-scan"))
+        return cli::pelmarWifiScan(core, *index, c.args.has(QStringLiteral("json")));
     return deviceCommand(core, *index, command == QLatin1String("reset"));
 }
 
@@ -619,9 +623,9 @@ int main(int argc, char **argv)
     }
     if (!c.args.error.isEmpty()) return usage(c.args.error);
     if (const auto bad = readOptions(c)) return *bad;
-    static const QStringList deviceCommands{QStringLiteral("export"), QStringLiteral("apply"),
+    static const QStringList deviceCommands{QStringLiteral("export"),  QStringLiteral("apply"),
                                             QStringLiteral("restart"), QStringLiteral("reset"),
-                                            QStringLiteral("upgrade")};
+                                            QStringLiteral("upgrade"), QStringLiteral("wifi-scan")};
     const QString command = c.args.command;
     if (command != QLatin1String("search") && !deviceCommands.contains(command))
         return usage(command.isEmpty() ? QStringLiteral("no command")

@@ -2,6 +2,7 @@
 #include "devsim/serial/server_sim.h"
 
 #include "devsim/core/device_specs.h"
+#include "devsim/serial/server_wifi.h"
 
 #include <QCryptographicHash>
 #include <QStringList>
@@ -261,8 +262,16 @@ void ServerSim::handleFrame(ByteView f, const Incoming &in, Outbox &out)
         m_values = factoryValues(m_profile);
         return;
     case 0x16: ++counters[QStringLiteral("upgrades")]; return;
+    case 0x41: // WiFi scan; to other servers an item list
+    case 0x42: // WiFi signal: the record again
+        if (!isWifiServer(m_profile.family)) break;
+        ++counters[QLatin1String(code == 0x41 ? "wifi-scans" : "signal-requests")];
+        out.send(code == 0x41 ? frame(0x9F, scannedNetworks(m_profile.address)) : searchAnswer(), in.from,
+                 in.localPort);
+        return;
     case 0x49:
         ++counters[QStringLiteral("commits")];
+        if (firmwareNeedsRepair(m_values.get(QStringLiteral("firmware")))) ++counters[QStringLiteral("repair-frames")];
         acknowledge(!knobs.refuse, in, out);
         return;
     default: break;

@@ -1,13 +1,18 @@
 // The program's main-window options.
 #include "pelmar/app/app_options.h"
 
+#include "pelmar/advanced/port_dialogs.h"
+#include "pelmar/advanced/wifi_dialogs.h"
 #include "pelmar/files/firmware_upgrade_dialog.h"
+#include "pelmar/ui/repair_key.h"
 
 #include <QPointer>
 
 #include <memory>
 
 namespace pelmar {
+
+const char *const kProductSelectionPage = "https://example.com/pelmar/selection";
 
 void addFirmwareUpgrade(ServerConfigDialog::Options &options)
 {
@@ -16,7 +21,9 @@ void addFirmwareUpgrade(ServerConfigDialog::Options &options)
     ServerConfigDialog::Extension extension;
     extension.needsDevice = false;
     extension.open = [upgrade](ServerConfigDialog &window, DeviceEntry *) {
-        if (!*upgrade) *upgrade = new FirmwareUpgrade(window.core(), window.language(), systemProber(), nullptr, &window);
+        if (!*upgrade)
+            *upgrade =
+                new FirmwareUpgrade(window.core(), window.language(), systemProber(), nullptr, &window);
         auto *dialog = new FirmwareUpgradeDialog(**upgrade, window.language(), window.upgradeTarget(),
                                                  UpgradePrompts::standard(), &window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -29,6 +36,11 @@ ServerConfigDialog::Options programOptions()
 {
     ServerConfigDialog::Options options;
     addFirmwareUpgrade(options);
+    addOneToManyDialog(options);
+    addCloudDialog(options);
+    addWifiScan(options);
+    addFirmwareRepair(options);
+    options.productSelectionPage = QUrl(QString::fromLatin1(kProductSelectionPage));
     return options;
 }
 

@@ -8,6 +8,9 @@
 
 namespace pelmar {
 
+// The product selection page behind its menu item.
+extern const char *const kProductSelectionPage;
+
 // The firmware upgrade behind "固件升级" and the menu item.
 void addFirmwareUpgrade(ServerConfigDialog::Options &options);
 

@@ -90,6 +90,7 @@ void ServerConfigDialog::startUp()
     connectCore();
     connectControls();
     connectEdits();
+    connectHelpAndKeys();
 
     loadLanguageChoice(m_language, m_options.languageFile);
     chooseLanguage(m_language.language());
@@ -216,7 +217,7 @@ void ServerConfigDialog::connectControls()
             [this] { message(m_language.text(slot::kCloneHelp)); });
 
     // Label-like markers open on a click.
-    for (QLabel *l : {ui.advancedToggle, ui.heartbeatPackets, ui.modbusMarker, ui.profilePath})
+    for (QLabel *l : {ui.advancedToggle, ui.heartbeatPackets, ui.modbusMarker, ui.profilePath, ui.signalText})
         l->installEventFilter(this);
     for (QLabel *l : ui.helps)
         l->installEventFilter(this);
@@ -455,7 +456,10 @@ void ServerConfigDialog::openExtension(int control)
     const auto it = m_options.extensions.find(control);
     if (it == m_options.extensions.end() || !it->second.open) return;
     DeviceEntry *entry = shownEntry();
-    if (it->second.needsDevice && !entry) return requireDeviceText();
+    if (it->second.needsDevice && !entry) {
+        if (control == control::kAddressSet) m_ui.oneToMany->setChecked(false);
+        return requireDeviceText();
+    }
     it->second.open(*this, entry);
 }
 
@@ -472,7 +476,7 @@ void ServerConfigDialog::updateExtensionControls()
     updateCloneButtons();
     for (QLabel *l : m_ui.helps) {
         const int id = l->property(kControlIdProperty).toInt();
-        l->setEnabled(id == control::kCustomBaudHelp || extensionEnabled(id));
+        l->setEnabled(id == control::kCustomBaudHelp || hasOwnHelp(id) || extensionEnabled(id));
     }
     for (QWidget *w :
          std::initializer_list<QWidget *>{m_ui.cloud, m_ui.addressSet, m_ui.mqtt, m_ui.heartbeatPackets})

@@ -11,6 +11,7 @@
 #include "pelmar/ui/server_window_controls.h"
 
 #include <QMainWindow>
+#include <QUrl>
 
 #include <functional>
 #include <map>
@@ -38,7 +39,8 @@ public:
 
     // Message boxes without a nested event loop: text and caption.
     using MessageSink = std::function<void(QWidget *parent, const QString &text, const QString &caption)>;
-    // A box the network opened; closed() runs when the user closes it.
+    // A box that something waits on (the network's boxes, the repair's notice);
+    // closed() runs when the user closes it.
     using AlertSink = std::function<void(QWidget *parent, const QString &text, std::function<void()> closed)>;
     // An OK/Cancel question; answer(true) on OK. The button texts follow the language.
     using QuestionSink = std::function<void(QWidget *parent, const QString &text, const QString &caption,
@@ -57,6 +59,8 @@ public:
                                            std::function<void(const QString &)> chosen)>;
     // Shows a file in the system's text editor.
     using FileOpener = std::function<void(const QString &path)>;
+    // Opens a web address in the system's browser.
+    using UrlOpener = std::function<void(const QUrl &url)>;
 
     struct Options
     {
@@ -69,7 +73,9 @@ public:
         QuestionSink question;                      // a window-modal OK/Cancel box when empty
         FileChooser chooseFile;                     // window-modal file dialogs when empty
         FileOpener openFile;                        // the desktop's handler of the file when empty
-        QString parameterFolder; // the parameter files' folder; the settings one's when empty
+        QString parameterFolder;   // the parameter files' folder; the settings one's when empty
+        UrlOpener openUrl;         // the desktop's browser when empty
+        QUrl productSelectionPage; // behind the product selection item; no item when empty
         std::map<int, Extension> extensions;
     };
 
@@ -103,6 +109,16 @@ public:
     int shownPort() const { return m_shownPort; }
     DeviceEntry *shownEntry();
     QString statusText(int pane) const;
+    // A message box through the window's sink, over parent (a dialog of the window).
+    void showMessage(QWidget *parent, const QString &text, const QString &caption = {})
+    {
+        m_options.message(parent, text, caption);
+    }
+    // A message box over the window; closed() runs once the user closed it.
+    void showMessageThen(const QString &text, std::function<void()> closed)
+    {
+        m_options.alert(this, text, std::move(closed));
+    }
     bool advancedVisible() const;
 
     // showDevice: selects and shows that device (a new record, a click, a key).
@@ -142,6 +158,12 @@ private:
     void explainModbusAddress();
     void explainCustomBaud();
     bool handleOwnLabel(QWidget *label);
+
+    // server_window_help.cpp
+    static bool hasOwnHelp(int control);
+    bool showOwnHelp(int control);
+    void connectHelpAndKeys();
+    void onLeftControlLetter(char key);
 
     // server_config_dialog.cpp
     void startUp();

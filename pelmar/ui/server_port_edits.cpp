@@ -246,7 +246,10 @@ void ServerConfigDialog::onBoxClicked(int control, bool ticked)
 {
     if (control == control::kOneToMany) {
         DeviceEntry *e = shownEntry();
-        if (!e) return requireDeviceText();
+        if (!e) {
+            m_ui.oneToMany->setChecked(false);
+            return requireDeviceText();
+        }
         e->oneToManyEnable = ticked ? 1 : 0;
         m_ui.addressSet->setVisible(ticked);
         return;

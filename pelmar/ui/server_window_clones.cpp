@@ -83,6 +83,7 @@ bool ServerConfigDialog::handleOwnLabel(QWidget *label)
         openImportedFile();
         return true;
     }
+    if (showOwnHelp(label->property(kControlIdProperty).toInt())) return true;
     if (label->property(kControlIdProperty).toInt() == control::kCustomBaudHelp) {
         explainCustomBaud();
         return true;

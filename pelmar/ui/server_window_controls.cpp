@@ -148,6 +148,8 @@ QGroupBox *buildListGroup(Builder &b, ServerWindowControls &ui)
         p.setColor(g, QPalette::Base, Qt::white);
     }
     ui.deviceList->setPalette(p);
+    ui.tips = b.marker("Tips", control::kTips);
+    v->addWidget(ui.tips, 0, Qt::AlignLeft);
     v->addWidget(ui.deviceList, 1);
 
     auto *row = new QHBoxLayout;
@@ -466,6 +468,7 @@ void buildMenus(Builder &b, QMainWindow *window, ServerWindowControls &ui)
     ui.adapterGroup->addAction(ui.defaultAdapter);
 
     ui.aboutItem = numberedAction(bar->addAction(zh.text(slot::kAboutMenu)), control::kAboutItem);
+    ui.productItem = numberedAction(bar->addAction(u("凯沃物联串口服务器选型")), control::kProductItem);
 }
 
 void buildStatusBar(QMainWindow *window, ServerWindowControls &ui)

@@ -31,7 +31,7 @@ namespace control {
 // "设备列表"
 inline constexpr int kListGroup = 1000, kDeviceList = 1001, kSearch = 1002, kRestart = 1003,
                      kFactoryReset = 1004, kUpgrade = 1005, kSubnet = 1006, kBroadcast = 1007,
-                     kSweepProgress = 1008;
+                     kSweepProgress = 1008, kTips = 1009;
 // "设备设置", "网络设置"
 inline constexpr int kDeviceGroup = 1010, kNetworkGroup = 1011, kIpType = 1012, kIp = 1013, kMask = 1014,
                      kGateway = 1015, kDns = 1016, kMac = 1017, kUser = 1018, kPassword = 1019,
@@ -51,11 +51,14 @@ inline constexpr int kPortGroup = 1050, kPortSelect = 1051, kEnable = 1052, kSer
 // "高级功能（部分型号支持）"
 inline constexpr int kAdvancedGroup = 1100, kOneToMany = 1101, kAddressSet = 1102, kMqtt = 1103,
                      kModbusCache = 1104, kModbusIdentity = 1105, kStandardMqtt = 1106, kMacAsRegister = 1107,
-                     kCustomBaud = 1108, kFirstHelp = 1110, kCustomBaudHelp = 1115, kOneClick = 1120,
+                     kCustomBaud = 1108, kFirstHelp = 1110, kOneToManyHelp = kFirstHelp,
+                     kModbusIdentityHelp = kFirstHelp + 3, kCustomBaudHelp = 1115, kOneClick = 1120,
                      kProfilePath = 1121;
 // Menu items.
 inline constexpr int kUpgradeItem = 2002, kExportItem = 2003, kImportItem = 2004, kEnglishItem = 2011,
-                     kChineseItem = 2012, kDefaultAdapter = 2021, kAboutItem = 2030;
+                     kChineseItem = 2012, kDefaultAdapter = 2021, kAboutItem = 2030, kProductItem = 2031;
+// Keys of the main window: left Ctrl + B.
+inline constexpr int kRepairKey = 2040;
 } // namespace control
 
 // "端口选择": refilled each time it is opened.
@@ -77,6 +80,7 @@ struct ServerWindowControls
     QPushButton *search = nullptr, *restart = nullptr, *factoryReset = nullptr, *upgrade = nullptr;
     QCheckBox *subnet = nullptr, *broadcast = nullptr;
     QProgressBar *sweepProgress = nullptr;
+    QLabel *tips = nullptr; // "Tips"
 
     // "设备设置" with "网络设置" and "WIFI设置"
     QGroupBox *deviceGroup = nullptr, *networkGroup = nullptr;
@@ -139,6 +143,7 @@ struct ServerWindowControls
     QAction *defaultAdapter = nullptr;
     QActionGroup *adapterGroup = nullptr;
     QAction *aboutItem = nullptr;
+    QAction *productItem = nullptr; // the product selection page
 
     // The status bar's four panes.
     std::array<QLabel *, 4> panes{};

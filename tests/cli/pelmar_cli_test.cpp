@@ -460,3 +460,24 @@ TEST(PelmarCli, UpgradeSendsTheImageByteForByte)
     EXPECT_EQ(tiny.err.trimmed(), QStringLiteral("文件太小，不是固件文件"));
     EXPECT_EQ(s.sim.counter(target, QStringLiteral("upgrades")), 1);
 }
+
+TEST(PelmarCli, WifiScanListsTheNetworksTheServerSees)
+{
+    Servers s({QStringLiteral("count=2,family=wifi362")});
+    ASSERT_TRUE(s.sim.ready);
+    const auto plain = s.run({QStringLiteral("wifi-scan"), QStringLiteral("--mac"), s.mac(0)});
+    EXPECT_EQ(plain.exitCode, 0) << quoted(plain).toStdString();
+    const QStringList names = lines(plain.out);
+    ASSERT_GE(names.size(), 4) << quoted(plain).toStdString();
+    EXPECT_EQ(names.first(), QStringLiteral("plant-floor-wifi"));
+    EXPECT_TRUE(names.contains(QString::fromUtf8("仓库无线")));
+    EXPECT_EQ(s.sim.counter(s.mac(0), QStringLiteral("wifi-scans")), 1);
+    EXPECT_EQ(s.sim.counter(s.mac(1), QStringLiteral("wifi-scans")), 0);
+
+    const auto json =
+        s.run({QStringLiteral("wifi-scan"), QStringLiteral("--mac"), s.mac(0), QStringLiteral("--json")});
+    EXPECT_EQ(json.exitCode, 0) << quoted(json).toStdString();
+    const QJsonArray array = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    EXPECT_EQ(array.size(), names.size());
+    EXPECT_EQ(array.first().toString(), names.first());
+}

@@ -1,10 +1,20 @@
 // The serial-server main window inside the lab: a real broadcast search,
 // servers of several families chosen in the list, their baud rate, work
 // mode, target host and IP changed and saved, each server holding the new
-// values; a refused write, a restart and a factory reset, each checked on
+// values; a refused write, a restart and a factory reset; the WiFi scan,
+// the one-to-many and cloud dialogs and the firmware repair, each checked on
 // the simulator's side.
 #include "pelmar/ui/server_config_dialog.h"
 
+#include "pelmar/advanced/cloud_dialog.h"
+#include "pelmar/advanced/one_to_many_dialog.h"
+#include "pelmar/advanced/port_dialogs.h"
+#include "pelmar/advanced/scan_list_dialog.h"
+#include "pelmar/advanced/wifi_dialogs.h"
+#include "pelmar/files/repair_dialog.h"
+#include "pelmar/ui/repair_key.h"
+
+#include "common/gbk_text.h"
 #include "common/ipv4.h"
 #include "pelmar/model/conversions.h"
 #include "pelmar/ui/address_field.h"
@@ -19,10 +29,12 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <set>
 
 using namespace pelmar;
@@ -110,6 +122,14 @@ protected:
         ASSERT_GE(servers.size(), 5u);
         ServerConfigDialog::Options options;
         options.message = [this](QWidget *, const QString &text, const QString &) { messages << text; };
+        options.alert = [this](QWidget *, const QString &text, std::function<void()> closed) {
+            messages << text;
+            if (closed) closed();
+        };
+        addOneToManyDialog(options);
+        addCloudDialog(options);
+        addWifiScan(options);
+        addFirmwareRepair(options);
         window = std::make_unique<ServerConfigDialog>(std::move(options));
         window->show();
         window->activateWindow();
@@ -193,6 +213,99 @@ TEST_F(WindowInTheLab, ARefusedWriteRestartAndFactoryReset)
         if (other.mac == s.mac) continue;
         EXPECT_EQ(labCounter(other.mac, QStringLiteral("restarts")), 0);
     }
+}
+
+const LabServer *serverOf(const std::vector<LabServer> &servers, const char *kind)
+{
+    for (const LabServer &s : servers)
+        if (s.kind == QLatin1String(kind)) return &s;
+    return nullptr;
+}
+
+TEST_F(WindowInTheLab, AScanFillsTheListAndTheChosenNetworkIsSaved)
+{
+    const LabServer *wifi = serverOf(servers, "server-wifi362");
+    ASSERT_NE(wifi, nullptr);
+    clickRow(*window, rowOf(*window, wifi->mac));
+    const ServerWindowControls &ui = window->controls();
+    ASSERT_TRUE(ui.wifiScan->isEnabled());
+    ui.wifiScan->click();
+    auto *list = window->findChild<ScanListDialog *>();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(waitFor([&] { return list->list()->rowCount() >= 4; }));
+    const QTableWidgetItem *item = list->list()->item(2, 0);
+    const QString chosen = item->text();
+    const QPoint at = list->list()->visualItemRect(item).center();
+    QTest::mouseClick(list->list()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->list()->viewport(), Qt::LeftButton, {}, at);
+    ASSERT_EQ(ui.staSsid->text(), chosen);
+    ASSERT_TRUE(save(*window, control::kSaveDevice, "配置成功"));
+    EXPECT_TRUE(waitFor(
+        [&] { return labGet(wifi->mac, QStringLiteral("stassid")).startsWith(kyvo::toGbk(chosen)); }));
+}
+
+TEST_F(WindowInTheLab, OneToManyAndCloudSettingsTravelWithThePortSave)
+{
+    const LabServer *multi = serverOf(servers, "server-multi2326");
+    ASSERT_NE(multi, nullptr);
+    clickRow(*window, rowOf(*window, multi->mac));
+    const ServerWindowControls &ui = window->controls();
+    window->toggleAdvanced();
+    if (!ui.oneToMany->isChecked()) ui.oneToMany->click();
+    ui.addressSet->click();
+    auto *addresses = window->findChild<OneToManyDialog *>();
+    ASSERT_NE(addresses, nullptr);
+    addresses->addressEdit(5)->setText(QStringLiteral("300"));
+    addresses->mappedEdit(24)->setText(QStringLiteral("9"));
+    addresses->accept();
+    ASSERT_TRUE(save(*window, control::kSavePorts, "配置成功"));
+    EXPECT_TRUE(
+        waitFor([&] { return labGet(multi->mac, QStringLiteral("port5.o2maddr")) == QByteArray(1, 44); }));
+    EXPECT_EQ(labGet(multi->mac, QStringLiteral("port24.o2mmapped")), QByteArray(1, 9));
+    EXPECT_EQ(labGet(multi->mac, QStringLiteral("onetomany")), QByteArray(1, 1));
+    // The long two-port native record carries the ports' cloud fields.
+    const LabServer *native = serverOf(servers, "server-native");
+    ASSERT_NE(native, nullptr);
+    clickRow(*window, rowOf(*window, native->mac));
+    ui.cloud->click();
+    auto *cloud = window->findChild<CloudDialog *>();
+    ASSERT_NE(cloud, nullptr);
+    cloud->enableBox()->setChecked(true);
+    cloud->idEdit()->setText(QStringLiteral("31415926535897932384"));
+    cloud->passwordEdit()->setText(QStringLiteral("lab-pass"));
+    cloud->accept();
+    ASSERT_TRUE(save(*window, control::kSavePorts, "配置成功"));
+    EXPECT_TRUE(waitFor([&] {
+        return labGet(native->mac, QStringLiteral("port1.cloudid")) == QByteArray("31415926535897932384");
+    }));
+    EXPECT_EQ(labGet(native->mac, QStringLiteral("port1.cloudpwd")), QByteArray("lab-pass"));
+}
+
+TEST_F(WindowInTheLab, TheRepairSendsSixteenCommitFramesToItsServerOnly)
+{
+    const LabServer *old = serverOf(servers, "server-multi1284");
+    ASSERT_NE(old, nullptr);
+    clickRow(*window, rowOf(*window, old->mac));
+    ASSERT_EQ(window->core().devices().at(std::size_t(window->shownDevice())).firmwareVersion.text(), "L253");
+    std::map<QString, long long> commitsBefore;
+    for (const LabServer &s : servers)
+        commitsBefore[s.mac] = labCounter(s.mac, QStringLiteral("commits"));
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier, 37, 0xFFE3, 0);
+    QKeyEvent b(QEvent::KeyPress, Qt::Key_B, Qt::ControlModifier);
+    QKeyEvent up(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier, 37, 0xFFE3, 0);
+    for (QKeyEvent *e : {&down, &b, &up})
+        QApplication::sendEvent(window.get(), e);
+    auto *repair = window->findChild<RepairDialog *>();
+    ASSERT_NE(repair, nullptr);
+    ASSERT_TRUE(waitFor([&] { return labCounter(old->mac, QStringLiteral("repair-frames")) == 16; }, 6000));
+    QTest::qWait(600); // no seventeenth
+    EXPECT_EQ(labCounter(old->mac, QStringLiteral("repair-frames")), 16);
+    for (const LabServer &other : servers) {
+        const long long more = other.mac == old->mac ? 16 : 0; // the broadcast reached all; the MacTail chose
+        EXPECT_EQ(labCounter(other.mac, QStringLiteral("commits")), commitsBefore[other.mac] + more)
+            << other.kind.toStdString();
+    }
+    repair->close();
 }
 
 TEST(PelmarProgram, StartsAndRunsInTheLab)

@@ -1,4 +1,5 @@
-// The program's window: the firmware upgrade behind its menu item.
+// The program's window: the firmware upgrade behind its menu item, and the
+// product selection item opening our page (recorded, never opened here).
 #include "pelmar/app/app_options.h"
 
 #include "pelmar/files/firmware_upgrade_dialog.h"
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -31,4 +33,22 @@ TEST(PelmarProgram, TheUpgradeMenuItemOpensTheUpgradeDialogOnTheMenuTarget)
     }));
     EXPECT_EQ(dialog->targetEdit()->text(), QStringLiteral("192.168.1.253"));
     dialog->close(); // nothing is started: the target lies outside loopback
+}
+
+TEST(PelmarProgram, TheProductSelectionItemOpensTheProgramsPage)
+{
+    QTemporaryDir dir;
+    QList<QUrl> opened;
+    ServerConfigDialog::Options options = programOptions();
+    options.core.localPort = 0;
+    options.core.broadcastAddress = QStringLiteral("127.0.0.250");
+    options.languageFile = dir.filePath(QStringLiteral("kyvo.ini"));
+    options.adapters = QList<AdapterItem>{};
+    options.openUrl = [&](const QUrl &url) { opened << url; };
+    ServerConfigDialog window(std::move(options));
+    QAction *item = window.controls().productItem;
+    ASSERT_TRUE(window.menuBar()->actions().contains(item));
+    EXPECT_EQ(item->text(), QString::fromUtf8("凯沃物联串口服务器选型"));
+    item->trigger();
+    EXPECT_EQ(opened, QList<QUrl>{QUrl(QString::fromLatin1(kProductSelectionPage))});
 }

@@ -2,7 +2,7 @@
 // in its own thread on 127.0.0.x and a free port (the hub 127.0.0.1 stands
 // for the broadcast address), a manual clock for the saves, the language
 // file and the parameter files in a temporary folder, and message boxes,
-// questions and file dialogs recorded instead of shown.
+// alerts, questions and file dialogs recorded instead of shown.
 #pragma once
 
 #include "pelmar/ui/server_config_dialog.h"
@@ -124,6 +124,10 @@ public:
         w.adapters = QList<AdapterItem>{{QStringLiteral("127.0.0.1"), QStringLiteral("loopback")}};
         w.message = [this](QWidget *, const QString &text, const QString &caption) {
             messages.push_back({text, caption});
+        };
+        w.alert = [this](QWidget *, const QString &text, std::function<void()> closed) {
+            alerts.push_back({text, {}});
+            if (closed) closed();
         };
         w.question = [this](QWidget *, const QString &text, const QString &caption, const LanguageTable &,
                             std::function<void(bool)> reply) {
@@ -256,7 +260,7 @@ public:
     std::unique_ptr<devsim::SimHost> host;
     kyvo::ManualClock clock;
     std::unique_ptr<ServerConfigDialog> window;
-    std::vector<Message> messages, questions;
+    std::vector<Message> messages, questions, alerts; // alerts: closed at once
     bool answer = true;
     std::vector<ServerConfigDialog::FileRequest> fileRequests;
     QStringList fileAnswers;
