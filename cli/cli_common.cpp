@@ -19,13 +19,15 @@
 
 namespace cli {
 
-Arguments Arguments::parse(const QStringList &args, const QStringList &valueOptions, const QStringList &flagOptions)
+Arguments Arguments::parse(const QStringList &args, const QStringList &valueOptions, const QStringList &flagOptions,
+                           int maxWords)
 {
     Arguments a;
     for (int i = 1; i < args.size(); ++i) {
         const QString &w = args[i];
         if (!w.startsWith(QLatin1String("--"))) {
             if (a.command.isEmpty()) a.command = w;
+            else if (a.words.size() < maxWords) a.words << w;
             else a.error = QStringLiteral("unexpected argument: %1").arg(w);
             continue;
         }

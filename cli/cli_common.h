@@ -21,13 +21,16 @@ enum Exit : int {
 };
 
 // "--name value" options and bare words; "--flag" options take no value.
+// The first bare word is the command; up to maxWords more are its words.
 struct Arguments {
     QString command;
+    QStringList words;
     std::multimap<QString, QString> options;
     QStringList flags;
     QString error;
 
-    static Arguments parse(const QStringList &args, const QStringList &valueOptions, const QStringList &flagOptions);
+    static Arguments parse(const QStringList &args, const QStringList &valueOptions, const QStringList &flagOptions,
+                           int maxWords = 0);
     bool has(const QString &name) const { return options.count(name) || flags.contains(name); }
     QString value(const QString &name) const;
     QStringList values(const QString &name) const;

@@ -1,11 +1,13 @@
 // vorlet-cli: the gateway tool's core for scripts: search, export, quick set,
-// restart, the factory resets and the firmware upgrade.
+// restart, the factory resets, the firmware upgrade and the polling table.
 #include "cli/cli_common.h"
+#include "cli/vorlet_poll_command.h"
 
 #include "common/gbk_text.h"
 #include "common/ipv4.h"
 #include "vorlet/core/gateway_core.h"
 #include "vorlet/lang/language.h"
+#include "vorlet/link/search_settings.h"
 #include "vorlet/maintenance/fota_runner.h"
 #include "vorlet/record/config_file.h"
 #include "vorlet/ui/command_runner.h"
@@ -28,12 +30,13 @@ const char *const kHelp =
     "  quickset --mac MAC --in FILE.cfg apply a file to a gateway (its own MAC is kept) and save\n"
     "  restart|reset|deep-reset --mac MAC\n"
     "  upgrade --mac MAC --file F.bin [--factory]\n"
+    "%1"
     "options for every command:\n"
     "  --adapter ADDR    search on the adapter with this IPv4 address\n"
     "  --range A-B       search across routers over this address range (repeatable)\n"
     "  --wait MS         how long a local search listens for answers (default 3000)\n"
     "  --port N          the gateways' UDP port (default 1111)\n"
-    "  --json            search output as JSON\n"
+    "  --json            search and poll show output as JSON\n"
     "  --lang en         texts in English (default Chinese)\n"
     "exit status: 0 done, 1 the device refused or did not answer, 2 bad usage, 3 device not found";
 
@@ -260,13 +263,15 @@ int main(int argc, char **argv)
                               {QStringLiteral("adapter"), QStringLiteral("range"), QStringLiteral("mac"),
                                QStringLiteral("out"), QStringLiteral("in"), QStringLiteral("file"),
                                QStringLiteral("lang"), QStringLiteral("wait"), QStringLiteral("port")},
-                              {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help")});
-    const QString help = QString::fromUtf8(kHelp);
+                              {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help")}, 2);
+    const QString help = QString::fromUtf8(kHelp).arg(QString::fromUtf8(kPollCommandHelp));
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
         cli::out(help);
         return cli::kOk;
     }
     if (!c.args.error.isEmpty()) return cli::usage(QStringLiteral("vorlet-cli: ") + c.args.error, help);
+    if (c.args.command != QLatin1String("poll") && !c.args.words.isEmpty())
+        return cli::usage(QStringLiteral("vorlet-cli: unexpected argument: %1").arg(c.args.words.first()), help);
     const QString lang = c.args.value(QStringLiteral("lang"));
     if (!lang.isEmpty() && lang != QLatin1String("en") && lang != QLatin1String("zh"))
         return cli::usage(QStringLiteral("vorlet-cli: --lang takes en or zh"), help);
@@ -303,6 +308,17 @@ int main(int argc, char **argv)
                                             QStringLiteral("restart"),    QStringLiteral("reset"),
                                             QStringLiteral("deep-reset"), QStringLiteral("upgrade")};
     if (deviceCommands.contains(command)) return deviceCommand(core, c);
+    if (command == QLatin1String("poll")) {
+        PollCommandHooks hooks;
+        hooks.search = [&] { return search(core, c); };
+        hooks.save = [&](ParameterRecord &r) {
+            return runCommand(
+                core, c, [&](CommandRunner &run) { run.save(r); }, "保存成功,重启后生效！！！");
+        };
+        hooks.usage = [&](const QString &reason) { return cli::usage(reason, help); };
+        hooks.utf8Names = loadSearchSettings(searchSettingsPath()).utf8 != 0;
+        return runPollCommand(c.args, core, hooks);
+    }
     return cli::usage(command.isEmpty() ? QStringLiteral("vorlet-cli: no command")
                                         : QStringLiteral("vorlet-cli: unknown command '%1'").arg(command),
                       help);

@@ -2,6 +2,7 @@
 #include "devsim/gateway/gateway_sim.h"
 
 #include "devsim/gateway/gateway_can.h"
+#include "devsim/gateway/poll_values.h"
 
 #include <QCryptographicHash>
 #include <QStringList>
@@ -292,7 +293,12 @@ Bytes GatewaySim::queryAnswer(ByteView tags) const
             putItem(body, 0xB3, Bytes(info, info + std::strlen(info)));
             break;
         }
-        case 0xB6: putItem(body, 0xB6, Bytes{'1', ';', '2', ';', '3'}); break;
+        case 0xB6: {
+            const auto table = m_items.top.find(0x5A);
+            const bool polling = !m_profile.canPort && table != m_items.top.end();
+            putItem(body, 0xB6, polling ? pollValuesText(table->second, ++m_pollSamples) : Bytes{});
+            break;
+        }
         case 0x8F:
             if (m_io) putItem(body, 0x8F, m_io->calibrationResult());
             break;

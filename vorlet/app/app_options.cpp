@@ -5,6 +5,7 @@
 #include "vorlet/io/can/can_wiring.h"
 #include "vorlet/io/linkage/rule_wiring.h"
 #include "vorlet/io/module/module_wiring.h"
+#include "vorlet/io/poll/poll_wiring.h"
 #include "vorlet/maintenance/fota_dialog.h"
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/services/service_wiring.h"
@@ -41,6 +42,7 @@ CvorletDlg::Options programOptions()
     RtuEnvironment module;
     module.rules = moduleRuleDialogs();
     addIoModulePanel(options, std::move(module));
+    addPollDialog(options);
     return options;
 }
 
