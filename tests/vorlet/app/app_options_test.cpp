@@ -44,4 +44,5 @@ TEST(ProgramOptions, TheProgramsWindowHasItsChannelPanels)
     EXPECT_TRUE(options.panels.can);
     EXPECT_EQ(options.extensions.count(kFirmwareButton), 1u);
     EXPECT_EQ(options.extensions.count(1058), 1u); // the NTP dialog
+    EXPECT_EQ(options.extensions.count(1055), 1u); // the Modbus polling table
 }
