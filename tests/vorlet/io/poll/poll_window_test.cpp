@@ -8,10 +8,11 @@
 
 #include "tests/support/gallery.h"
 #include "tests/vorlet/ui/window_fixture.h"
-#include "vorlet/record/save_request.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -88,33 +89,65 @@ TEST(PollWindow, TheLinkOpensTheDialogOnlyForASelectedDevice)
 
 TEST(PollWindow, AnEditedTableSavedIsTheGatewaysTableByteForByte)
 {
-    PollBench b;
+    PollBench b(0);
     ASSERT_TRUE(b.search());
     mbpoll *d = b.openPoll();
     ASSERT_NE(d, nullptr);
+    // Two entries through the text editor, every field set.
     b.control<QPushButton>(d, mbpollcontrol::kTextEdit)->click();
     auto *editor = d->findChild<polledit *>();
     ASSERT_NE(editor, nullptr);
     editor->editor()->setPlainText(
-        editor->editor()->toPlainText() +
-        u("addr=5;fun=1;regAddr=100;regNum=8;dataType=6;json=阀门;emg=1;b=-2.5\n"));
+        u("addr=5;fun=1;regAddr=300;regNum=8;dataType=6;json=阀门;th1=-2;th2=70000;k=1.5;b=-2.5;emg=1\n"
+          "addr=247;fun=4;regAddr=7;regNum=125;dataType=16;json=t1;th1=3;th2=-1;k=2.25;b=0.75;emg=0\n"));
     b.control<QPushButton>(editor, polleditcontrol::kOk)->click();
     QCoreApplication::processEvents();
+    // Cells committed in the list, and one appended entry.
+    poll::PollTableModel &m = d->model();
+    ASSERT_EQ(m.rowCount(), 2);
+    m.setData(m.index(1, poll::kStartColumn), QStringLiteral("40001"), Qt::EditRole);
+    m.setData(m.index(1, poll::kOffsetColumn), QStringLiteral("-0.5"), Qt::EditRole);
     b.control<QPushButton>(d, mbpollcontrol::kAppend)->click();
-    ASSERT_EQ(d->model().rowCount(), 5);
-    d->model().setData(d->model().index(0, poll::kScaleColumn), QStringLiteral("0.1"), Qt::EditRole);
-    b.control<QLineEdit>(d, mbpollcontrol::kInterval)->setText(QStringLiteral("2500"));
+    // Every global setting.
+    const std::pair<int, const char *> edits[] = {
+        {mbpollcontrol::kInterval, "2500"},     {mbpollcontrol::kTimeout, "300"},
+        {mbpollcontrol::kDelay, "50"},          {mbpollcontrol::kMapping, "40"},
+        {mbpollcontrol::kTimedUpload, "60000"}, {mbpollcontrol::kPrefix, "{%dev1}"}};
+    for (const auto &[id, text] : edits)
+        b.control<QLineEdit>(d, id)->setText(QString::fromLatin1(text));
+    const std::pair<int, int> lists[] = {{mbpollcontrol::kChangeUpload, 2},
+                                         {mbpollcontrol::kTimeoutHandling, 1},
+                                         {mbpollcontrol::kUploadFormat, 3},
+                                         {mbpollcontrol::kUploadChannel, 2},
+                                         {mbpollcontrol::kWriteReply, 4}};
+    for (const auto &[id, index] : lists)
+        b.control<QComboBox>(d, id)->setCurrentIndex(index);
+    b.control<QCheckBox>(d, mbpollcontrol::kAsArray)->setChecked(true);
     b.control<QPushButton>(d, mbpollcontrol::kOk)->click();
     b.close(d);
 
     b.control<QPushButton>(1039)->click();
     ASSERT_TRUE(waitFor([&] { return b.window->statusText() == u("保存成功,重启后生效！！！"); }));
-    const Bytes table = pollTableValue(b.record(0));
-    EXPECT_EQ(b.item(0, "5A"),
-              QByteArray(reinterpret_cast<const char *>(table.data()), qsizetype(table.size())));
-    EXPECT_EQ(b.item(0, "5A").left(2).toHex(), QByteArray("0005"));
-    EXPECT_TRUE(b.item(0, "5A").contains(kyvo::toGbk(u("阀门"))));
-    EXPECT_EQ(b.item(0, "57").toHex(), QByteArray("09c4"));
+    // What the gateway keeps, item by item.
+    const std::pair<const char *, const char *> expected[] = {
+        {"5A", "0003"
+               "1D 00 05 01 012C 08 06 FFFFFFFE 00011170 00003A98 800061A8 01 04 B7A7C3C5"
+               "1B 00 F7 04 9C41 7D 10 00000003 FFFFFFFF 000057E4 80001388 00 02 7431"
+               "1B 00 01 03 0000 01 00 00000000 00000000 00000000 00000000 00 02 6B32"},
+        {"50", "01"},
+        {"51", "0000EA60"},
+        {"52", "02"},
+        {"53", "03"},
+        {"54", "01"},
+        {"55", "0000"},
+        {"56", "7B25646576317D"},
+        {"57", "09C4"},
+        {"58", "0032"},
+        {"59", "012C"},
+        {"5B", "0028"},
+        {"5C", "010204"}};
+    for (const auto &[tag, bytes] : expected)
+        EXPECT_EQ(b.item(0, tag).toHex(), QByteArray(bytes).replace(' ', "").toLower()) << tag;
 }
 
 TEST(PollWindow, RefreshShowsTheGatewaysChangingValues)
