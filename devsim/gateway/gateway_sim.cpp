@@ -296,7 +296,10 @@ Bytes GatewaySim::queryAnswer(ByteView tags) const
         case 0xB6: {
             const auto table = m_items.top.find(0x5A);
             const bool polling = !m_profile.canPort && table != m_items.top.end();
-            putItem(body, 0xB6, polling ? pollValuesText(table->second, ++m_pollSamples) : Bytes{});
+            // Each query reads the slaves anew.
+            const auto queries = counters.find(QStringLiteral("queries"));
+            const auto sample = std::uint32_t(queries == counters.end() ? 0 : queries->second);
+            putItem(body, 0xB6, polling ? pollValuesText(table->second, sample) : Bytes{});
             break;
         }
         case 0x8F:

@@ -101,7 +101,6 @@ private:
     int m_upgradeAnswers = 0;
     QElapsedTimer m_age;
     std::unique_ptr<IoModuleSim> m_io;
-    mutable std::uint32_t m_pollSamples = 0; // readings of the polled values so far
 };
 
 } // namespace devsim
