@@ -27,7 +27,7 @@ namespace vorlet {
 struct ParameterRecord;
 
 namespace mbpollcontrol {
-// The design's numbers.
+// The controls' resource numbers.
 inline constexpr int kAppend = 1063;
 inline constexpr int kInsert = 1064;
 inline constexpr int kDelete = 1007;
@@ -37,7 +37,7 @@ inline constexpr int kRefresh = 1071;
 inline constexpr int kAsArray = 1067;
 inline constexpr int kHelp = 1120;
 inline constexpr int kOk = 1009;
-// Our own numbers for the controls the design leaves unnumbered.
+// Our own numbers for the controls that have none.
 inline constexpr int kTable = 2001;
 inline constexpr int kInterval = 2002;
 inline constexpr int kTimeout = 2003;
