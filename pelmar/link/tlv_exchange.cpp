@@ -16,13 +16,13 @@ TlvExchange::TlvExchange(const QString &bindAddress, Options options, QObject *p
     connect(&m_socket, &QUdpSocket::readyRead, this, &TlvExchange::onReadyRead);
 }
 
-bool TlvExchange::exchangeTlv(const kyvo::Bytes &frame, int maxBytes)
+bool TlvExchange::exchangeTlv(const kyvo::Bytes &frame, int maxBytes, int timeoutMs)
 {
     if (busy()) return false;
     // A late reply of an earlier exchange is not this one's answer.
     while (m_socket.hasPendingDatagrams()) m_socket.receiveDatagram(0);
     m_maxBytes = std::max(0, maxBytes);
-    m_timer.start(m_options.timeoutMs);
+    m_timer.start(timeoutMs >= 0 ? timeoutMs : m_options.timeoutMs);
     m_socket.writeDatagram(reinterpret_cast<const char *>(frame.data()), qint64(frame.size()),
                            QHostAddress(m_options.destination), m_options.destinationPort);
     return true;
@@ -34,6 +34,7 @@ void TlvExchange::onReadyRead()
         const QNetworkDatagram d = m_socket.receiveDatagram();
         if (!busy()) continue;
         if (d.data().isEmpty()) continue;
+        if (m_filter && !m_filter(d.senderAddress(), d.data())) continue;
         finish(d.data().left(m_maxBytes));
     }
 }

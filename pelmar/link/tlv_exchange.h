@@ -5,6 +5,9 @@
 
 #include "common/bytes.h"
 
+#include <functional>
+
+#include <QHostAddress>
 #include <QObject>
 #include <QTimer>
 #include <QUdpSocket>
@@ -36,7 +39,13 @@ public:
     // Sends the frame; finished() follows once, with the first datagram that
     // arrives (at most maxBytes of it), or empty when nothing came within the
     // time-out. False, and nothing sent, while an exchange is under way.
-    bool exchangeTlv(const kyvo::Bytes &frame, int maxBytes);
+    // timeoutMs: this exchange's wait; the options' when negative.
+    bool exchangeTlv(const kyvo::Bytes &frame, int maxBytes, int timeoutMs = -1);
+
+    // Datagrams the filter refuses (another device's, for example) are
+    // dropped and the exchange keeps waiting. Every datagram counts when unset.
+    using Filter = std::function<bool(const QHostAddress &from, const QByteArray &data)>;
+    void setFilter(Filter filter) { m_filter = std::move(filter); }
 
 Q_SIGNALS:
     void finished(const QByteArray &reply);
@@ -49,6 +58,7 @@ private:
     QUdpSocket m_socket;
     QTimer m_timer;
     int m_maxBytes = 0;
+    Filter m_filter;
 };
 
 } // namespace pelmar
