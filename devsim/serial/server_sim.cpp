@@ -215,6 +215,7 @@ void ServerSim::receive(const Incoming &in, Outbox &out)
         return;
     }
     if (d.size() < 10) return;
+    if (d[0] == 'h') return handleTlvFrame(d, in, out);
     const std::uint64_t key = senderKey(in.from);
     // The second part of a split record write continues the first.
     if (d[0] != 'H' && d[0] != 'y') {
@@ -363,6 +364,11 @@ std::optional<QByteArray> ServerSim::query(const QString &path) const
         v[1] = char(n & 0xFF);
         return v;
     }
+    if (const auto tlv = tlvPath(path)) {
+        const Bytes *v = m_tlv.value(tlv->first, tlv->second);
+        if (!v) return std::nullopt;
+        return QByteArray(reinterpret_cast<const char *>(v->data()), qsizetype(v->size()));
+    }
     if (!m_values.has(path)) return std::nullopt;
     const Bytes &v = m_values.get(path);
     return QByteArray(reinterpret_cast<const char *>(v.data()), qsizetype(v.size()));
@@ -370,6 +376,12 @@ std::optional<QByteArray> ServerSim::query(const QString &path) const
 
 bool ServerSim::assign(const QString &path, const QByteArray &value)
 {
+    if (const auto tlv = tlvPath(path)) {
+        if (value.size() > 255) return false;
+        m_tlv.set(tlv->first, tlv->second,
+                  ByteView(reinterpret_cast<const std::uint8_t *>(value.constData()), std::size_t(value.size())));
+        return true;
+    }
     return m_values.set(path, ByteView(reinterpret_cast<const std::uint8_t *>(value.constData()), std::size_t(value.size())));
 }
 

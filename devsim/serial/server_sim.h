@@ -6,6 +6,7 @@
 #include "devsim/core/sim_network.h"
 #include "devsim/core/tftp_receiver.h"
 #include "devsim/serial/server_layouts.h"
+#include "devsim/serial/server_tlv.h"
 
 namespace devsim {
 
@@ -38,7 +39,9 @@ public:
     // Paths: a device value ("ip", "apssid", ...) or "port<N>.<value>"
     // ("port2.host"); values are the raw bytes (numbers big-endian). Also
     // "reply-length" (16 bits: the record reply's length, 26 for
-    // short-frame servers).
+    // short-frame servers). The sub-dialogs' TLV settings of long-record
+    // servers: "tlv.<hh>" for the device, "port<N>.tlv.<hh>" for a port
+    // (hh: the type in hex).
     std::optional<QByteArray> query(const QString &path) const override;
     const TftpReceiver &firmwareUpload() const { return m_tftp; }
     bool assign(const QString &path, const QByteArray &value) override;
@@ -56,6 +59,13 @@ private:
     void handleItemWrite(std::uint8_t code, ByteView item, const Incoming &in, Outbox &out);
     void handleRecordWrite(std::uint8_t code, ByteView frame, const Incoming &in, Outbox &out);
     void acknowledge(bool accepted, const Incoming &in, Outbox &out);
+    // The sub-dialogs' "h:" frames: reads, saves and debug runs of the TLV
+    // settings (long-record servers only). Knob tlv-malformed=1|2|3 answers
+    // too short, with a wrong header or with a wrong tail.
+    void handleTlvFrame(ByteView frame, const Incoming &in, Outbox &out);
+    void answerTlv(std::uint8_t code, ByteView body, const Incoming &in, Outbox &out);
+    bool keepsTlvSettings() const;
+    std::optional<std::pair<int, std::uint8_t>> tlvPath(const QString &path) const;
     Layout recordLayout() const;
     Bytes frame(std::uint8_t code, ByteView payload) const;
     bool tailIsMine(ByteView frame) const;
@@ -63,6 +73,7 @@ private:
     ServerProfile m_profile;
     ServerValues m_values;
     TftpReceiver m_tftp;
+    TlvStore m_tlv;
     std::map<std::uint64_t, Bytes> m_firstParts; // split writes by sender
 };
 

@@ -3,6 +3,7 @@
 
 #include "pelmar/advanced/port_dialogs.h"
 #include "pelmar/advanced/wifi_dialogs.h"
+#include "pelmar/advanced/tlv_dialogs/tlv_dialog_extensions.h"
 #include "pelmar/files/firmware_upgrade_dialog.h"
 #include "pelmar/ui/repair_key.h"
 
@@ -41,6 +42,7 @@ ServerConfigDialog::Options programOptions()
     addWifiScan(options);
     addFirmwareRepair(options);
     options.productSelectionPage = QUrl(QString::fromLatin1(kProductSelectionPage));
+    addPortTlvDialogs(options);
     return options;
 }
 

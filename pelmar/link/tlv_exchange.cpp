@@ -9,7 +9,8 @@ namespace pelmar {
 TlvExchange::TlvExchange(const QString &bindAddress, Options options, QObject *parent)
     : QObject(parent), m_options(std::move(options)), m_socket(this), m_timer(this)
 {
-    const QHostAddress address = bindAddress.isEmpty() ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(bindAddress);
+    const QHostAddress address =
+        bindAddress.isEmpty() ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(bindAddress);
     m_socket.bind(address, m_options.localPort, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] { finish({}); });
@@ -20,7 +21,8 @@ bool TlvExchange::exchangeTlv(const kyvo::Bytes &frame, int maxBytes, int timeou
 {
     if (busy()) return false;
     // A late reply of an earlier exchange is not this one's answer.
-    while (m_socket.hasPendingDatagrams()) m_socket.receiveDatagram(0);
+    while (m_socket.hasPendingDatagrams())
+        m_socket.receiveDatagram(0);
     m_maxBytes = std::max(0, maxBytes);
     m_timer.start(timeoutMs >= 0 ? timeoutMs : m_options.timeoutMs);
     m_socket.writeDatagram(reinterpret_cast<const char *>(frame.data()), qint64(frame.size()),

@@ -18,7 +18,8 @@ class TlvExchange : public QObject
 {
     Q_OBJECT
 public:
-    struct Options {
+    struct Options
+    {
         QString destination = QStringLiteral("255.255.255.255");
         quint16 destinationPort = 1111;
         quint16 localPort = 8888; // 0: any free port (tests)

@@ -55,7 +55,7 @@ void ServerConfigDialog::connectEdits()
     connect(ui.portSelect, &PortCombo::aboutToShowPopup, this, [this] {
         if (const DeviceEntry *e = shownEntry()) refillPortList(*e);
     });
-    for (QCheckBox *box : {ui.enable, ui.modbusTcpToRtu, ui.hex, ui.customBaud, ui.oneToMany}) {
+    for (QCheckBox *box : {ui.enable, ui.modbusTcpToRtu, ui.hex, ui.customBaud, ui.oneToMany, ui.standardMqtt}) {
         const int id = box->property(kControlIdProperty).toInt();
         connect(box, &QCheckBox::clicked, this, [this, id](bool ticked) { onBoxClicked(id, ticked); });
     }
@@ -269,6 +269,9 @@ void ServerConfigDialog::onBoxClicked(int control, bool ticked)
         break;
     case control::kCustomBaud:
         p->customBaud = ticked ? 1 : 0;
+        break;
+    case control::kStandardMqtt:
+        p->standardMqtt = ticked ? 1 : 0;
         break;
     default:
         return;
