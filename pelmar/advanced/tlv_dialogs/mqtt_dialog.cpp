@@ -121,6 +121,8 @@ void MqttDialog::build()
     m->addWidget(m_makerHelp);
     grid->addWidget(maker, 10, 0, 1, 4);
 
+    for (QPushButton *help : {m_alibabaHelp, m_makerHelp})
+        help->setFixedWidth(help->fontMetrics().horizontalAdvance(QStringLiteral("??")) + 16);
     m_save = new QPushButton(t("保存"), this);
     m_debug = new QPushButton(t("调试运行程序"), this);
     grid->addWidget(statusLabel(), 11, 0, 1, 2);
