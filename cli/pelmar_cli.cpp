@@ -2,6 +2,7 @@
 // files out and onto a server, restart, factory reset and the firmware upgrade.
 #include "cli/cli_common.h"
 #include "cli/pelmar_wifi_scan.h"
+#include "cli/pelmar_tlv_cli.h"
 
 #include "common/gbk_text.h"
 #include "common/ipv4.h"
@@ -45,6 +46,13 @@ const char *const kHelp =
     "  restart|reset --mac MAC            restart, or reset to factory settings\n"
     "  upgrade --mac MAC --file F.bin     enter the upgrade and send the firmware by TFTP\n"
     "  wifi-scan --mac MAC                the WiFi networks a WiFi server sees (--json: a JSON array)\n"
+    "  mqtt|cache|heartbeat show --mac MAC --serial-port N\n"
+    "                                     a serial port's MQTT, MODBUS-cache or 48-byte heartbeat\n"
+    "                                     settings (N from 1, as the window's PORT1; --json as JSON)\n"
+    "  mqtt|cache|heartbeat set --mac MAC --serial-port N --in FILE.json\n"
+    "                                     the settings in FILE (the shape show --json prints; keys left\n"
+    "                                     out keep the server's values), checked as the dialogs check\n"
+    "                                     them before anything is sent\n"
     "options for every command:\n"
     "  --adapter ADDR     bind the main socket to the adapter with this IPv4 address\n"
     "  --broadcast ADDR   search by broadcast to ADDR (default 255.255.255.255)\n"
@@ -500,6 +508,30 @@ Language language(const Context &c)
                                                                        : Language::Chinese;
 }
 
+// The settings commands' own options; a usage exit status when one is bad
+// (a --in file that does not fit is refused before anything is sent).
+std::optional<int> readTlvCommand(const Context &c, TlvCommand::Kind kind, TlvCommand &tlv, Language lang)
+{
+    tlv.kind = kind;
+    const QString sub = c.args.words.value(0);
+    if (sub != QLatin1String("show") && sub != QLatin1String("set"))
+        return usage(QStringLiteral("%1 takes show or set").arg(c.args.command));
+    tlv.set = sub == QLatin1String("set");
+    tlv.json = c.args.has(QStringLiteral("json"));
+    bool ok = false;
+    const int port = c.args.value(QStringLiteral("serial-port")).toInt(&ok);
+    if (!ok || port < 1 || port > 24) return usage(QStringLiteral("--serial-port takes a port from 1 to 24"));
+    tlv.port = port - 1;
+    if (!tlv.set) return std::nullopt;
+    const QString in = c.args.value(QStringLiteral("in"));
+    if (in.isEmpty()) return usage(QStringLiteral("set needs --in FILE.json"));
+    if (const auto bad = loadTlvInput(tlv, in, lang)) {
+        cli::err(*bad);
+        return cli::kUsage;
+    }
+    return std::nullopt;
+}
+
 int onDevice(const Context &c)
 {
     LanguageTable texts;
@@ -535,6 +567,10 @@ int onDevice(const Context &c)
             return cli::kUsage;
         }
     }
+    TlvCommand tlv;
+    if (const auto kind = tlvCommandKind(command)) {
+        if (const auto bad = readTlvCommand(c, *kind, tlv, texts.language())) return *bad;
+    }
     if (command == QLatin1String("upgrade")) {
         if (c.args.value(QStringLiteral("file")).isEmpty())
             return usage(QStringLiteral("upgrade needs --file F.bin"));
@@ -563,6 +599,17 @@ int onDevice(const Context &c)
     if (command == QLatin1String("upgrade")) return upgrade(core, *index, c);
     if (command == QLatin1String("wifi-scan"))
         return cli::pelmarWifiScan(core, *index, c.args.has(QStringLiteral("json")));
+    if (tlvCommandKind(command)) {
+        TlvLink link;
+        const DeviceEntry &entry = core.devices().at(*index);
+        // A sweep reaches the server at its own address; otherwise the broadcast address.
+        link.destination = !c.sweep.isEmpty()       ? QString::fromStdString(entry.addressText)
+                           : !c.broadcast.isEmpty() ? c.broadcast
+                                                    : QStringLiteral("255.255.255.255");
+        link.devicePort = c.devicePort;
+        link.adapter = c.adapter;
+        return runTlvCommand(tlv, entry, link, language(c));
+    }
     return deviceCommand(core, *index, command == QLatin1String("reset"));
 }
 
@@ -610,13 +657,13 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pelmar"));
     Context c;
-    c.args = cli::Arguments::parse(app.arguments(),
-                                   {QStringLiteral("adapter"), QStringLiteral("broadcast"),
-                                    QStringLiteral("sweep"), QStringLiteral("wait"), QStringLiteral("port"),
-                                    QStringLiteral("local-port"), QStringLiteral("tftp-port"),
-                                    QStringLiteral("mac"), QStringLiteral("out"), QStringLiteral("ini"),
-                                    QStringLiteral("file"), QStringLiteral("lang")},
-                                   {QStringLiteral("json"), QStringLiteral("help"), QStringLiteral("force")});
+    c.args = cli::Arguments::parse(
+        app.arguments(),
+        {QStringLiteral("adapter"), QStringLiteral("broadcast"), QStringLiteral("sweep"),
+         QStringLiteral("wait"), QStringLiteral("port"), QStringLiteral("local-port"),
+         QStringLiteral("tftp-port"), QStringLiteral("mac"), QStringLiteral("out"), QStringLiteral("ini"),
+         QStringLiteral("file"), QStringLiteral("lang"), QStringLiteral("serial-port"), QStringLiteral("in")},
+        {QStringLiteral("json"), QStringLiteral("help"), QStringLiteral("force")}, 1);
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
         cli::out(QString::fromUtf8(kHelp));
         return cli::kOk;
@@ -627,7 +674,9 @@ int main(int argc, char **argv)
                                             QStringLiteral("restart"), QStringLiteral("reset"),
                                             QStringLiteral("upgrade"), QStringLiteral("wifi-scan")};
     const QString command = c.args.command;
-    if (command != QLatin1String("search") && !deviceCommands.contains(command))
+    if (!c.args.words.isEmpty() && !tlvCommandKind(command))
+        return usage(QStringLiteral("unexpected argument: %1").arg(c.args.words.value(0)));
+    if (command != QLatin1String("search") && !deviceCommands.contains(command) && !tlvCommandKind(command))
         return usage(command.isEmpty() ? QStringLiteral("no command")
                                        : QStringLiteral("unknown command '%1'").arg(command));
 

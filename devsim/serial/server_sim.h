@@ -61,7 +61,8 @@ private:
     void acknowledge(bool accepted, const Incoming &in, Outbox &out);
     // The sub-dialogs' "h:" frames: reads, saves and debug runs of the TLV
     // settings (long-record servers only). Knob tlv-malformed=1|2|3 answers
-    // too short, with a wrong header or with a wrong tail.
+    // too short, with a wrong header or with a wrong tail; tlv-silent=1
+    // leaves them unanswered while the server still answers searches.
     void handleTlvFrame(ByteView frame, const Incoming &in, Outbox &out);
     void answerTlv(std::uint8_t code, ByteView body, const Incoming &in, Outbox &out);
     bool keepsTlvSettings() const;

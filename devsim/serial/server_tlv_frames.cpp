@@ -70,6 +70,8 @@ void ServerSim::answerTlv(std::uint8_t code, ByteView body, const Incoming &in, 
     answer.insert(answer.end(), m_profile.mac.begin(), m_profile.mac.end());
     answer.push_back('E');
     answer.push_back('.');
+    const auto silent = knobs.extra.find(QStringLiteral("tlv-silent"));
+    if (silent != knobs.extra.end() && silent->second != 0) return;
     const auto malformed = knobs.extra.find(QStringLiteral("tlv-malformed"));
     switch (malformed == knobs.extra.end() ? 0 : malformed->second) {
     case 1:

@@ -1,6 +1,8 @@
 // One request, one reply, on the sub-dialog socket.
 #include "pelmar/link/tlv_exchange.h"
 
+#include "pelmar/link/tlv_frame.h"
+
 #include <QHostAddress>
 #include <QNetworkDatagram>
 
@@ -28,6 +30,15 @@ bool TlvExchange::exchangeTlv(const kyvo::Bytes &frame, int maxBytes, int timeou
     m_socket.writeDatagram(reinterpret_cast<const char *>(frame.data()), qint64(frame.size()),
                            QHostAddress(m_options.destination), m_options.destinationPort);
     return true;
+}
+
+void TlvExchange::acceptOnlyFrom(const QHostAddress &device, const std::array<std::uint8_t, 6> &mac)
+{
+    setFilter([device, mac](const QHostAddress &from, const QByteArray &data) {
+        if (!device.isNull() && !from.isEqual(device, QHostAddress::TolerantConversion)) return false;
+        return replyIsFrom(ByteView(reinterpret_cast<const std::uint8_t *>(data.constData()), std::size_t(data.size())),
+                           mac);
+    });
 }
 
 void TlvExchange::onReadyRead()

@@ -5,6 +5,7 @@
 
 #include "common/bytes.h"
 
+#include <array>
 #include <functional>
 
 #include <QHostAddress>
@@ -47,6 +48,9 @@ public:
     // dropped and the exchange keeps waiting. Every datagram counts when unset.
     using Filter = std::function<bool(const QHostAddress &from, const QByteArray &data)>;
     void setFilter(Filter filter) { m_filter = std::move(filter); }
+    // The filter of one device: replies from its address (any when null)
+    // that carry its MAC (replyIsFrom).
+    void acceptOnlyFrom(const QHostAddress &device, const std::array<std::uint8_t, 6> &mac);
 
 Q_SIGNALS:
     void finished(const QByteArray &reply);

@@ -63,6 +63,12 @@ std::optional<TlvFrame> parseTlvFrame(ByteView f)
     return view;
 }
 
+bool replyIsFrom(ByteView reply, const Mac &mac)
+{
+    const auto frame = parseTlvFrame(reply);
+    return !frame || frame->mac == mac;
+}
+
 namespace {
 
 // Nested TLVs of one port: type, one-byte length, value.

@@ -37,6 +37,9 @@ struct TlvFrame {
 };
 // The header fields of a frame that passes the check.
 std::optional<TlvFrame> parseTlvFrame(ByteView frame);
+// True when the reply belongs to the device: a frame that passes the check
+// must carry its MAC. A malformed frame cannot tell and counts as its.
+bool replyIsFrom(ByteView reply, const Mac &mac);
 
 // One TLV of a reply body: port = -1 for a device item, else the index byte
 // of the port TLV it sits in.

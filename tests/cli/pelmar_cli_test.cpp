@@ -407,7 +407,7 @@ TEST(PelmarCli, BadUsageAndUnknownServersHaveTheirExitStatuses)
                   .exitCode,
               3);
     // A silent server does not answer the search either.
-    ASSERT_TRUE(s.sim.control.command(QStringLiteral("knob %1 silent 1").arg(b)));
+    ASSERT_TRUE(s.sim.control.command(QStringLiteral("knob %1 tlv-silent 1").arg(b)));
     const auto silent = s.run({QStringLiteral("reset"), QStringLiteral("--mac"), b});
     EXPECT_EQ(silent.exitCode, 3) << quoted(silent).toStdString();
     EXPECT_EQ(s.sim.counter(b, QStringLiteral("resets")), 0);
@@ -480,4 +480,96 @@ TEST(PelmarCli, WifiScanListsTheNetworksTheServerSees)
     const QJsonArray array = QJsonDocument::fromJson(json.out.toUtf8()).array();
     EXPECT_EQ(array.size(), names.size());
     EXPECT_EQ(array.first().toString(), names.first());
+
+namespace {
+
+// One settings command on port 2 of the server; `json` becomes the --in file of a set.
+testsupport::ToolRun settings(const Servers &s, const QString &mac, const char *kind, const char *verb,
+                              const QTemporaryDir &dir, const QByteArray &json = {})
+{
+    QStringList a{QString::fromLatin1(kind),       QString::fromLatin1(verb), QStringLiteral("--mac"), mac,
+                  QStringLiteral("--serial-port"), QStringLiteral("2")};
+    if (!json.isNull()) {
+        const QString path = dir.filePath(QStringLiteral("in.json"));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(json);
+        a << QStringLiteral("--in") << path;
+    } else {
+        a << QStringLiteral("--json");
+    }
+    return s.run(a);
+}
+
+QJsonObject shown(const testsupport::ToolRun &r)
+{
+    return QJsonDocument::fromJson(r.out.toUtf8()).object();
+}
+
+} // namespace
+
+TEST(PelmarCli, SettingsCommandsShowAndSetOneSerialPort)
+{
+    Servers s({QStringLiteral("family=multi2326,ports=24")});
+    ASSERT_TRUE(s.sim.ready);
+    const QString mac = s.mac(0);
+    QTemporaryDir dir;
+    struct Case
+    {
+        const char *kind;
+        QByteArray in;
+        const char *path;
+        QByteArray stored;
+        const char *key;
+        QJsonValue value;
+    };
+    const Case cases[] = {
+        {"mqtt", R"({"server": "broker.local", "port": 8883, "enabled": 1})", "port2.tlv.0a", "broker.local",
+         "port", 8883},
+        {"cache", R"({"periodS": 30, "enabled": 1})", "port2.tlv.5e", QByteArray(1, 30), "periodS", 30},
+        {"heartbeat", R"({"enabled": 1, "packet": "41 42"})", "port2.tlv.60", "AB", "packet",
+         QStringLiteral("41 42")},
+    };
+    for (const Case &c : cases) {
+        const auto set = settings(s, mac, c.kind, "set", dir, c.in);
+        ASSERT_EQ(set.exitCode, 0) << quoted(set).toStdString();
+        EXPECT_EQ(set.out.trimmed(), QStringLiteral("保存成功"));
+        EXPECT_EQ(s.sim.get(mac, QString::fromLatin1(c.path)), c.stored) << c.kind;
+        const auto show = settings(s, mac, c.kind, "show", dir);
+        ASSERT_EQ(show.exitCode, 0) << quoted(show).toStdString();
+        EXPECT_EQ(shown(show).value(QString::fromLatin1(c.key)), c.value) << show.out.toStdString();
+    }
+    EXPECT_EQ(s.sim.get(mac, QStringLiteral("port1.tlv.0a")), "mqtt.example.net"); // port 1 untouched
+}
+
+TEST(PelmarCli, SettingsThatDoNotFitAreRefusedBeforeAnythingIsSent)
+{
+    Servers s({QStringLiteral("family=multi1284,ports=8")});
+    ASSERT_TRUE(s.sim.ready);
+    const QString mac = s.mac(0);
+    QTemporaryDir dir;
+    struct Case
+    {
+        const char *kind;
+        QByteArray in;
+        const char *message;
+    };
+    const Case cases[] = {
+        {"mqtt", R"({"server": ")" + QByteArray(128, 's') + R"("})", "服务器IP长度超过128"},
+        {"heartbeat", R"({"packet": "12G4"})", "Please type hex number"},
+        {"heartbeat", R"({"packet": ")" + QByteArray(98, '3') + R"("})", "heartbead size < 48"},
+        {"cache", R"({"periodS": 300})", "pelmar-cli: 'periodS' does not fit its setting"},
+        {"mqtt", R"({"colour": 1})", "pelmar-cli: unknown setting 'colour'"},
+    };
+    for (const Case &c : cases) {
+        const auto r = settings(s, mac, c.kind, "set", dir, c.in);
+        EXPECT_EQ(r.exitCode, 2) << quoted(r).toStdString();
+        EXPECT_EQ(r.err.trimmed(), QString::fromUtf8(c.message));
+    }
+    EXPECT_EQ(s.sim.counter(mac, QStringLiteral("datagrams-in")), 0);
+
+    s.sim.control.command(QStringLiteral("knob %1 silent 1").arg(mac));
+    const auto silent = settings(s, mac, "cache", "show", dir);
+    EXPECT_EQ(silent.exitCode, 1);
+    EXPECT_EQ(silent.err.trimmed(), QStringLiteral("读取参数失败！"));
 }

@@ -102,12 +102,6 @@ Bytes debugRunRequest(std::uint8_t port, const Mac &mac)
     return buildTlvFrame(kTlvWriteCode, body, mac);
 }
 
-bool replyIsFrom(ByteView reply, const Mac &mac)
-{
-    const auto frame = parseTlvFrame(reply);
-    return !frame || frame->mac == mac;
-}
-
 // --- MQTT ------------------------------------------------------------------
 
 std::span<const MqttTextField> mqttTextFields()

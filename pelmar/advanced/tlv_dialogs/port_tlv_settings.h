@@ -17,10 +17,6 @@ inline constexpr int kMaxTlvPorts = 24;
 // The debug run of one port: body 00, then the port TLV holding 1B = 1.
 Bytes debugRunRequest(std::uint8_t port, const Mac &mac);
 
-// True when the reply belongs to the device: a frame that passes the check
-// must carry its MAC. A malformed frame cannot tell and counts as its.
-bool replyIsFrom(ByteView reply, const Mac &mac);
-
 // --- MQTT ------------------------------------------------------------------
 
 struct MqttSettings

@@ -105,14 +105,7 @@ SubDialog::SubDialog(const SubDialogTarget &target, const LanguageTable &languag
         m_options.message = [](QWidget *parent, const QString &text, std::function<void()> closed) {
             openMessageBox(parent, text, {}, std::move(closed));
         };
-    const QHostAddress device(m_target.deviceAddress);
-    const Mac mac = m_target.mac;
-    m_exchange->setFilter([device, mac](const QHostAddress &from, const QByteArray &data) {
-        if (!device.isNull() && !from.isEqual(device, QHostAddress::TolerantConversion)) return false;
-        return replyIsFrom(
-            ByteView(reinterpret_cast<const std::uint8_t *>(data.constData()), std::size_t(data.size())),
-            mac);
-    });
+    m_exchange->acceptOnlyFrom(QHostAddress(m_target.deviceAddress), m_target.mac);
     connect(m_exchange, &TlvExchange::finished, this, [this](const QByteArray &reply) {
         for (QWidget *w : m_busy)
             w->setEnabled(true);

@@ -10,6 +10,8 @@
 #include "pelmar/advanced/one_to_many_dialog.h"
 #include "pelmar/advanced/port_dialogs.h"
 #include "pelmar/advanced/scan_list_dialog.h"
+#include "pelmar/advanced/tlv_dialogs/mqtt_dialog.h"
+#include "pelmar/advanced/tlv_dialogs/tlv_dialog_extensions.h"
 #include "pelmar/advanced/wifi_dialogs.h"
 #include "pelmar/files/repair_dialog.h"
 #include "pelmar/ui/repair_key.h"
@@ -130,6 +132,12 @@ protected:
         addCloudDialog(options);
         addWifiScan(options);
         addFirmwareRepair(options);
+        SubDialogOptions dialogs; // the sub-dialogs' own socket on 8888, requests by broadcast
+        dialogs.message = [this](QWidget *, const QString &text, std::function<void()> closed) {
+            messages << text;
+            if (closed) closed();
+        };
+        addPortTlvDialogs(options, dialogs);
         window = std::make_unique<ServerConfigDialog>(std::move(options));
         window->show();
         window->activateWindow();
@@ -306,6 +314,26 @@ TEST_F(WindowInTheLab, TheRepairSendsSixteenCommitFramesToItsServerOnly)
             << other.kind.toStdString();
     }
     repair->close();
+TEST_F(WindowInTheLab, MqttDialogSavesAPortOfTheServerItWasOpenedFor)
+{
+    const auto multi = std::find_if(servers.begin(), servers.end(), [](const LabServer &s) {
+        return s.kind == QLatin1String("server-multi2326");
+    });
+    ASSERT_NE(multi, servers.end());
+    clickRow(*window, rowOf(*window, multi->mac));
+    choose(window->controls().portSelect, 1);
+    window->toggleAdvanced();
+    window->controls().mqtt->click();
+    auto *dialog = window->findChild<MqttDialog *>();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(waitFor([&] { return !dialog->waiting(); }));
+    EXPECT_EQ(dialog->edit(0x0A)->text(), QStringLiteral("mqtt.example.net"));
+    dialog->edit(0x0A)->setText(QStringLiteral("lab-broker.example.net"));
+    dialog->save();
+    ASSERT_TRUE(waitFor([&] { return !dialog->waiting(); }));
+    EXPECT_EQ(dialog->statusText(), u("保存成功"));
+    EXPECT_EQ(labGet(multi->mac, QStringLiteral("port2.tlv.0a")), "lab-broker.example.net");
+    EXPECT_EQ(labGet(multi->mac, QStringLiteral("port1.tlv.0a")), "mqtt.example.net");
 }
 
 TEST(PelmarProgram, StartsAndRunsInTheLab)
