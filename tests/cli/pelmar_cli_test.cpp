@@ -407,7 +407,7 @@ TEST(PelmarCli, BadUsageAndUnknownServersHaveTheirExitStatuses)
                   .exitCode,
               3);
     // A silent server does not answer the search either.
-    ASSERT_TRUE(s.sim.control.command(QStringLiteral("knob %1 tlv-silent 1").arg(b)));
+    ASSERT_TRUE(s.sim.control.command(QStringLiteral("knob %1 silent 1").arg(b)));
     const auto silent = s.run({QStringLiteral("reset"), QStringLiteral("--mac"), b});
     EXPECT_EQ(silent.exitCode, 3) << quoted(silent).toStdString();
     EXPECT_EQ(s.sim.counter(b, QStringLiteral("resets")), 0);
@@ -544,7 +544,7 @@ TEST(PelmarCli, SettingsCommandsShowAndSetOneSerialPort)
 
 TEST(PelmarCli, SettingsThatDoNotFitAreRefusedBeforeAnythingIsSent)
 {
-    Servers s({QStringLiteral("family=multi1284,ports=8")});
+    Servers s({QStringLiteral("family=multi2326,ports=24")});
     ASSERT_TRUE(s.sim.ready);
     const QString mac = s.mac(0);
     QTemporaryDir dir;
@@ -568,8 +568,8 @@ TEST(PelmarCli, SettingsThatDoNotFitAreRefusedBeforeAnythingIsSent)
     }
     EXPECT_EQ(s.sim.counter(mac, QStringLiteral("datagrams-in")), 0);
 
-    s.sim.control.command(QStringLiteral("knob %1 silent 1").arg(mac));
+    s.sim.control.command(QStringLiteral("knob %1 tlv-silent 1").arg(mac));
     const auto silent = settings(s, mac, "cache", "show", dir);
-    EXPECT_EQ(silent.exitCode, 1);
+    EXPECT_EQ(silent.exitCode, 1) << quoted(silent).toStdString();
     EXPECT_EQ(silent.err.trimmed(), QStringLiteral("读取参数失败！"));
 }
