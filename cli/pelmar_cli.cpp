@@ -1,8 +1,8 @@
 // pelmar-cli: the serial-server tool's core for scripts: search, parameter
 // files out and onto a server, restart, factory reset and the firmware upgrade.
 #include "cli/cli_common.h"
-#include "cli/pelmar_wifi_scan.h"
 #include "cli/pelmar_tlv_cli.h"
+#include "cli/pelmar_wifi_scan.h"
 
 #include "common/gbk_text.h"
 #include "common/ipv4.h"
