@@ -480,6 +480,7 @@ TEST(PelmarCli, WifiScanListsTheNetworksTheServerSees)
     const QJsonArray array = QJsonDocument::fromJson(json.out.toUtf8()).array();
     EXPECT_EQ(array.size(), names.size());
     EXPECT_EQ(array.first().toString(), names.first());
+}
 
 namespace {
 
