@@ -180,7 +180,10 @@ bool FirmwareTransfer::fromDevice(kyvo::Ipv4Endpoint from) const
 void FirmwareTransfer::onReply(kyvo::ByteView d, kyvo::Ipv4Endpoint from, Millis now)
 {
     // Anything but the device's own answers is ignored, the resend timer included.
-    if (d.size() < 2 || d[0] != 0x00 || !active() || !fromDevice(from)) return;
+    // The closing second still listens: a device that asks for the image
+    // again or reports an error has not taken it.
+    const bool listening = active() || m_state == State::Closing;
+    if (d.size() < 2 || d[0] != 0x00 || !listening || !fromDevice(from)) return;
     if (d[1] == 0x05) {
         halt(false);
         m_sink.message("传输错误", "");
@@ -214,6 +217,7 @@ void FirmwareTransfer::onFirstAck(kyvo::ByteView d, kyvo::Ipv4Endpoint from, Mil
     } else {
         m_choice = '0';
     }
+    m_closeAt.reset();
     m_peer = from;
     m_sent = 0;
     m_total = 0;

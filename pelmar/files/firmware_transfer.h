@@ -51,7 +51,8 @@ class FirmwareTransfer
 public:
     // States, in the order a transfer passes them.
     // Finishing: the last block is out, its acknowledgement awaited.
-    // Closing: it came; the bar goes after one more second.
+    // Closing: it came; the bar goes after one more second, unless the
+    // device asks for the image again (block 0) or reports an error meanwhile.
     enum class State {
         Idle,
         Flushing,

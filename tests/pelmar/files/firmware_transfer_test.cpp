@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <numeric>
 
@@ -254,20 +255,27 @@ TEST(FirmwareTransfer, OnlyTheDevicesAnswersFromItsTransferPortCount)
     EXPECT_TRUE(h.sink.startEnabled);
 }
 
-TEST(FirmwareTransfer, AnAcknowledgementOfBlock0StartsTheImageAgainDuringTheTransfer)
+TEST(FirmwareTransfer, AnAcknowledgementOfBlock0StartsTheImageAgainDuringTheTransferAndItsLastSecond)
 {
-    Harness h;
-    h.startAndRequest(plain(3000));
-    h.transfer.onReply(ack(0), kServer, h.now);
-    h.transfer.onReply(ack(1), kServer, h.now);
-    h.transfer.onReply(ack(2), kServer, h.now);
-    ASSERT_EQ(testsupport::toHex(kyvo::ByteView(h.sink.sent.back().first).first(4)), "00 03 00 03");
-    h.transfer.onReply(ack(0), kServer, h.now);
-    EXPECT_EQ(testsupport::toHex(kyvo::ByteView(h.sink.sent.back().first).first(4)), "00 03 00 01");
-    EXPECT_EQ(h.transfer.nextDeadline(), h.now + Millis{4000});
-    h.transfer.onReply(ack(1), kServer, h.now); // and goes on from there
-    EXPECT_EQ(testsupport::toHex(kyvo::ByteView(h.sink.sent.back().first).first(4)), "00 03 00 02");
-    EXPECT_TRUE(h.sink.messages.empty());
+    // Acknowledged blocks before the device asks for block 0 again: midway,
+    // and all six (the closing second runs).
+    for (const unsigned acknowledged : {2u, 6u}) {
+        SCOPED_TRACE(acknowledged);
+        Harness h;
+        h.startAndRequest(plain(3000));
+        for (unsigned b = 0; b <= acknowledged; ++b)
+            h.transfer.onReply(ack(b), kServer, h.now);
+        h.now += Millis{500};
+        h.transfer.onReply(ack(0), kServer, h.now);
+        EXPECT_EQ(testsupport::toHex(kyvo::ByteView(h.sink.sent.back().first).first(4)), "00 03 00 01");
+        EXPECT_EQ(h.transfer.nextDeadline(), h.now + Millis{4000});
+        h.transfer.onReply(ack(1), kServer, h.now); // and goes on from there
+        EXPECT_EQ(testsupport::toHex(kyvo::ByteView(h.sink.sent.back().first).first(4)), "00 03 00 02");
+        h.now += Millis{1000};
+        h.transfer.onTime(h.now);
+        EXPECT_EQ(std::count(h.sink.statuses.begin(), h.sink.statuses.end(), "Upgrade success"), 0);
+        EXPECT_TRUE(h.sink.messages.empty());
+    }
 }
 
 TEST(FirmwareTransfer, AnUnexpectedBlockNumberEndsTheTransferInRed)
