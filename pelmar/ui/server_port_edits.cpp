@@ -148,9 +148,7 @@ void ServerConfigDialog::onEditLeft(int control, bool windowLeft)
     switch (control) {
     case control::kLocalPort: {
         // The typed value is in the entry already (each keystroke stores it);
-        // a duplicate is reported once per typed value, however often the
-        // focus moves on after the report.
-        if (!edited) return;
+        // a duplicate is reported at each leaving, once per click.
         const std::uint16_t value = typedU16(m_ui.localPort->text().toStdString());
         if (const auto other = duplicateLocalPort(e, std::size_t(m_shownPort), value)) {
             m_ui.localPort->setFocus(Qt::OtherFocusReason);

@@ -356,7 +356,7 @@ TEST(WindowFiles, AFileThatCannotBeWrittenIsReported)
     EXPECT_FALSE(QFile::exists(path));
 }
 
-TEST(WindowFiles, AFileWithoutAValidPortCountIsABadProfile)
+TEST(WindowFiles, AFileWithoutAValidPortCountOrWithAValueTheServersCannotTakeIsABadProfile)
 {
     FilesBench b(servers({server(ServerFamily::Short, 4)}));
     ASSERT_TRUE(b.ready());
@@ -393,6 +393,14 @@ TEST(WindowFiles, AFileWithoutAValidPortCountIsABadProfile)
     b.importFrom(bad);
     EXPECT_EQ(b.messages.size(), 2u);
     EXPECT_TRUE(b.ui().oneClick->isEnabled());
+
+    // A value no server can take refuses the whole file, naming its key.
+    ini.setString("*****************Port1*****************", "WorkMode", "NOPE");
+    ASSERT_TRUE(ini.save(bad));
+    b.importFrom(bad);
+    ASSERT_EQ(b.messages.size(), 3u);
+    EXPECT_EQ(b.messages[2].text, QStringLiteral("Bad Profile! WorkMode (PORT1)"));
+    EXPECT_FALSE(b.ui().oneClick->isEnabled());
 }
 
 TEST(WindowFiles, AClickOnThePathOpensTheFileInTheEditor)
