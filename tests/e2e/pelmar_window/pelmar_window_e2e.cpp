@@ -314,6 +314,8 @@ TEST_F(WindowInTheLab, TheRepairSendsSixteenCommitFramesToItsServerOnly)
             << other.kind.toStdString();
     }
     repair->close();
+}
+
 TEST_F(WindowInTheLab, MqttDialogSavesAPortOfTheServerItWasOpenedFor)
 {
     const auto multi = std::find_if(servers.begin(), servers.end(), [](const LabServer &s) {
