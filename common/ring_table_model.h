@@ -1,0 +1,92 @@
+// A table model over a ring of the most recent rows: a window that stays
+// open for hours keeps a bounded list (by rows and by bytes) however much
+// arrives; the oldest rows give way.
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <cstddef>
+#include <deque>
+#include <limits>
+#include <vector>
+
+namespace kyvo {
+
+template <typename Row> class RingTableModel : public QAbstractTableModel
+{
+public:
+    // rowBytes(row) tells how much a row holds, against maxBytes.
+    using RowBytes = std::size_t (*)(const Row &);
+
+    explicit RingTableModel(std::size_t maxRows,
+                            std::size_t maxBytes = std::numeric_limits<std::size_t>::max(),
+                            RowBytes rowBytes = nullptr, QObject *parent = nullptr)
+        : QAbstractTableModel(parent), m_maxRows(maxRows ? maxRows : 1), m_maxBytes(maxBytes),
+          m_rowBytes(rowBytes)
+    {}
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_rows.size());
+    }
+
+    const Row &row(int index) const { return m_rows[std::size_t(index)]; }
+    std::size_t maxRows() const { return m_maxRows; }
+    std::size_t heldBytes() const { return m_bytes; }
+    // Rows that gave way to newer ones since the last clear.
+    quint64 evictedCount() const { return m_evicted; }
+
+    // Appends in order; the oldest rows give way first, then the oldest of
+    // the batch itself when the batch alone is over the bounds.
+    void append(std::vector<Row> &&rows)
+    {
+        std::size_t first = 0, incomingBytes = 0;
+        for (const Row &r : rows)
+            incomingBytes += bytesOf(r);
+        while (rows.size() - first > m_maxRows || (rows.size() - first > 1 && incomingBytes > m_maxBytes)) {
+            incomingBytes -= bytesOf(rows[first]);
+            ++first;
+            ++m_evicted;
+        }
+        const std::size_t adding = rows.size() - first;
+        if (adding == 0) return;
+        std::size_t evict = 0, keptBytes = m_bytes;
+        while (evict < m_rows.size() &&
+               (m_rows.size() - evict + adding > m_maxRows || keptBytes + incomingBytes > m_maxBytes))
+            keptBytes -= bytesOf(m_rows[evict++]);
+        if (evict > 0) {
+            beginRemoveRows({}, 0, int(evict) - 1);
+            m_rows.erase(m_rows.begin(), m_rows.begin() + std::ptrdiff_t(evict));
+            m_bytes = keptBytes;
+            m_evicted += evict;
+            endRemoveRows();
+        }
+        const int at = int(m_rows.size());
+        beginInsertRows({}, at, at + int(adding) - 1);
+        for (std::size_t i = first; i < rows.size(); ++i)
+            m_rows.push_back(std::move(rows[i]));
+        m_bytes += incomingBytes;
+        endInsertRows();
+    }
+
+    void clear()
+    {
+        beginResetModel();
+        m_rows.clear();
+        m_bytes = 0;
+        m_evicted = 0;
+        endResetModel();
+    }
+
+private:
+    std::size_t bytesOf(const Row &r) const { return m_rowBytes ? m_rowBytes(r) : 0; }
+
+    std::deque<Row> m_rows;
+    std::size_t m_maxRows;
+    std::size_t m_maxBytes;
+    RowBytes m_rowBytes;
+    std::size_t m_bytes = 0;
+    quint64 m_evicted = 0;
+};
+
+} // namespace kyvo
