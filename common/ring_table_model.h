@@ -42,9 +42,9 @@ public:
     {
         std::size_t first = 0, incomingBytes = 0;
         for (const Row &r : rows)
-            incomingBytes += bytesOf(r);
+            incomingBytes += weightOf(r);
         while (rows.size() - first > m_maxRows || (rows.size() - first > 1 && incomingBytes > m_maxBytes)) {
-            incomingBytes -= bytesOf(rows[first]);
+            incomingBytes -= weightOf(rows[first]);
             ++first;
             ++m_evicted;
         }
@@ -53,7 +53,7 @@ public:
         std::size_t evict = 0, keptBytes = m_bytes;
         while (evict < m_rows.size() &&
                (m_rows.size() - evict + adding > m_maxRows || keptBytes + incomingBytes > m_maxBytes))
-            keptBytes -= bytesOf(m_rows[evict++]);
+            keptBytes -= weightOf(m_rows[evict++]);
         if (evict > 0) {
             beginRemoveRows({}, 0, int(evict) - 1);
             m_rows.erase(m_rows.begin(), m_rows.begin() + std::ptrdiff_t(evict));
@@ -79,7 +79,7 @@ public:
     }
 
 private:
-    std::size_t bytesOf(const Row &r) const { return m_rowBytes ? m_rowBytes(r) : 0; }
+    std::size_t weightOf(const Row &r) const { return m_rowBytes ? m_rowBytes(r) : 0; }
 
     std::deque<Row> m_rows;
     std::size_t m_maxRows;

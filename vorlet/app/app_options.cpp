@@ -5,6 +5,7 @@
 #include "vorlet/io/can/can_wiring.h"
 #include "vorlet/io/linkage/rule_wiring.h"
 #include "vorlet/io/module/module_wiring.h"
+#include "vorlet/io/monitor/dbg_extension.h"
 #include "vorlet/io/poll/poll_wiring.h"
 #include "vorlet/maintenance/fota_dialog.h"
 #include "vorlet/record/parameter_record.h"
@@ -43,6 +44,7 @@ CvorletDlg::Options programOptions()
     module.rules = moduleRuleDialogs();
     addIoModulePanel(options, std::move(module));
     addPollDialog(options);
+    addDebugMonitor(options);
     return options;
 }
 
