@@ -2,6 +2,7 @@
 #include "common/ipv4.h"
 #include "common/netns.h"
 #include "devsim/core/control.h"
+#include "devsim/core/debug_stream.h"
 #include "devsim/core/device_specs.h"
 #include "devsim/serial/server_sim.h"
 
@@ -113,6 +114,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "devsim: %s\n", qPrintable(error));
         return 1;
     }
+    DebugStream debugOutput(network);
     ControlServer server(network);
     if (cli.isSet(control) && !server.listen(cli.value(control), &error)) {
         std::fprintf(stderr, "devsim: control socket: %s\n", qPrintable(error));

@@ -57,6 +57,14 @@ public:
     virtual void send(Bytes datagram, kyvo::Ipv4Endpoint to, std::uint16_t fromPort, int afterMs = 0) = 0;
 };
 
+// Debug output switched on by the PC: the device sends text lines to it
+// (devsim/core/debug_stream.h) until it is switched off.
+struct DebugOutput {
+    bool on = false;
+    std::uint32_t to = 0; // the PC that switched it on
+    unsigned long long sent = 0;
+};
+
 class SimDevice
 {
 public:
@@ -70,8 +78,11 @@ public:
     // counters of what it was asked to do.
     virtual std::optional<QByteArray> query(const QString &path) const = 0;
     virtual bool assign(const QString &path, const QByteArray &value) = 0;
+    // The n-th line of debug output (n from 0); devices without one send nothing.
+    virtual Bytes debugLine(unsigned long long n) const { (void)n; return {}; }
     std::map<QString, long long> counters;
     Knobs knobs;
+    DebugOutput debug;
 };
 
 } // namespace devsim

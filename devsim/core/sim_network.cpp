@@ -157,6 +157,12 @@ void SimNetwork::deliver(SimDevice &device, const Incoming &in)
     device.receive(in, out);
 }
 
+void SimNetwork::sendUnasked(SimDevice &device, Bytes datagram, kyvo::Ipv4Endpoint to, std::uint16_t fromPort)
+{
+    if (device.knobs.silent) return;
+    enqueue(Pending{&device, std::move(datagram), to, fromPort}, m_clock.nsecsElapsed());
+}
+
 void SimNetwork::enqueue(Pending pending, qint64 earliestNs)
 {
     Knobs &k = pending.device->knobs;

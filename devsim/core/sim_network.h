@@ -51,6 +51,9 @@ public:
     SimDevice *findByAddress(std::uint32_t address);
     std::uint16_t boundPort(std::uint16_t devicePort) const;
 
+    // A datagram the device sends of its own accord (not as an answer).
+    void sendUnasked(SimDevice &device, Bytes datagram, kyvo::Ipv4Endpoint to, std::uint16_t fromPort);
+
     quint64 datagramsSent() const { return m_datagramsSent; }
     quint64 bytesSent() const { return m_bytesSent; }
 

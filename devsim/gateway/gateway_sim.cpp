@@ -128,7 +128,7 @@ void GatewaySim::handleMessage(ByteView m, const Incoming &in, Outbox &out)
         ++counters[QStringLiteral("writes")];
         if (body.empty() || knobs.refuse) return;
         if (body.size() > 100) ++counters[QStringLiteral("saves")];
-        applyWrite(body.subspan(1));
+        applyWrite(body.subspan(1), in);
         const std::uint8_t first = body.size() > 1 ? body[1] : body[0];
         answer(scope, 0x84, Bytes{first, std::uint8_t(first == 0x8F ? 2 : 0)}, in, out);
         break;
@@ -166,9 +166,9 @@ void GatewaySim::answer(std::uint8_t scope, std::uint8_t code, const Bytes &body
     }
 }
 
-void GatewaySim::applyWrite(ByteView items)
+void GatewaySim::applyWrite(ByteView items, const Incoming &in)
 {
-    eachItem(items, [this](std::uint8_t tag, ByteView value) {
+    eachItem(items, [this, &in](std::uint8_t tag, ByteView value) {
         if (m_io && m_io->takeWrite(tag, value)) {
             ++counters[tag == 0x90 ? QStringLiteral("relay-commands")
                        : tag == 0x91 ? QStringLiteral("counter-clears")
@@ -187,6 +187,8 @@ void GatewaySim::applyWrite(ByteView items)
             // Debug switch: the flag, then where to send the output.
             m_items.top[0x07] = Bytes{value[0]};
             m_debugTarget = QByteArray(reinterpret_cast<const char *>(value.data() + 1), qsizetype(value.size() - 1));
+            debug.on = value[0] != 0;
+            debug.to = in.from.address;
             return;
         }
         if (tag == 0xB0 && value.size() >= 8) {

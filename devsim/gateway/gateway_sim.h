@@ -76,6 +76,8 @@ public:
     const UpgradeImage &upgrade() const { return m_upgrade; }
     // The I/O module, or null for a gateway without one.
     const IoModuleSim *ioModule() const { return m_io.get(); }
+    // Tagged traffic lines ("uart tx:", "tcpA rx:", "Modbus poll", ...).
+    Bytes debugLine(unsigned long long n) const override;
 
     // The whole answer body: every item, the serial block, both channels.
     Bytes recordBody() const;
@@ -87,7 +89,7 @@ private:
     };
     void handleMessage(ByteView message, const Incoming &in, Outbox &out);
     void answer(std::uint8_t scope, std::uint8_t code, const Bytes &body, const Incoming &in, Outbox &out);
-    void applyWrite(ByteView items);
+    void applyWrite(ByteView items, const Incoming &in);
     void upgradeStep(ByteView body, const Incoming &in, Outbox &out);
     void upgradeAnswer(std::uint8_t step, const Bytes &values, const Incoming &in, Outbox &out);
     Bytes queryAnswer(ByteView tags) const;

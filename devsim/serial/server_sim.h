@@ -44,6 +44,8 @@ public:
     // (hh: the type in hex).
     std::optional<QByteArray> query(const QString &path) const override;
     const TftpReceiver &firmwareUpload() const { return m_tftp; }
+    // The text lines of a debug run ("mqtt: ...", "modbus cache: ...").
+    Bytes debugLine(unsigned long long n) const override;
     bool assign(const QString &path, const QByteArray &value) override;
 
     const ServerProfile &profile() const { return m_profile; }

@@ -58,6 +58,9 @@ void ServerSim::handleTlvFrame(ByteView f, const Incoming &in, Outbox &out)
     }
     if (body[0] == kDebugRunLead && TlvStore::asksDebugRun(body.subspan(1))) {
         ++counters[QStringLiteral("debug-runs")];
+        // The debug text goes to the PC that asked for the run.
+        debug.on = true;
+        debug.to = in.from.address;
         answerTlv(code, Bytes{0x00}, in, out);
     }
 }
