@@ -1,6 +1,7 @@
 // pelmar-cli: the serial-server tool's core for scripts: search, parameter
 // files out and onto a server, restart, factory reset and the firmware upgrade.
 #include "cli/cli_common.h"
+#include "cli/pelmar_monitor.h"
 #include "cli/pelmar_tlv_cli.h"
 #include "cli/pelmar_wifi_scan.h"
 
@@ -53,6 +54,8 @@ const char *const kHelp =
     "                                     the settings in FILE (the shape show --json prints; keys left\n"
     "                                     out keep the server's values), checked as the dialogs check\n"
     "                                     them before anything is sent\n"
+    "  monitor [--port P]                 print the servers' debug text (UDP P, default 1112) as the\n"
+    "                                     debug view lists it, until interrupted\n"
     "options for every command:\n"
     "  --adapter ADDR     bind the main socket to the adapter with this IPv4 address\n"
     "  --broadcast ADDR   search by broadcast to ADDR (default 255.255.255.255)\n"
@@ -669,6 +672,7 @@ int main(int argc, char **argv)
         return cli::kOk;
     }
     if (!c.args.error.isEmpty()) return usage(c.args.error);
+    if (c.args.command == QLatin1String("monitor")) return cli::runPelmarMonitor(c.args, QString::fromUtf8(kHelp));
     if (const auto bad = readOptions(c)) return *bad;
     static const QStringList deviceCommands{QStringLiteral("export"),  QStringLiteral("apply"),
                                             QStringLiteral("restart"), QStringLiteral("reset"),

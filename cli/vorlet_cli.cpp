@@ -1,6 +1,7 @@
 // vorlet-cli: the gateway tool's core for scripts: search, export, quick set,
 // restart, the factory resets, the firmware upgrade and the polling table.
 #include "cli/cli_common.h"
+#include "cli/vorlet_monitor.h"
 #include "cli/vorlet_poll_command.h"
 
 #include "common/gbk_text.h"
@@ -31,6 +32,10 @@ const char *const kHelp =
     "  restart|reset|deep-reset --mac MAC\n"
     "  upgrade --mac MAC --file F.bin [--factory]\n"
     "%1"
+    "  monitor [--port P] [--log-dir D --log-mode one|hour|day] [--device ADDR] [--channel NAME]...\n"
+    "                                   print the gateways' debug output (UDP P, default 1112) as log\n"
+    "                                   lines and write the log files, until interrupted; NAME is uart,\n"
+    "                                   tcpA, tcpB, modbus-cache, modbus-poll, io or other\n"
     "options for every command:\n"
     "  --adapter ADDR    search on the adapter with this IPv4 address\n"
     "  --range A-B       search across routers over this address range (repeatable)\n"
@@ -262,7 +267,9 @@ int main(int argc, char **argv)
         cli::Arguments::parse(app.arguments(),
                               {QStringLiteral("adapter"), QStringLiteral("range"), QStringLiteral("mac"),
                                QStringLiteral("out"), QStringLiteral("in"), QStringLiteral("file"),
-                               QStringLiteral("lang"), QStringLiteral("wait"), QStringLiteral("port")},
+                               QStringLiteral("lang"), QStringLiteral("wait"), QStringLiteral("port"),
+                               QStringLiteral("log-dir"), QStringLiteral("log-mode"), QStringLiteral("device"),
+                               QStringLiteral("channel")},
                               {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help")}, 2);
     const QString help = QString::fromUtf8(kHelp).arg(QString::fromUtf8(kPollCommandHelp));
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
@@ -272,6 +279,7 @@ int main(int argc, char **argv)
     if (!c.args.error.isEmpty()) return cli::usage(QStringLiteral("vorlet-cli: ") + c.args.error, help);
     if (c.args.command != QLatin1String("poll") && !c.args.words.isEmpty())
         return cli::usage(QStringLiteral("vorlet-cli: unexpected argument: %1").arg(c.args.words.first()), help);
+    if (c.args.command == QLatin1String("monitor")) return cli::runVorletMonitor(c.args, help);
     const QString lang = c.args.value(QStringLiteral("lang"));
     if (!lang.isEmpty() && lang != QLatin1String("en") && lang != QLatin1String("zh"))
         return cli::usage(QStringLiteral("vorlet-cli: --lang takes en or zh"), help);
