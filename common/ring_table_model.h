@@ -1,9 +1,12 @@
 // A table model over a ring of the most recent rows: a window that stays
 // open for hours keeps a bounded list (by rows and by bytes) however much
-// arrives; the oldest rows give way.
+// arrives; the oldest rows give way. Rows can also be gathered and added
+// together a few times a second, so a flood does not repaint the view for
+// every batch.
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QTimer>
 
 #include <cstddef>
 #include <deque>
@@ -23,7 +26,40 @@ public:
                             RowBytes rowBytes = nullptr, QObject *parent = nullptr)
         : QAbstractTableModel(parent), m_maxRows(maxRows ? maxRows : 1), m_maxBytes(maxBytes),
           m_rowBytes(rowBytes)
-    {}
+    {
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { flush(); });
+    }
+
+    // appendSoon() adds its rows at most every intervalMs (0: at once).
+    void setGatherInterval(int intervalMs) { m_intervalMs = intervalMs; }
+
+    void appendSoon(std::vector<Row> &&rows)
+    {
+        if (m_intervalMs <= 0) {
+            append(std::move(rows));
+            return;
+        }
+        for (Row &r : rows)
+            m_pending.push_back(std::move(r));
+        if (m_pending.size() > m_maxRows) {
+            const std::size_t over = m_pending.size() - m_maxRows;
+            m_pending.erase(m_pending.begin(), m_pending.begin() + std::ptrdiff_t(over));
+            m_evicted += over;
+        }
+        if (!m_timer.isActive()) m_timer.start(m_intervalMs);
+    }
+
+    // Adds the gathered rows now.
+    void flush()
+    {
+        m_timer.stop();
+        if (m_pending.empty()) return;
+        std::vector<Row> rows;
+        rows.swap(m_pending);
+        append(std::move(rows));
+    }
+    std::size_t gatheredCount() const { return m_pending.size(); }
 
     int rowCount(const QModelIndex &parent = {}) const override
     {
@@ -71,6 +107,8 @@ public:
 
     void clear()
     {
+        m_timer.stop();
+        m_pending.clear();
         beginResetModel();
         m_rows.clear();
         m_bytes = 0;
@@ -82,6 +120,9 @@ private:
     std::size_t weightOf(const Row &r) const { return m_rowBytes ? m_rowBytes(r) : 0; }
 
     std::deque<Row> m_rows;
+    std::vector<Row> m_pending;
+    QTimer m_timer;
+    int m_intervalMs = 0;
     std::size_t m_maxRows;
     std::size_t m_maxBytes;
     RowBytes m_rowBytes;

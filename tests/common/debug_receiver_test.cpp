@@ -170,3 +170,19 @@ TEST(RingTableModel, KeepsTheMostRecentRowsWithinItsRowAndByteBounds)
         EXPECT_EQ(m.evictedCount(), c.evicted);
     }
 }
+
+TEST(RingTableModel, GatheredRowsArriveTogetherAfterTheInterval)
+{
+    SizedModel m(3, 1000);
+    m.setGatherInterval(5);
+    int insertions = 0;
+    QObject::connect(&m, &QAbstractItemModel::rowsInserted, [&] { ++insertions; });
+    for (int id = 1; id <= 5; ++id)
+        m.appendSoon({{id, 1}});
+    EXPECT_EQ(m.rowCount(), 0);
+    EXPECT_EQ(m.gatheredCount(), 3u); // never more than the list keeps
+    ASSERT_TRUE(testsupport::waitFor([&] { return m.rowCount() == 3; }));
+    EXPECT_EQ(m.ids(), QStringLiteral("3,4,5"));
+    EXPECT_EQ(insertions, 1);
+    EXPECT_EQ(m.evictedCount(), 2u);
+}

@@ -67,6 +67,7 @@ void DebugViewDialog::buildLayout(bool english)
     m_autoScroll = new QCheckBox(english ? QStringLiteral("Auto scroll") : QStringLiteral("自动滚动"), this);
     m_autoScroll->setChecked(true);
     m_model = new Model(m_options.maxRows, this);
+    m_model->setGatherInterval(m_options.showIntervalMs);
     m_list = new QTableView(this);
     m_list->setModel(m_model);
     m_list->setShowGrid(true);
@@ -92,6 +93,9 @@ void DebugViewDialog::buildLayout(bool english)
     resize(560, 420);
 
     connect(m_stop, &QCheckBox::toggled, this, [this](bool stopped) { m_receiver.setHeld(stopped); });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_autoScroll->isChecked()) m_list->scrollToBottom();
+    });
 }
 
 QString DebugViewDialog::rowText(qint64 arrivalMs, const QByteArray &data)
@@ -123,8 +127,7 @@ void DebugViewDialog::appendDatagrams(const QList<kyvo::DebugDatagram> &batch)
         const qsizetype zero = d.data.indexOf('\0');
         rows.push_back({d.arrivalMs, zero < 0 ? d.data : d.data.first(zero)});
     }
-    m_model->append(std::move(rows));
-    if (m_autoScroll->isChecked()) m_list->scrollToBottom();
+    m_model->appendSoon(std::move(rows));
 }
 
 void DebugViewDialog::showPortTaken()

@@ -33,6 +33,7 @@ struct DebugViewOptions
 {
     quint16 port = kyvo::kDebugPort;   // 0: any free port (tests)
     std::size_t maxRows = 100000;      // the oldest rows give way
+    int showIntervalMs = 50;           // new rows reach the list together at most this often (0: at once)
     std::function<qint64()> wallClock; // ms since the epoch; the system's when empty
 };
 

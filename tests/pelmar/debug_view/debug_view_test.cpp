@@ -81,6 +81,7 @@ TEST(DebugView, KeepsOnlyTheMostRecentRows)
 {
     DebugViewDialog::Options o;
     o.maxRows = 2;
+    o.showIntervalMs = 0;
     View v(o);
     QList<kyvo::DebugDatagram> batch;
     for (const char *text : {"a", "b", "c"})
@@ -105,7 +106,9 @@ TEST(DebugView, APortAlreadyTakenIsShownInTheDialog)
 TEST(DebugView, GalleryWithRowsInBothLanguages)
 {
     for (auto language : {pelmar::Language::Chinese, pelmar::Language::English}) {
-        View v({}, language);
+        DebugViewDialog::Options o;
+        o.showIntervalMs = 0;
+        View v(o, language);
         QList<kyvo::DebugDatagram> batch;
         const char *texts[] = {"mqtt connect to 192.168.1.100:1883 ok", "mqtt publish topic/port1 12 bytes",
                                "modbus cache: 01 03 00 00 00 02 learned", "mqtt rx: {\"cmd\":\"read\"}"};

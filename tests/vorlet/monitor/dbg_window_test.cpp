@@ -33,6 +33,7 @@ struct Monitor
     explicit Monitor(dbg::Options o = {}, Language language = Language())
     {
         o.port = 0;
+        o.showIntervalMs = 0;
         if (!o.wallClock) o.wallClock = at1405;
         o.chooseFolder = [this](QWidget *, const QString &title) {
             folderTitle = title;

@@ -122,6 +122,7 @@ dbg::dbg(const Language &language, Options options, QWidget *parent)
             return QFileDialog::getExistingDirectory(parent, title);
         };
     m_model = new Model(m_options.maxRows, m_options.maxRowBytes, this);
+    m_model->setGatherInterval(m_options.showIntervalMs);
     buildControls();
     buildLayout();
     connectControls();
@@ -306,10 +307,7 @@ void dbg::appendDatagrams(const QList<kyvo::DebugDatagram> &batch)
 {
     const QString failedBefore = m_monitor.log().failedPath();
     std::vector<MonitorRow> rows = m_monitor.accept(batch);
-    if (!rows.empty()) {
-        m_model->append(std::move(rows));
-        if (m_ui.autoScroll->isChecked()) m_list->scrollToBottom();
-    }
+    if (!rows.empty()) m_model->appendSoon(std::move(rows));
     if (m_monitor.log().failedPath() != failedBefore) updateNotice();
 }
 

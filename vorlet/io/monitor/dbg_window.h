@@ -29,6 +29,7 @@ struct DbgOptions
     quint16 port = kyvo::kDebugPort;     // 0: any free port (tests)
     std::size_t maxRows = 100000;        // the list keeps the most recent rows ...
     std::size_t maxRowBytes = 64u << 20; // ... and at most this much of their data
+    int showIntervalMs = 50;             // new rows reach the list together at most this often (0: at once)
     std::function<qint64()> wallClock;   // ms since the epoch; the system's when empty
     // The folder-browse dialog: (parent, title) -> chosen folder or empty.
     std::function<QString(QWidget *parent, const QString &title)> chooseFolder;
@@ -54,6 +55,8 @@ public:
     // Columns 0..6 of a row as the list shows them.
     QString cellText(int row, int column) const;
     int rowCount() const;
+    // Shows the rows still gathered for the list now.
+    void showGatheredRows();
     // The text box below the list.
     QString detailText() const { return m_detail; }
     void showDetail(int row);
