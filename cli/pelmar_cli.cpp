@@ -672,7 +672,8 @@ int main(int argc, char **argv)
         return cli::kOk;
     }
     if (!c.args.error.isEmpty()) return usage(c.args.error);
-    if (c.args.command == QLatin1String("monitor")) return cli::runPelmarMonitor(c.args, QString::fromUtf8(kHelp));
+    if (c.args.command == QLatin1String("monitor"))
+        return cli::runPelmarMonitor(c.args, QString::fromUtf8(kHelp));
     if (const auto bad = readOptions(c)) return *bad;
     static const QStringList deviceCommands{QStringLiteral("export"),  QStringLiteral("apply"),
                                             QStringLiteral("restart"), QStringLiteral("reset"),

@@ -263,14 +263,13 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlet"));
     Context c;
-    c.args =
-        cli::Arguments::parse(app.arguments(),
-                              {QStringLiteral("adapter"), QStringLiteral("range"), QStringLiteral("mac"),
-                               QStringLiteral("out"), QStringLiteral("in"), QStringLiteral("file"),
-                               QStringLiteral("lang"), QStringLiteral("wait"), QStringLiteral("port"),
-                               QStringLiteral("log-dir"), QStringLiteral("log-mode"), QStringLiteral("device"),
-                               QStringLiteral("channel")},
-                              {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help")}, 2);
+    c.args = cli::Arguments::parse(
+        app.arguments(),
+        {QStringLiteral("adapter"), QStringLiteral("range"), QStringLiteral("mac"), QStringLiteral("out"),
+         QStringLiteral("in"), QStringLiteral("file"), QStringLiteral("lang"), QStringLiteral("wait"),
+         QStringLiteral("port"), QStringLiteral("log-dir"), QStringLiteral("log-mode"),
+         QStringLiteral("device"), QStringLiteral("channel")},
+        {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help")}, 2);
     const QString help = QString::fromUtf8(kHelp).arg(QString::fromUtf8(kPollCommandHelp));
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
         cli::out(help);

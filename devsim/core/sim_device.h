@@ -59,7 +59,8 @@ public:
 
 // Debug output switched on by the PC: the device sends text lines to it
 // (devsim/core/debug_stream.h) until it is switched off.
-struct DebugOutput {
+struct DebugOutput
+{
     bool on = false;
     std::uint32_t to = 0; // the PC that switched it on
     unsigned long long sent = 0;
@@ -79,7 +80,11 @@ public:
     virtual std::optional<QByteArray> query(const QString &path) const = 0;
     virtual bool assign(const QString &path, const QByteArray &value) = 0;
     // The n-th line of debug output (n from 0); devices without one send nothing.
-    virtual Bytes debugLine(unsigned long long n) const { (void)n; return {}; }
+    virtual Bytes debugLine(unsigned long long n) const
+    {
+        (void)n;
+        return {};
+    }
     std::map<QString, long long> counters;
     Knobs knobs;
     DebugOutput debug;

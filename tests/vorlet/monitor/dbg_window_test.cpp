@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QUdpSocket>
@@ -106,6 +107,21 @@ TEST(DbgWindow, FiltersFollowTheirControls)
     EXPECT_EQ(m.window->rowCount(), 3);
     ui.clear->click();
     EXPECT_EQ(m.window->rowCount(), 0);
+}
+
+TEST(DbgWindow, AutomaticScrollingShowsTheNewestRowOnlyWhileChecked)
+{
+    for (const bool on : {false, true}) {
+        Monitor m;
+        m.window->show();
+        m.window->controls().autoScroll->setChecked(on);
+        for (int i = 0; i < 100; ++i)
+            m.feed({{"uart rx:" + QByteArray::number(i), 1}});
+        const QScrollBar *bar = m.window->list()->verticalScrollBar();
+        QCoreApplication::processEvents(); // the list's delayed layout
+        ASSERT_GT(bar->maximum(), 0);
+        EXPECT_EQ(bar->value() == bar->maximum(), on);
+    }
 }
 
 TEST(DbgWindow, TenClicksOnTheStatusAreaShowTheIoFilter)

@@ -243,6 +243,10 @@ void dbg::connectControls()
     connect(m_ui.logFile, &QPushButton::clicked, this, &dbg::chooseFolder);
     connect(m_list, &QTableView::clicked, this,
             [this](const QModelIndex &index) { showDetail(index.row()); });
+    // Rows arrive in groups; the last of each group is scrolled into view.
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_ui.autoScroll->isChecked()) m_list->scrollToBottom();
+    });
 }
 
 void dbg::applyLanguage(const Language &language)
