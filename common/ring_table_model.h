@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstddef>
 #include <deque>
 #include <limits>
@@ -90,19 +91,26 @@ public:
         while (evict < m_rows.size() &&
                (m_rows.size() - evict + adding > m_maxRows || keptBytes + incomingBytes > m_maxBytes))
             keptBytes -= weightOf(m_rows[evict++]);
-        if (evict > 0) {
-            beginRemoveRows({}, 0, int(evict) - 1);
-            m_rows.erase(m_rows.begin(), m_rows.begin() + std::ptrdiff_t(evict));
-            m_bytes = keptBytes;
-            m_evicted += evict;
+        // Rows that leave while as many arrive turn the list over in place:
+        // the view is told that the rows changed, not that rows left the
+        // front and came at the end, which would make it renumber every row
+        // it holds (the slow part of a full list under a flood).
+        const std::size_t turned = std::min(evict, adding);
+        if (evict > turned) {
+            beginRemoveRows({}, 0, int(evict - turned) - 1);
+            m_rows.erase(m_rows.begin(), m_rows.begin() + std::ptrdiff_t(evict - turned));
             endRemoveRows();
         }
         const int at = int(m_rows.size());
-        beginInsertRows({}, at, at + int(adding) - 1);
+        const int added = int(adding - turned);
+        if (added > 0) beginInsertRows({}, at, at + added - 1);
+        m_rows.erase(m_rows.begin(), m_rows.begin() + std::ptrdiff_t(turned));
         for (std::size_t i = first; i < rows.size(); ++i)
             m_rows.push_back(std::move(rows[i]));
-        m_bytes += incomingBytes;
-        endInsertRows();
+        m_bytes = keptBytes + incomingBytes;
+        m_evicted += evict;
+        if (added > 0) endInsertRows();
+        if (turned > 0) Q_EMIT dataChanged(index(0, 0), index(int(m_rows.size()) - 1, columnCount() - 1));
     }
 
     void clear()
