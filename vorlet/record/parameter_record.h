@@ -348,9 +348,14 @@ struct ParameterRecord {
     u8 reserved60849;
     le16 ioVersion;            // 60850
     u8 ioIdentity[8];          // 60852
-    u8 reserved60860[69822 - 60860];
+    u8 reserved60860;
+    u8 tlsCaPath[256];         // 60861: PC-side paths of the TLS files
+    u8 tlsCertPath[256];       // 61117
+    u8 tlsKeyPath[256];        // 61373
+    u8 tlsBundle[8192];        // 61629: as last uploaded
+    u8 reserved69821;
     le16 certChecks[3];        // 69822
-    u8 reserved69828[4];
+    le32 tlsBundleLength;      // 69828
     le32 canReceived;          // 69832
     le32 canSent;              // 69836
     le32 canFiltered;          // 69840
@@ -464,7 +469,12 @@ VORLET_AT(ethernetPhy, 60845);
 VORLET_AT(ioInputs, 60846);
 VORLET_AT(ioVersion, 60850);
 VORLET_AT(ioIdentity, 60852);
+VORLET_AT(tlsCaPath, 60861);
+VORLET_AT(tlsCertPath, 61117);
+VORLET_AT(tlsKeyPath, 61373);
+VORLET_AT(tlsBundle, 61629);
 VORLET_AT(certChecks, 69822);
+VORLET_AT(tlsBundleLength, 69828);
 VORLET_AT(canReceived, 69832);
 VORLET_AT(canSent, 69836);
 VORLET_AT(canFiltered, 69840);
