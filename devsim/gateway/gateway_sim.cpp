@@ -122,6 +122,11 @@ void GatewaySim::handleMessage(ByteView m, const Incoming &in, Outbox &out)
         break;
     case 0x03:
         ++counters[QStringLiteral("queries")];
+        if (body.size() == 1 && body[0] == 0xB9) { // the parameter image goes to the requester's image port
+            ++counters[QStringLiteral("image-requests")];
+            m_maintenance.sendImage(recordBody(), knobs, in, out);
+            break;
+        }
         answer(scope, 0x83, queryAnswer(body), in, out);
         break;
     case 0x04: {
@@ -195,6 +200,13 @@ void GatewaySim::applyWrite(ByteView items, const Incoming &in)
             m_items.top[0xB0] = Bytes(value.begin(), value.begin() + 8);
             return;
         }
+        if (tag == 0x74) {
+            ++counters[QStringLiteral("tls-uploads")];
+            m_maintenance.takeTlsBundle(value, m_items.top[0x73]);
+            return;
+        }
+        if (tag == 0xB8 && value.size() >= 2)
+            ++counters[value[1] == 1 ? QStringLiteral("custom-saves") : QStringLiteral("custom-clears")];
         if (tag == 0x73) {
             // Only the mode is written; the check words stay the device's.
             Bytes &tls = m_items.top[0x73];
@@ -290,11 +302,9 @@ Bytes GatewaySim::queryAnswer(ByteView tags) const
             putItem(body, 0xB5, fail ? Bytes{} : Bytes{'p', 'i', 'n', 'g', ' ', 'o', 'k', ' ', '2', '3', 'm', 's'});
             break;
         }
-        case 0xB3: {
-            const char *info = "cpu: 12%\r\ntasks: 9\r\n";
-            putItem(body, 0xB3, Bytes(info, info + std::strlen(info)));
+        case 0xB3:
+            if (const auto info = m_maintenance.queryItem(0xB3)) putItem(body, 0xB3, *info);
             break;
-        }
         case 0xB6: {
             const auto table = m_items.top.find(0x5A);
             const bool polling = !m_profile.canPort && table != m_items.top.end();
@@ -304,6 +314,9 @@ Bytes GatewaySim::queryAnswer(ByteView tags) const
             putItem(body, 0xB6, polling ? pollValuesText(table->second, sample) : Bytes{});
             break;
         }
+        case 0x86:
+            if (const auto scan = m_maintenance.queryItem(0x86)) putItem(body, 0x86, *scan);
+            break;
         case 0x8F:
             if (m_io) putItem(body, 0x8F, m_io->calibrationResult());
             break;
@@ -353,6 +366,15 @@ std::optional<QByteArray> GatewaySim::query(const QString &path) const
     if (path == QLatin1String("upgrade-finished")) return QByteArray(m_upgrade.finished ? "1" : "0");
     if (path == QLatin1String("upgrade-factory")) return QByteArray(m_upgrade.factoryReset ? "1" : "0");
     if (m_io && path.startsWith(QLatin1String("io."))) return m_io->query(path);
+    if (path == QLatin1String("tls.bundle")) {
+        const Bytes &b = m_maintenance.tlsBundle();
+        return QByteArray(reinterpret_cast<const char *>(b.data()), qsizetype(b.size()));
+    }
+    if (path == QLatin1String("image")) {
+        const auto it = knobs.extra.find(QStringLiteral("image-blocks"));
+        const Bytes image = GatewayMaintenance::image(recordBody(), std::size_t(std::clamp(it == knobs.extra.end() ? 8 : it->second, 0, 256)));
+        return QByteArray(reinterpret_cast<const char *>(image.data()), qsizetype(image.size()));
+    }
     std::uint8_t tag = 0;
     const auto *map = const_cast<GatewaySim *>(this)->itemMap(path, tag);
     if (!map) return std::nullopt;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "devsim/core/sim_device.h"
+#include "devsim/gateway/gateway_maintenance.h"
 #include "devsim/gateway/io_module.h"
 
 #include <QElapsedTimer>
@@ -64,7 +65,8 @@ public:
 
     // Paths: "1A" (item), "40.01" (serial sub-item), "41.0.31" (channel 0
     // sub-item); values are the raw item bytes. With an I/O module also
-    // "io.relays", "io.counters" and "io.firmware" (see IoModuleSim).
+    // "io.relays", "io.counters" and "io.firmware" (see IoModuleSim); "tls.bundle"
+    // (the last TLS upload) and "image" (the parameter image it sends).
     std::optional<QByteArray> query(const QString &path) const override;
     bool assign(const QString &path, const QByteArray &value) override;
 
@@ -78,6 +80,7 @@ public:
     const IoModuleSim *ioModule() const { return m_io.get(); }
     // Tagged traffic lines ("uart tx:", "tcpA rx:", "Modbus poll", ...).
     Bytes debugLine(unsigned long long n) const override;
+    const GatewayMaintenance &maintenance() const { return m_maintenance; }
 
     // The whole answer body: every item, the serial block, both channels.
     Bytes recordBody() const;
@@ -103,6 +106,7 @@ private:
     int m_upgradeAnswers = 0;
     QElapsedTimer m_age;
     std::unique_ptr<IoModuleSim> m_io;
+    GatewayMaintenance m_maintenance;
 };
 
 } // namespace devsim

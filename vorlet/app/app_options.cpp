@@ -8,8 +8,10 @@
 #include "vorlet/io/monitor/dbg_extension.h"
 #include "vorlet/io/poll/poll_wiring.h"
 #include "vorlet/maintenance/fota_dialog.h"
+#include "vorlet/maintenance/maintenance_wiring.h"
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/services/service_wiring.h"
+#include "vorlet/services/tls_wiring.h"
 #include "vorlet/ui/device_commands.h"
 #include "vorlet/ui/record_texts.h"
 
@@ -45,6 +47,8 @@ CvorletDlg::Options programOptions()
     addIoModulePanel(options, std::move(module));
     addPollDialog(options);
     addDebugMonitor(options);
+    addMaintenanceDialogs(options);
+    addTlsDialog(options);
     return options;
 }
 

@@ -45,4 +45,6 @@ TEST(ProgramOptions, TheProgramsWindowHasItsChannelPanels)
     EXPECT_EQ(options.extensions.count(kFirmwareButton), 1u);
     EXPECT_EQ(options.extensions.count(1058), 1u); // the NTP dialog
     EXPECT_EQ(options.extensions.count(1055), 1u); // the Modbus polling table
+    for (int control : {32779, 1004, 1054, 1057}) // vip, devinfo, wifisouch, tls
+        EXPECT_EQ(options.extensions.count(control), 1u) << control;
 }
