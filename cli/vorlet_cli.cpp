@@ -1,6 +1,8 @@
 // vorlet-cli: the gateway tool's core for scripts: search, export, quick set,
-// restart, the factory resets, the firmware upgrade and the polling table.
+// restart, the factory resets, the firmware upgrade, the polling table and
+// the maintenance commands (each in a file of its own).
 #include "cli/cli_common.h"
+#include "cli/vorlet_context.h"
 #include "cli/vorlet_monitor.h"
 #include "cli/vorlet_poll_command.h"
 
@@ -21,6 +23,7 @@
 #include <QJsonObject>
 
 using namespace vorlet;
+using vorlet::cli_tool::Context;
 
 namespace {
 
@@ -31,6 +34,11 @@ const char *const kHelp =
     "  quickset --mac MAC --in FILE.cfg apply a file to a gateway (its own MAC is kept) and save\n"
     "  restart|reset|deep-reset --mac MAC\n"
     "  upgrade --mac MAC --file F.bin [--factory]\n"
+    "  info --mac MAC [--json]          the device-information report\n"
+    "  backup --mac MAC FILE [--image-port N]  the parameter image into FILE\n"
+    "  custom-defaults save|clear --mac MAC\n"
+    "  wifi-scan --mac MAC [--json]     the access points the gateway sees\n"
+    "  tls upload --mac MAC --ca F [--cert F --key F] [--allow-broadcast]\n"
     "%1"
     "  monitor [--port P] [--log-dir D --log-mode one|hour|day] [--device ADDR] [--channel NAME]...\n"
     "                                   print the gateways' debug output (UDP P, default 1112) as log\n"
@@ -41,25 +49,25 @@ const char *const kHelp =
     "  --range A-B       search across routers over this address range (repeatable)\n"
     "  --wait MS         how long a local search listens for answers (default 3000)\n"
     "  --port N          the gateways' UDP port (default 1111)\n"
-    "  --json            search and poll show output as JSON\n"
+    "  --json            search, poll show, info and wifi-scan output as JSON\n"
     "  --lang en         texts in English (default Chinese)\n"
     "exit status: 0 done, 1 the device refused or did not answer, 2 bad usage, 3 device not found";
 
-struct Context
+// The help with the polling table's lines.
+QString helpText()
 {
-    cli::Arguments args;
-    Language language;
-    std::vector<SearchRange> ranges;
-    int waitMs = 3000;
-    std::uint16_t port = kDevicePort;
-};
+    return QString::fromUtf8(kHelp).arg(QString::fromUtf8(kPollCommandHelp));
+}
 
 QString text102(const Context &c, const char *chinese)
 {
     return c.language.translate(kMainWindowDialog, chinese);
 }
 
-// Searches the way "search" does; false when the endpoint does not open.
+} // namespace
+
+namespace vorlet::cli_tool {
+
 bool search(GatewayCore &core, const Context &c)
 {
     bool opened = false;
@@ -85,6 +93,42 @@ bool search(GatewayCore &core, const Context &c)
     cli::waitUntil([] { return false; }, 1000); // the last answers
     return true;
 }
+
+int usageError(const QString &reason)
+{
+    return cli::usage(reason, helpText());
+}
+
+bool waitForAcknowledgement(GatewayCore &core, const Bytes &message, ParameterRecord &record, int limitMs)
+{
+    CommandRunner runner(core, {});
+    QObject::connect(&core, &GatewayCore::commandResult, &runner,
+                     [&](int code, int, const QByteArray &body) { runner.commandResult(code, body); });
+    runner.clearWriteAcknowledgement();
+    core.sendToDevice(message, record);
+    cli::waitUntil([&] { return runner.writeAcknowledged(); }, limitMs);
+    return runner.writeAcknowledged();
+}
+
+const std::vector<DeviceCommand> &maintenanceCommands()
+{
+    static const std::vector<DeviceCommand> commands{infoCommand(), backupCommand(), customDefaultsCommand(),
+                                                     wifiScanCommand(), tlsCommand()};
+    return commands;
+}
+
+bool isMaintenanceCommand(const QString &command)
+{
+    for (const auto &m : maintenanceCommands())
+        if (command == QLatin1String(m.name)) return true;
+    return false;
+}
+
+} // namespace vorlet::cli_tool
+
+namespace {
+
+using cli_tool::search;
 
 int printSearch(const GatewayCore &core, const Context &c)
 {
@@ -206,13 +250,18 @@ int deviceCommand(GatewayCore &core, Context &c)
     const auto mac = cli::parseMac(c.args.value(QStringLiteral("mac")));
     if (!mac)
         return cli::usage(QStringLiteral("vorlet-cli: --mac needs a MAC such as 00-4B-59-0A-4D-07"),
-                          QString::fromUtf8(kHelp));
+                          helpText());
     const QString command = c.args.command;
     if (command == QLatin1String("export") && c.args.value(QStringLiteral("out")).isEmpty())
-        return cli::usage(QStringLiteral("vorlet-cli: export needs --out FILE.cfg"),
-                          QString::fromUtf8(kHelp));
+        return cli::usage(QStringLiteral("vorlet-cli: export needs --out FILE.cfg"), helpText());
     if (command == QLatin1String("upgrade") && c.args.value(QStringLiteral("file")).isEmpty())
-        return cli::usage(QStringLiteral("vorlet-cli: upgrade needs --file F.bin"), QString::fromUtf8(kHelp));
+        return cli::usage(QStringLiteral("vorlet-cli: upgrade needs --file F.bin"), helpText());
+    const cli_tool::DeviceCommand *maintenance = nullptr;
+    for (const auto &m : cli_tool::maintenanceCommands())
+        if (command == QLatin1String(m.name)) maintenance = &m;
+    if (maintenance) {
+        if (const int status = maintenance->check(c); status != cli::kOk) return status;
+    }
     // A quick set reads its file before anything is sent.
     std::unique_ptr<ParameterRecord> file;
     if (command == QLatin1String("quickset")) {
@@ -221,7 +270,7 @@ int deviceCommand(GatewayCore &core, Context &c)
         if (in.isEmpty() ||
             loadConfigOver(*file, QFile::encodeName(in).toStdString()) != ConfigFileStatus::Done)
             return cli::usage(QStringLiteral("vorlet-cli: cannot read the configuration file '%1'").arg(in),
-                              QString::fromUtf8(kHelp));
+                              helpText());
     }
     if (!search(core, c)) return cli::kFailed;
     const std::size_t index = core.devices().findByMac(*mac);
@@ -230,6 +279,7 @@ int deviceCommand(GatewayCore &core, Context &c)
         return cli::kNotFound;
     }
     ParameterRecord &r = core.devices().at(index);
+    if (maintenance) return maintenance->run(core, c, r);
     if (command == QLatin1String("export")) {
         const QString out = c.args.value(QStringLiteral("out"));
         if (exportConfig(r, QFile::encodeName(out).toStdString()) != ConfigFileStatus::Done) {
@@ -268,16 +318,22 @@ int main(int argc, char **argv)
         {QStringLiteral("adapter"), QStringLiteral("range"), QStringLiteral("mac"), QStringLiteral("out"),
          QStringLiteral("in"), QStringLiteral("file"), QStringLiteral("lang"), QStringLiteral("wait"),
          QStringLiteral("port"), QStringLiteral("log-dir"), QStringLiteral("log-mode"),
-         QStringLiteral("device"), QStringLiteral("channel")},
-        {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help")}, 2);
-    const QString help = QString::fromUtf8(kHelp).arg(QString::fromUtf8(kPollCommandHelp));
+         QStringLiteral("device"), QStringLiteral("channel"), QStringLiteral("ca"), QStringLiteral("cert"),
+         QStringLiteral("key"), QStringLiteral("image-port")},
+        {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help"),
+         QStringLiteral("allow-broadcast")},
+        2);
+    const QString help = helpText();
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
         cli::out(help);
         return cli::kOk;
     }
     if (!c.args.error.isEmpty()) return cli::usage(QStringLiteral("vorlet-cli: ") + c.args.error, help);
-    if (c.args.command != QLatin1String("poll") && !c.args.words.isEmpty())
-        return cli::usage(QStringLiteral("vorlet-cli: unexpected argument: %1").arg(c.args.words.first()), help);
+    const bool takesWords =
+        c.args.command == QLatin1String("poll") || cli_tool::isMaintenanceCommand(c.args.command);
+    if (!takesWords && !c.args.words.isEmpty())
+        return cli::usage(QStringLiteral("vorlet-cli: unexpected argument: %1").arg(c.args.words.first()),
+                          help);
     if (c.args.command == QLatin1String("monitor")) return cli::runVorletMonitor(c.args, help);
     const QString lang = c.args.value(QStringLiteral("lang"));
     if (!lang.isEmpty() && lang != QLatin1String("en") && lang != QLatin1String("zh"))
@@ -326,6 +382,7 @@ int main(int argc, char **argv)
         hooks.utf8Names = loadSearchSettings(searchSettingsPath()).utf8 != 0;
         return runPollCommand(c.args, core, hooks);
     }
+    if (cli_tool::isMaintenanceCommand(command)) return deviceCommand(core, c);
     return cli::usage(command.isEmpty() ? QStringLiteral("vorlet-cli: no command")
                                         : QStringLiteral("vorlet-cli: unknown command '%1'").arg(command),
                       help);

@@ -1,14 +1,17 @@
 // vorlet-cli against devsim over loopback: cross-router searches over
 // 127.0.0.x (unicast only), export and quick set, commands and exit statuses.
 #include "common/gbk_text.h"
+#include "tests/support/loopback.h"
 #include "tests/support/processes.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -175,4 +178,90 @@ TEST(VorletCli, UpgradeSendsTheImageWithAProgressLine)
                                             QStringLiteral("--port"), QStringLiteral("70000")}))
                   .exitCode,
               2);
+}
+
+TEST(VorletCliMaintenance, InfoBackupAndCustomDefaults)
+{
+    DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("1")});
+    ASSERT_TRUE(sim.ready);
+    const QString a = QStringLiteral("00-4B-59-00-00-02");
+    const auto info = runTool(
+        kCli, withRange(sim, {QStringLiteral("info"), QStringLiteral("--mac"), a, QStringLiteral("--json")}));
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    const QJsonObject report = QJsonDocument::fromJson(info.out.toUtf8()).object();
+    EXPECT_EQ(report[QStringLiteral("memory")].toString(),
+              QStringLiteral("Total Memery:2048 kb Free Memery:1024 kb(1048576)"));
+    EXPECT_TRUE(report[QStringLiteral("info")].toString().contains(QStringLiteral("query: 1")));
+
+    const quint16 imagePort = testsupport::freeUdpPort();
+    ASSERT_TRUE(sim.control.command(QStringLiteral("knob %1 image-port %2").arg(a).arg(imagePort)));
+    ASSERT_TRUE(sim.control.command(QStringLiteral("knob %1 image-blocks 3").arg(a)));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("hx-bk-cfg.bin"));
+    const auto backup =
+        runTool(kCli, withRange(sim, {QStringLiteral("backup"), QStringLiteral("--mac"), a, file,
+                                      QStringLiteral("--image-port"), QString::number(imagePort)}));
+    ASSERT_EQ(backup.exitCode, 0) << backup.err.toStdString();
+    QFile image(file);
+    ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+    EXPECT_EQ(image.size(), 3072);
+    EXPECT_EQ(image.readAll(), sim.get(a, QStringLiteral("image")));
+
+    for (const char *op : {"save", "clear"}) {
+        const auto r = runTool(kCli, withRange(sim, {QStringLiteral("custom-defaults"),
+                                                     QString::fromLatin1(op), QStringLiteral("--mac"), a}));
+        EXPECT_EQ(r.exitCode, 0) << op << r.err.toStdString();
+        EXPECT_EQ(r.out.trimmed(), QStringLiteral("操作成功"));
+    }
+    EXPECT_EQ(sim.counter(a, QStringLiteral("custom-saves")), 1);
+    EXPECT_EQ(sim.counter(a, QStringLiteral("custom-clears")), 1);
+    EXPECT_EQ(sim.get(a, QStringLiteral("B8")).left(2).toHex(), "8800");
+    EXPECT_EQ(
+        runTool(kCli, {QStringLiteral("custom-defaults"), QStringLiteral("keep"), QStringLiteral("--mac"), a})
+            .exitCode,
+        2);
+    EXPECT_EQ(runTool(kCli, {QStringLiteral("backup"), QStringLiteral("--mac"), a}).exitCode, 2);
+}
+
+TEST(VorletCliMaintenance, WifiScanAndTlsUpload)
+{
+    DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("count=1,wifi")});
+    ASSERT_TRUE(sim.ready);
+    const QString a = QStringLiteral("00-4B-59-00-00-02");
+    const auto scan = runTool(kCli, withRange(sim, {QStringLiteral("wifi-scan"), QStringLiteral("--mac"), a,
+                                                    QStringLiteral("--json")}));
+    ASSERT_EQ(scan.exitCode, 0) << scan.err.toStdString();
+    const QJsonArray networks = QJsonDocument::fromJson(scan.out.toUtf8()).array();
+    ASSERT_EQ(networks.size(), 6);
+    EXPECT_EQ(networks[3].toObject()[QStringLiteral("ssid")].toString(), QStringLiteral("访客网络"));
+    EXPECT_EQ(networks[3].toObject()[QStringLiteral("auth")].toString(), QStringLiteral("WIFI_AUTH_OPEN"));
+
+    QTemporaryDir dir;
+    const auto write = [&](const char *name, const QByteArray &data) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        f.open(QIODevice::WriteOnly);
+        f.write(data);
+        return f.fileName();
+    };
+    const QByteArray ca(1200, 'c'), key(300, 'k');
+    const QString caPath = write("ca.crt", ca), keyPath = write("client.key", key);
+    const auto upload = runTool(
+        kCli, withRange(sim, {QStringLiteral("tls"), QStringLiteral("upload"), QStringLiteral("--mac"), a,
+                              QStringLiteral("--ca"), caPath, QStringLiteral("--key"), keyPath}));
+    ASSERT_EQ(upload.exitCode, 0) << upload.err.toStdString();
+    EXPECT_EQ(upload.out.trimmed(), QStringLiteral("保存成功"));
+    EXPECT_EQ(sim.get(a, QStringLiteral("tls.bundle")), ca + QByteArray("\0;\0;", 4) + key);
+    EXPECT_EQ(sim.get(a, QStringLiteral("73")).mid(1, 2).toHex(), "d010"); // 1200 times 0x63 wraps to 0xd010
+
+    // Refused before anything is sent: a file over 4000 bytes, and a key by broadcast.
+    const QString huge = write("huge.crt", QByteArray(4001, 'h'));
+    EXPECT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("tls"), QStringLiteral("upload"),
+                                            QStringLiteral("--mac"), a, QStringLiteral("--ca"), huge}))
+                  .exitCode,
+              2);
+    EXPECT_EQ(runTool(kCli, {QStringLiteral("tls"), QStringLiteral("upload"), QStringLiteral("--mac"), a,
+                             QStringLiteral("--ca"), caPath, QStringLiteral("--key"), keyPath})
+                  .exitCode,
+              2);
+    EXPECT_EQ(sim.counter(a, QStringLiteral("tls-uploads")), 1);
 }
