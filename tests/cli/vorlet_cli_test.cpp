@@ -216,6 +216,12 @@ TEST(VorletCliMaintenance, InfoBackupAndCustomDefaults)
     EXPECT_EQ(sim.counter(a, QStringLiteral("custom-saves")), 1);
     EXPECT_EQ(sim.counter(a, QStringLiteral("custom-clears")), 1);
     EXPECT_EQ(sim.get(a, QStringLiteral("B8")).left(2).toHex(), "8800");
+    ASSERT_TRUE(sim.control.command(QStringLiteral("knob %1 refuse 1").arg(a)));
+    const auto refused = runTool(
+        kCli, withRange(sim, {QStringLiteral("custom-defaults"), QStringLiteral("save"),
+                              QStringLiteral("--mac"), a, QStringLiteral("--lang"), QStringLiteral("en")}));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.out.trimmed(), QStringLiteral("Operation failed"));
     EXPECT_EQ(
         runTool(kCli, {QStringLiteral("custom-defaults"), QStringLiteral("keep"), QStringLiteral("--mac"), a})
             .exitCode,
