@@ -372,7 +372,8 @@ std::optional<QByteArray> GatewaySim::query(const QString &path) const
     }
     if (path == QLatin1String("image")) {
         const auto it = knobs.extra.find(QStringLiteral("image-blocks"));
-        const Bytes image = GatewayMaintenance::image(recordBody(), std::size_t(std::clamp(it == knobs.extra.end() ? 8 : it->second, 0, 256)));
+        const Bytes image = GatewayMaintenance::image(
+            recordBody(), std::size_t(std::clamp(it == knobs.extra.end() ? 8 : it->second, 0, 256)));
         return QByteArray(reinterpret_cast<const char *>(image.data()), qsizetype(image.size()));
     }
     std::uint8_t tag = 0;
