@@ -67,16 +67,16 @@ vip::vip(ParameterRecord &record, DeviceDialogEnvironment environment, VipOption
     const QString time = QString::fromLatin1(last.time.c_str());
     switch (last.kind) {
     case LastCustomOperation::Saved:
-        m_status->setText(tr("最近操作:保存 时间:%s").replace(u("%s"), time));
+        m_status->setText(tableText("最近操作:保存 时间:%s").replace(u("%s"), time));
         break;
     case LastCustomOperation::Cleared:
-        m_status->setText(tr("最近操作:清除 时间:%s").replace(u("%s"), time));
+        m_status->setText(tableText("最近操作:清除 时间:%s").replace(u("%s"), time));
         break;
     case LastCustomOperation::None:
-        m_status->setText(tr("最近操作:无"));
+        m_status->setText(tableText("最近操作:无"));
         break;
     case LastCustomOperation::Unknown:
-        m_status->setText(tr("最近操作:未知"));
+        m_status->setText(tableText("最近操作:未知"));
         break;
     }
     applyLanguage();
@@ -139,11 +139,11 @@ void vip::runDue(kyvo::Millis t)
     switch (m_ack.run(t, acknowledged())) {
     case AckWait::End::Succeeded:
         setButtons(true);
-        showMessage(tr("操作成功"));
+        showMessage(tableText("操作成功"));
         break;
     case AckWait::End::Failed:
         setButtons(true);
-        showMessage(tr("操作失败"));
+        showMessage(tableText("操作失败"));
         break;
     case AckWait::End::None:
         break;

@@ -31,8 +31,8 @@ wifisouch::wifisouch(ParameterRecord &record, DeviceDialogEnvironment environmen
     setWindowTitle(QStringLiteral("wifisouch"));
     auto *grid = new QGridLayout(this);
     m_list = numbered(new QTableWidget(0, 5, this), 1057);
-    m_list->setHorizontalHeaderLabels(
-        {QStringLiteral("SN"), tr("名称"), QStringLiteral("MAC"), tr("信号"), tr("加密")});
+    m_list->setHorizontalHeaderLabels({QStringLiteral("SN"), tableText("名称"), QStringLiteral("MAC"),
+                                       tableText("信号"), tableText("加密")});
     const int widths[] = {30, 130, 150, 80, 200};
     for (int c = 0; c < 5; ++c)
         m_list->setColumnWidth(c, widths[c]);

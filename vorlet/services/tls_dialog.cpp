@@ -115,8 +115,8 @@ void tls::showFile(File file)
 
 void tls::import(File file)
 {
-    const QString path =
-        openFile(tr(file == Key ? "(*.key)|*.key|所有文件(*.*)|*.*|" : "(*.crt)|*.crt|所有文件(*.*)|*.*|"));
+    const QString path = openFile(
+        tableText(file == Key ? "(*.key)|*.key|所有文件(*.*)|*.*|" : "(*.crt)|*.crt|所有文件(*.*)|*.*|"));
     if (path.isEmpty()) return;
     QByteArray data;
     if (readFile(path, qint64(kTlsImportLimit) + 1, data) != Read::Ok) {
@@ -139,7 +139,7 @@ void tls::upload()
         const QString path = gbkFieldText(pathField(File(f)), kPathBytes);
         if (readFile(path, qint64(kTlsReadLimit), files[std::size_t(f)]) != Read::Ok) {
             if (f == Ca) {
-                showMessage(tr("CA文件是必需的，请导入！！！"));
+                showMessage(tableText("CA文件是必需的，请导入！！！"));
                 return;
             }
             files[std::size_t(f)].clear(); // an unreadable client file counts as absent
@@ -179,10 +179,10 @@ void tls::runDue(kyvo::Millis t)
 {
     switch (m_ack.run(t, acknowledged())) {
     case AckWait::End::Succeeded:
-        showMessage(tr("保存成功"));
+        showMessage(tableText("保存成功"));
         break;
     case AckWait::End::Failed:
-        showMessage(tr("保存失败"));
+        showMessage(tableText("保存失败"));
         break;
     case AckWait::End::None:
         break;

@@ -63,7 +63,7 @@ void DeviceDialog::arm()
     m_timer.start(int(std::clamp<std::int64_t>((*next - now()).count(), 0, 1 << 30)));
 }
 
-QString DeviceDialog::tr(const char *chinese) const
+QString DeviceDialog::tableText(const char *chinese) const
 {
     return m_env.language ? m_env.language->translate(m_dialog, chinese) : QString::fromUtf8(chinese);
 }

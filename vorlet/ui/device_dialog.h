@@ -63,7 +63,8 @@ protected:
     // Schedules the next run after a change of the deadlines.
     void arm();
 
-    QString tr(const char *chinese) const; // through the dialog's table
+    // Through the dialog's table; not named tr, which Q_OBJECT in a subclass would hide.
+    QString tableText(const char *chinese) const;
     // A text the design's tables lack, in the language in force.
     QString text(const char *chinese, const char *english) const;
     void applyLanguage();

@@ -140,6 +140,24 @@ TEST(VipDialog, SaveWaitsForTheAcknowledgementWithBothButtonsOff)
     EXPECT_TRUE(control<QPushButton>(&d, 1005)->isEnabled());
 }
 
+TEST(MaintenanceDialogs, EnglishModeTakesTheStatusMessagesAndTitlesFromTheDialogsTables)
+{
+    Bench b;
+    b.language = Language('e');
+    b.record->customDefaults[1] = 0xFF;
+    vip custom(*b.record, b.env());
+    EXPECT_EQ(custom.statusText(), QStringLiteral("Recent operation: None"));
+    custom.saveCustom();
+    b.acknowledged = true;
+    b.advance(custom, 100);
+    wifisouch scan(*b.record, b.env());
+    EXPECT_EQ(scan.list()->horizontalHeaderItem(1)->text(), QStringLiteral("Ap"));
+    tls certificates(*b.record, b.env());
+    certificates.upload(); // no CA file stored
+    EXPECT_EQ(b.messages, (QStringList{QStringLiteral("Operation successful"),
+                                       QStringLiteral("CA file is required, please import!")}));
+}
+
 TEST(VipDialog, TheFifteenthClickOnTheStatusShowsTheFetchButton)
 {
     Bench b;
