@@ -63,7 +63,11 @@ struct LabWindow
         window = std::make_unique<CvorletDlg>(std::move(w));
         window->show();
         window->onSearch();
-        found = waitFor([&] { return window->core().devices().count() >= 2 && window->selectedRecord(); });
+        // The window selects the last device once its list settles (at most 100 ms after an answer).
+        found = waitFor([&] {
+            const int count = int(window->core().devices().count());
+            return count >= 2 && window->selectedRow() == count - 1;
+        });
         if (found) {
             const ParameterRecord &r = *window->selectedRecord();
             mac = devsim::macText(devsim::Mac{r.mac[0], r.mac[1], r.mac[2], r.mac[3], r.mac[4], r.mac[5]});
