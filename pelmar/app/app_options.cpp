@@ -2,8 +2,8 @@
 #include "pelmar/app/app_options.h"
 
 #include "pelmar/advanced/port_dialogs.h"
-#include "pelmar/advanced/wifi_dialogs.h"
 #include "pelmar/advanced/tlv_dialogs/tlv_dialog_extensions.h"
+#include "pelmar/advanced/wifi_dialogs.h"
 #include "pelmar/files/firmware_upgrade_dialog.h"
 #include "pelmar/ui/repair_key.h"
 
@@ -33,6 +33,26 @@ void addFirmwareUpgrade(ServerConfigDialog::Options &options)
     options.extensions[ServerConfigDialog::kUpgradeDialog] = std::move(extension);
 }
 
+std::function<void(QWidget *, std::function<void()>)> debugViewOpener(DebugViewOptions view)
+{
+    return [view](QWidget *parent, std::function<void()> closed) {
+        QWidget *owner = parent;
+        while (owner && !qobject_cast<ServerConfigDialog *>(owner))
+            owner = owner->parentWidget();
+        if (!owner) {
+            if (closed) closed();
+            return;
+        }
+        auto *dialog =
+            new DebugViewDialog(static_cast<ServerConfigDialog *>(owner)->language(), view, parent);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(dialog, &QDialog::finished, parent, [closed] {
+            if (closed) closed();
+        });
+        dialog->open(); // window-modal, no nested event loop
+    };
+}
+
 ServerConfigDialog::Options programOptions()
 {
     ServerConfigDialog::Options options;
@@ -42,7 +62,9 @@ ServerConfigDialog::Options programOptions()
     addWifiScan(options);
     addFirmwareRepair(options);
     options.productSelectionPage = QUrl(QString::fromLatin1(kProductSelectionPage));
-    addPortTlvDialogs(options);
+    SubDialogOptions dialogs;
+    dialogs.openDebugView = debugViewOpener();
+    addPortTlvDialogs(options, std::move(dialogs));
     return options;
 }
 

@@ -1,5 +1,6 @@
 // The program's window: the firmware upgrade behind its menu item, and the
-// product selection item opening our page (recorded, never opened here).
+// product selection item opening our page (recorded, never opened here),
+// the debug view a debug run opens.
 #include "pelmar/app/app_options.h"
 
 #include "pelmar/files/firmware_upgrade_dialog.h"
@@ -51,4 +52,31 @@ TEST(PelmarProgram, TheProductSelectionItemOpensTheProgramsPage)
     EXPECT_EQ(item->text(), QString::fromUtf8("凯沃物联串口服务器选型"));
     item->trigger();
     EXPECT_EQ(opened, QList<QUrl>{QUrl(QString::fromLatin1(kProductSelectionPage))});
+}
+
+TEST(PelmarProgram, ADebugRunOpensTheDebugViewInTheWindowsLanguageAndReportsItsClose)
+{
+    QTemporaryDir dir;
+    ServerConfigDialog::Options options = programOptions();
+    options.core.localPort = 0;
+    options.core.broadcastAddress = QStringLiteral("127.0.0.250");
+    options.languageFile = dir.filePath(QStringLiteral("kyvo.ini"));
+    options.adapters = QList<AdapterItem>{};
+    ServerConfigDialog window(std::move(options));
+    auto *asking = new QDialog(&window); // stands for the MQTT dialog
+    int closed = 0;
+    DebugViewOptions view;
+    view.port = 0;
+    debugViewOpener(view)(asking, [&] { ++closed; });
+    auto *dialog = asking->findChild<DebugViewDialog *>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isListening());
+    EXPECT_EQ(closed, 0);
+    dialog->reject();
+    EXPECT_EQ(closed, 1);
+
+    QDialog alone; // no main window: nothing opens, the caller is told at once
+    debugViewOpener(view)(&alone, [&] { ++closed; });
+    EXPECT_EQ(alone.findChild<DebugViewDialog *>(), nullptr);
+    EXPECT_EQ(closed, 2);
 }
