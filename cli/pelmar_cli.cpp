@@ -1,5 +1,6 @@
 // pelmar-cli: the serial-server tool's core for scripts: search, parameter
 // files out and onto a server, restart, factory reset and the firmware upgrade.
+#include "kyvo_version.h"
 #include "cli/cli_common.h"
 #include "cli/pelmar_monitor.h"
 #include "cli/pelmar_tlv_cli.h"
@@ -66,6 +67,7 @@ const char *const kHelp =
     "  --tftp-port N      the servers' TFTP port for the upgrade (default 69)\n"
     "  --json             search output as JSON\n"
     "  --lang en          texts in English (default Chinese)\n"
+    "  --help, --version  this help; the program's version\n"
     "A MAC is written with '-' or ':' between its six bytes, in any case.\n"
     "exit status: 0 done; 1 the server refused, did not answer (a save without any answer, an upgrade\n"
     "that did not end in \"Upgrade success\"), was not read whole, or a file does not fit its ports;\n"
@@ -657,6 +659,7 @@ std::optional<int> readOptions(Context &c)
 
 int main(int argc, char **argv)
 {
+    if (kyvo::answerVersion(argc, argv, "pelmar-cli")) return 0;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pelmar"));
     Context c;

@@ -1,6 +1,7 @@
 // vorlet-cli: the gateway tool's core for scripts: search, export, quick set,
 // restart, the factory resets, the firmware upgrade, the polling table and
 // the maintenance commands (each in a file of its own).
+#include "kyvo_version.h"
 #include "cli/cli_common.h"
 #include "cli/vorlet_context.h"
 #include "cli/vorlet_monitor.h"
@@ -51,6 +52,7 @@ const char *const kHelp =
     "  --port N          the gateways' UDP port (default 1111)\n"
     "  --json            search, poll show, info and wifi-scan output as JSON\n"
     "  --lang en         texts in English (default Chinese)\n"
+    "  --help, --version this help; the program's version\n"
     "exit status: 0 done, 1 the device refused or did not answer, 2 bad usage, 3 device not found";
 
 // The help with the polling table's lines.
@@ -310,6 +312,7 @@ int deviceCommand(GatewayCore &core, Context &c)
 
 int main(int argc, char **argv)
 {
+    if (kyvo::answerVersion(argc, argv, "vorlet-cli")) return 0;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlet"));
     Context c;

@@ -36,3 +36,9 @@ function(kyvo_add_subfolders)
     endif()
   endforeach()
 endfunction()
+
+# The version the programs answer --version with: only the programs' main
+# files include it, so a new version rebuilds nothing else.
+configure_file(${PROJECT_SOURCE_DIR}/cmake/kyvo_version.h.in ${PROJECT_BINARY_DIR}/generated/kyvo_version.h @ONLY)
+add_library(kyvo_version INTERFACE)
+target_include_directories(kyvo_version INTERFACE ${PROJECT_BINARY_DIR}/generated)

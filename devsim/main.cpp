@@ -1,4 +1,5 @@
 // devsim: simulated gateways and serial servers for tests, benchmarks and the demo.
+#include "kyvo_version.h"
 #include "common/ipv4.h"
 #include "common/netns.h"
 #include "devsim/core/control.h"
@@ -15,6 +16,7 @@ using namespace devsim;
 
 int main(int argc, char **argv)
 {
+    if (kyvo::answerVersion(argc, argv, "devsim")) return 0;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("devsim"));
     QCommandLineParser cli;

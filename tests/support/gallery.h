@@ -1,6 +1,9 @@
 // The galleries: pictures of windows and dialogs under the build folder for a
-// person to look at, each checked to hold more than a blank.
+// person to look at, each checked to hold more than a blank and to be usable
+// from the keyboard and a screen reader.
 #pragma once
+
+#include "tests/support/accessibility.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,6 +28,7 @@ inline QString galleryDir()
 inline void shoot(QWidget *widget, const QString &name, int step = 7)
 {
     QCoreApplication::processEvents();
+    expectAccessible(widget->window(), name);
     const QImage image = widget->grab().toImage();
     ASSERT_FALSE(image.isNull()) << name.toStdString();
     QSet<QRgb> colours;

@@ -1,13 +1,18 @@
 // vorlet: the gateway configuration tool.
+#include "kyvo_version.h"
 #include "vorlet/app/app_options.h"
+
+#include "common/widgets/accessible_names.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
+    if (kyvo::answerVersion(argc, argv, "vorlet")) return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vorlet"));
     QApplication::setOrganizationName(QStringLiteral("kyvo"));
+    kyvo::AccessibleNames::install();
     vorlet::CvorletDlg window(vorlet::programOptions());
     window.show();
     return app.exec();
