@@ -8,6 +8,7 @@
 #include "vorlet/io/monitor/dbg_extension.h"
 #include "vorlet/io/poll/poll_wiring.h"
 #include "vorlet/maintenance/fota_dialog.h"
+#include "vorlet/maintenance/label_printing.h"
 #include "vorlet/maintenance/maintenance_wiring.h"
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/services/service_wiring.h"
@@ -49,6 +50,7 @@ CvorletDlg::Options programOptions()
     addDebugMonitor(options);
     addMaintenanceDialogs(options);
     addTlsDialog(options);
+    addLabelPrinting(options);
     return options;
 }
 

@@ -12,6 +12,8 @@ namespace vorlet {
 
 namespace {
 const QByteArray kSection = "search";
+const QByteArray kCloudSection = "cloud";
+constexpr int kDefaultCloudPort = 8081;
 
 QByteArray addressKey(const char *prefix, int range, int octet)
 {
@@ -45,6 +47,8 @@ SearchSettings loadSearchSettings(const QString &path)
         }
         s.ranges.assign(std::move(ranges));
     }
+    s.cloudAddress = ini.getString(kCloudSection, "address").trimmed();
+    s.cloudPort = ini.getInt(kCloudSection, "port", kDefaultCloudPort);
     return s;
 }
 
@@ -70,6 +74,10 @@ SaveSettingsStatus saveSearchSettings(const SearchSettings &s, const QString &pa
         for (int j = 0; j < 4; ++j) ini.setInt(kSection, addressKey("end_ip", i, j), end[std::size_t(j)]);
     }
     ini.setString(kSection, "lang", s.lang ? QByteArray(1, s.lang) : QByteArray());
+    if (!s.cloudAddress.isEmpty() || s.cloudPort != kDefaultCloudPort) {
+        ini.setString(kCloudSection, "address", s.cloudAddress);
+        ini.setInt(kCloudSection, "port", s.cloudPort);
+    }
     const bool written = ini.save(path);
     if (!folderOk) return SaveSettingsStatus::FolderNotCreated;
     return written ? SaveSettingsStatus::Saved : SaveSettingsStatus::WriteFailed;

@@ -15,6 +15,9 @@ struct SearchSettings {
     int utf8 = 0;     // poll-table texts kept in UTF-8
     char lang = 0;    // 'e' English, 'c' Chinese, 0 when never written
     SearchRanges ranges;
+    // The cloud enrolment server (section "cloud"): none unless the user sets one.
+    QByteArray cloudAddress;
+    int cloudPort = 8081;
 };
 
 QString searchSettingsPath(); // <settings folder>/hx.ini
@@ -26,8 +29,9 @@ SearchSettings loadSearchSettings(const QString &path);
 enum class SaveSettingsStatus { Saved, FolderNotCreated, WriteFailed };
 // Creates the folder when missing, then replaces the file with the keys in
 // the design's order: enable, factory, count, reg_hex, hb_hex, utf8, the 8
-// address keys of each range, lang. A folder that cannot be made still lets
-// the write be tried.
+// address keys of each range, lang; then the section "cloud" when it holds
+// anything but the defaults. A folder that cannot be made still lets the
+// write be tried.
 SaveSettingsStatus saveSearchSettings(const SearchSettings &settings, const QString &path);
 
 } // namespace vorlet

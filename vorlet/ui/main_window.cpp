@@ -124,7 +124,7 @@ void CvorletDlg::startUp()
         m_ui.deviceList->horizontalHeader()->resizeSection(i, widths[i]);
     m_commands = new CommandRunner(m_core, m_options.commands, this);
 
-    // The label print agent probe belongs to the labels; its controls stay hidden.
+    if (m_options.labels) m_options.labels(*this);
     m_settings = loadSearchSettings(m_options.settingsPath);
     m_ui.crossRouter->setChecked(m_settings.enable != 0);
 

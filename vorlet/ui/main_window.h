@@ -54,6 +54,9 @@ public:
         std::function<QString(QWidget *parent, const QString &filter)> openFileName;
         PanelFactories panels;
         std::map<int, Extension> extensions;
+        // Sets up the label printing as the window starts (its probe must not
+        // hold up the opening); without it the label controls stay hidden.
+        std::function<void(CvorletDlg &window)> labels;
     };
 
     // The three web links, with addresses of our own.

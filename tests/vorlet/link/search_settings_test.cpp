@@ -68,3 +68,22 @@ TEST(SearchSettings, AFolderThatCannotBeMadeIsReported)
     blocker.close();
     EXPECT_EQ(saveSearchSettings({}, dir.filePath(QStringLiteral("blocked/hx.ini"))), SaveSettingsStatus::FolderNotCreated);
 }
+
+TEST(SearchSettings, EnrolmentServerIsKeptBesideTheSearchKeys)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("hx.ini"));
+    SearchSettings s;
+    ASSERT_EQ(saveSearchSettings(s, path), SaveSettingsStatus::Saved);
+    EXPECT_FALSE(kyvo::ProfileFile::load(path).hasSection("cloud")); // no server unless one is set
+    EXPECT_TRUE(loadSearchSettings(path).cloudAddress.isEmpty());
+    EXPECT_EQ(loadSearchSettings(path).cloudPort, 8081);
+
+    s.cloudAddress = "127.0.0.9";
+    s.cloudPort = 18081;
+    ASSERT_EQ(saveSearchSettings(s, path), SaveSettingsStatus::Saved);
+    const SearchSettings back = loadSearchSettings(path);
+    EXPECT_EQ(back.cloudAddress, "127.0.0.9");
+    EXPECT_EQ(back.cloudPort, 18081);
+    EXPECT_EQ(kyvo::ProfileFile::load(path).keys("cloud"), (QList<QByteArray>{"address", "port"}));
+}
