@@ -109,7 +109,9 @@ TEST(LabelWindow, PrintRefusals)
     for (const Case &c : cases) {
         LabelBench b;
         ASSERT_TRUE(b.probed());
-        if (c.selected) ASSERT_TRUE(b.bench->search());
+        if (c.selected) {
+            ASSERT_TRUE(b.bench->search());
+        }
         writeLabelFiles(b);
         writeFile(b.path("logo.txt"), c.logo);
         if (c.missing) QFile::remove(b.path(c.missing));
@@ -118,7 +120,9 @@ TEST(LabelWindow, PrintRefusals)
         b.labels()->agent().send({'#'});
         ASSERT_TRUE(waitFor([&] { return readFile(b.path("printer.out")) == "#"; })) << c.name;
         EXPECT_EQ(b.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message}) << c.name;
-        if (!c.status.isEmpty()) EXPECT_EQ(b.status(), c.status) << c.name;
+        if (!c.status.isEmpty()) {
+            EXPECT_EQ(b.status(), c.status) << c.name;
+        }
         EXPECT_FALSE(QFile::exists(b.path("history.txt"))) << c.name;
     }
 }
