@@ -15,9 +15,7 @@ PrintAgent::PrintAgent(quint16 port, QObject *parent)
     : QObject(parent), m_port(port), m_socket(new QUdpSocket(this))
 {
     m_wait.setSingleShot(true);
-    connect(&m_wait, &QTimer::timeout, this, [this] {
-        if (!m_answered) Q_EMIT agentSilent();
-    });
+    connect(&m_wait, &QTimer::timeout, this, &PrintAgent::endWait);
     connect(m_socket, &QUdpSocket::readyRead, this, &PrintAgent::readAnswers);
 }
 
@@ -26,9 +24,21 @@ PrintAgent::~PrintAgent() = default;
 void PrintAgent::probe(kyvo::Millis wait)
 {
     m_answered = false;
+    m_listening = true;
     if (m_socket->state() != QAbstractSocket::BoundState) m_socket->bind(kAgentAddress, 0);
     m_socket->writeDatagram("test", 4, kAgentAddress, m_port);
     m_wait.start(int(wait.count()));
+}
+
+void PrintAgent::endWait()
+{
+    if (!m_listening) return;
+    m_wait.stop();
+    // An answer already waiting in the socket came in time, even when the
+    // window was too busy starting up to read it before the wait ended.
+    readAnswers();
+    m_listening = false;
+    if (!m_answered) Q_EMIT agentSilent();
 }
 
 void PrintAgent::readAnswers()
@@ -37,8 +47,9 @@ void PrintAgent::readAnswers()
         const QNetworkDatagram d = m_socket->receiveDatagram(qint64(kAnswerLimit));
         const bool fromAgent = d.senderAddress().isEqual(kAgentAddress, QHostAddress::TolerantConversion) &&
                                d.senderPort() == m_port;
-        if (!fromAgent || !m_wait.isActive() || m_answered) continue;
+        if (!fromAgent || !m_listening || m_answered) continue;
         m_answered = true;
+        m_listening = false;
         m_wait.stop();
         Q_EMIT agentAnswered();
     }

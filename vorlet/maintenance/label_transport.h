@@ -31,6 +31,8 @@ public:
     // silent() otherwise. Only datagrams from the agent's own port count.
     void probe(kyvo::Millis wait = kyvo::Millis{500});
     bool answered() const { return m_answered; }
+    // The end of the probe's wait, as its timer runs it.
+    void endWait();
     // Passes one datagram to the printer; the agent reports nothing back.
     void send(const Bytes &datagram);
 
@@ -44,6 +46,7 @@ private:
     quint16 m_port;
     QUdpSocket *m_socket;
     QTimer m_wait;
+    bool m_listening = false;
     bool m_answered = false;
 };
 

@@ -51,7 +51,8 @@ struct LabelBench
             vorlet::LabelOptions l;
             l.folder = files.path();
             l.agentPort = agentPort;
-            l.probeWait = kyvo::Millis{200};
+            // Long enough for an answer on a loaded machine; nothing answers a missing agent.
+            l.probeWait = kyvo::Millis{options.agent ? 5000 : 200};
             l.message = [this](QWidget *, const QString &text) { messages << text; };
             l.localTime = [] { return QDateTime(QDate(2026, 12, 9), QTime(8, 5, 3)); };
             if (options.configure) options.configure(l);

@@ -7,7 +7,11 @@
 #include "tests/support/fake_enrolment_server.h"
 #include "vorlet/maintenance/label_codec.h"
 
+#include <QNetworkDatagram>
 #include <QProcess>
+#include <QSignalSpy>
+#include <QThread>
+#include <QUdpSocket>
 
 using namespace vorlet;
 using namespace labeltest;
@@ -168,9 +172,28 @@ TEST(LabelWindow, EnrolmentWithoutAServerFailsAtOnce)
                               "No enrolment server is set (hx.ini, section [cloud]: address, port)")});
 }
 
+TEST(LabelAgentProbe, AnAnswerWaitingWhenTheWaitEndsCounts)
+{
+    QUdpSocket agent;
+    ASSERT_TRUE(agent.bind(QHostAddress::LocalHost, 0));
+    labels::PrintAgent probe(agent.localPort());
+    QSignalSpy answered(&probe, &labels::PrintAgent::agentAnswered);
+    QSignalSpy silent(&probe, &labels::PrintAgent::agentSilent);
+    probe.probe(kyvo::Millis{20});
+    // The agent answers, but the window is busy until the wait is over.
+    ASSERT_TRUE(agent.waitForReadyRead(5000));
+    const QNetworkDatagram test = agent.receiveDatagram();
+    EXPECT_EQ(test.data(), QByteArray("test"));
+    agent.writeDatagram(test.makeReply("ok"));
+    QThread::msleep(100);
+    probe.endWait(); // the timer comes first
+    EXPECT_EQ(answered.size(), 1);
+    EXPECT_EQ(silent.size(), 0);
+}
+
 TEST(LabelAgentProgram, PrintsALabelEndToEnd)
 {
-    LabelBench b({.agent = false});
+    LabelBench b({.agent = false, .configure = [](LabelOptions &l) { l.probeWait = kyvo::Millis{5000}; }});
     writeLabelFiles(b);
     QProcess agent;
     agent.setProcessChannelMode(QProcess::MergedChannels);
