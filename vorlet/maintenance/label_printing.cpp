@@ -145,16 +145,18 @@ void LabelPrinting::enrol()
         return;
     }
     if (m_enroller && m_enroller->busy()) return;
-    setStatus("正在添加...");
-    labels::CloudEnroller::Options o;
     const SearchSettings &s = m_window.settings();
     const QHostAddress server(QString::fromLatin1(s.cloudAddress));
-    const bool serverSet =
-        server.protocol() == QAbstractSocket::IPv4Protocol && s.cloudPort > 0 && s.cloudPort <= 65535;
-    if (serverSet) {
-        o.server = server;
-        o.port = quint16(s.cloudPort);
+    if (server.protocol() != QAbstractSocket::IPv4Protocol || s.cloudPort <= 0 || s.cloudPort > 65535) {
+        setStatus("添加失败");
+        message(text("未设置云注册服务器 (hx.ini 的 [cloud] 节: address, port)",
+                     "No enrolment server is set (hx.ini, section [cloud]: address, port)"));
+        return;
     }
+    setStatus("正在添加...");
+    labels::CloudEnroller::Options o;
+    o.server = server;
+    o.port = quint16(s.cloudPort);
     o.timeouts = m_options.enrolTimeouts;
     o.clock = m_options.clock;
     if (m_enroller) m_enroller->deleteLater();
@@ -163,9 +165,6 @@ void LabelPrinting::enrol()
     std::array<std::uint8_t, 6> mac;
     std::copy(std::begin(record->mac), std::end(record->mac), mac.begin());
     m_enroller->enrol(mac);
-    if (!serverSet)
-        message(text("未设置云注册服务器 (hx.ini 的 [cloud] 节: address, port)",
-                     "No enrolment server is set (hx.ini, section [cloud]: address, port)"));
 }
 
 void LabelPrinting::enrolled(labels::EnrolResult result)
