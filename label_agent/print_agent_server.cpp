@@ -111,6 +111,10 @@ void PrintAgentServer::pass(const QByteArray &datagram)
         appendTo(m_options.sink.target, datagram, true);
         break;
     case Sink::Kind::Queue:
+        if (m_jobs.size() >= kMaxWaitingJobs) {
+            Q_EMIT sinkFailed(QStringLiteral("lp: %1 jobs waiting, datagram dropped").arg(m_jobs.size()));
+            break;
+        }
         m_jobs.push_back(datagram);
         if (!m_job) startNextJob();
         break;

@@ -38,6 +38,9 @@ class PrintAgentServer : public QObject
 {
     Q_OBJECT
 public:
+    // Print jobs waiting for lp; a datagram beyond them is dropped and reported.
+    static constexpr std::size_t kMaxWaitingJobs = 256;
+
     explicit PrintAgentServer(AgentOptions options, QObject *parent = nullptr);
     ~PrintAgentServer() override;
 

@@ -16,14 +16,25 @@
 
 using namespace pelmar;
 
-TEST(PelmarProgram, TheUpgradeMenuItemOpensTheUpgradeDialogOnTheMenuTarget)
+namespace {
+
+// The program's options on loopback, with the settings in `dir`.
+ServerConfigDialog::Options loopbackProgramOptions(const QTemporaryDir &dir)
 {
-    QTemporaryDir dir;
     ServerConfigDialog::Options options = programOptions();
     options.core.localPort = 0;
     options.core.broadcastAddress = QStringLiteral("127.0.0.250");
     options.languageFile = dir.filePath(QStringLiteral("kyvo.ini"));
     options.adapters = QList<AdapterItem>{};
+    return options;
+}
+
+} // namespace
+
+TEST(PelmarProgram, TheUpgradeMenuItemOpensTheUpgradeDialogOnTheMenuTarget)
+{
+    QTemporaryDir dir;
+    ServerConfigDialog::Options options = loopbackProgramOptions(dir);
     ServerConfigDialog window(std::move(options));
     ASSERT_TRUE(window.controls().upgradeItem->isEnabled());
     window.controls().upgradeItem->trigger();
@@ -40,11 +51,7 @@ TEST(PelmarProgram, TheProductSelectionItemOpensTheProgramsPage)
 {
     QTemporaryDir dir;
     QList<QUrl> opened;
-    ServerConfigDialog::Options options = programOptions();
-    options.core.localPort = 0;
-    options.core.broadcastAddress = QStringLiteral("127.0.0.250");
-    options.languageFile = dir.filePath(QStringLiteral("kyvo.ini"));
-    options.adapters = QList<AdapterItem>{};
+    ServerConfigDialog::Options options = loopbackProgramOptions(dir);
     options.openUrl = [&](const QUrl &url) { opened << url; };
     ServerConfigDialog window(std::move(options));
     QAction *item = window.controls().productItem;
@@ -57,11 +64,7 @@ TEST(PelmarProgram, TheProductSelectionItemOpensTheProgramsPage)
 TEST(PelmarProgram, ADebugRunOpensTheDebugViewInTheWindowsLanguageAndReportsItsClose)
 {
     QTemporaryDir dir;
-    ServerConfigDialog::Options options = programOptions();
-    options.core.localPort = 0;
-    options.core.broadcastAddress = QStringLiteral("127.0.0.250");
-    options.languageFile = dir.filePath(QStringLiteral("kyvo.ini"));
-    options.adapters = QList<AdapterItem>{};
+    ServerConfigDialog::Options options = loopbackProgramOptions(dir);
     ServerConfigDialog window(std::move(options));
     auto *asking = new QDialog(&window); // stands for the MQTT dialog
     int closed = 0;

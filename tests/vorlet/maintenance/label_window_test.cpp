@@ -42,6 +42,11 @@ void writeLabelFiles(LabelBench &b)
     writeFile(b.path("label-gw-nologo.txt"), "CLS\r\nTEXT 8,8,\"2\",0,1,1,\"mac\"\r\nPRINT 1\r\n");
 }
 
+QList<QWidget *> labelControls(const MainWindowControls &ui)
+{
+    return {ui.labelModel, ui.print, ui.printNoLogo, ui.addToCloud};
+}
+
 } // namespace
 
 TEST(LabelWindow, ControlsStayHiddenWithoutAnAgent)
@@ -49,8 +54,7 @@ TEST(LabelWindow, ControlsStayHiddenWithoutAnAgent)
     LabelBench b({.agent = false});
     const MainWindowControls &ui = b.bench->window->controls();
     ASSERT_TRUE(b.probed());
-    for (QWidget *w : {static_cast<QWidget *>(ui.labelModel), static_cast<QWidget *>(ui.print),
-                       static_cast<QWidget *>(ui.printNoLogo), static_cast<QWidget *>(ui.addToCloud)})
+    for (QWidget *w : labelControls(ui))
         EXPECT_TRUE(w->isHidden());
     EXPECT_EQ(ui.labelModel->count(), 0);
 }
@@ -60,8 +64,7 @@ TEST(LabelWindow, AnsweringAgentShowsControlsAndTheModelList)
     LabelBench b({.models = "A\r\nB\r\nC"});
     const MainWindowControls &ui = b.bench->window->controls();
     ASSERT_TRUE(b.probed());
-    for (QWidget *w : {static_cast<QWidget *>(ui.labelModel), static_cast<QWidget *>(ui.print),
-                       static_cast<QWidget *>(ui.printNoLogo), static_cast<QWidget *>(ui.addToCloud)})
+    for (QWidget *w : labelControls(ui))
         EXPECT_FALSE(w->isHidden());
     ASSERT_EQ(ui.labelModel->count(), 2);
     EXPECT_EQ(ui.labelModel->itemText(0), QStringLiteral("A"));
