@@ -1,8 +1,12 @@
 // Command-line helpers.
 #include "cli/cli_common.h"
 
+#include "common/ipv4.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
@@ -99,6 +103,79 @@ std::optional<std::uint16_t> parsePort(const QString &text, bool zeroAllowed)
     const uint v = text.toUInt(&ok);
     if (!ok || v > 65535 || (v == 0 && !zeroAllowed)) return std::nullopt;
     return std::uint16_t(v);
+}
+
+std::optional<int> parseMilliseconds(const QString &text)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < 0 || text.startsWith(QLatin1Char('+'))) return std::nullopt;
+    return v;
+}
+
+namespace {
+
+// The reason one option's value breaks its rule, or nothing.
+std::optional<OptionFault> checkOption(const QString &option, const QString &value, OptionKind kind,
+                                       const std::function<QString(const QString &)> &cannotOpen)
+{
+    const auto usage = [](const QString &text) { return OptionFault{text, true}; };
+    const QFileInfo file(value);
+    switch (kind) {
+    case OptionKind::Milliseconds:
+        if (!parseMilliseconds(value)) return usage(QStringLiteral("%1 takes milliseconds").arg(option));
+        break;
+    case OptionKind::Port:
+    case OptionKind::PortOrZero:
+        if (!parsePort(value, kind == OptionKind::PortOrZero))
+            return usage(QStringLiteral("bad %1").arg(option));
+        break;
+    case OptionKind::Address:
+        if (!kyvo::parseIpv4(value.toStdString()))
+            return usage(QStringLiteral("%1 takes an IPv4 address").arg(option));
+        break;
+    case OptionKind::Language:
+        if (value != QLatin1String("en") && value != QLatin1String("zh"))
+            return usage(QStringLiteral("%1 takes en or zh").arg(option));
+        break;
+    case OptionKind::OutputFile:
+    case OptionKind::OutputFileOrFolder:
+        if (file.isDir()) {
+            if (kind == OptionKind::OutputFile) return usage(QStringLiteral("'%1' is a folder").arg(value));
+        } else if (value.isEmpty() || !file.absoluteDir().exists()) {
+            return usage(QStringLiteral("no folder for '%1'").arg(value));
+        }
+        break;
+    case OptionKind::InputFile:
+        if (!file.isFile() || !file.isReadable()) return OptionFault{cannotOpen(value), false};
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<OptionFault> checkOptions(const Arguments &args, const QString &program,
+                                        const std::vector<OptionRule> &rules,
+                                        const std::function<QString(const QString &)> &cannotOpen)
+{
+    for (const OptionRule &rule : rules) {
+        const QString name = QString::fromLatin1(rule.name);
+        for (const QString &value : args.values(name)) {
+            if (auto fault = checkOption(QStringLiteral("--") + name, value, rule.kind, cannotOpen)) {
+                if (fault->usage) fault->text = program + QStringLiteral(": ") + fault->text;
+                return fault;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+QString cannotBindText(const QString &program, const QString &address, quint16 port)
+{
+    return QStringLiteral("%1: cannot bind %2:%3")
+        .arg(program, address.isEmpty() ? QStringLiteral("0.0.0.0") : address)
+        .arg(port);
 }
 
 ProgressLine::ProgressLine() : m_terminal(KYVO_ISATTY(KYVO_FILENO(stdout)) != 0) {}

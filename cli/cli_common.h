@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace cli {
 
@@ -46,6 +47,40 @@ void waitUntil(const std::function<bool()> &done, int limitMs);
 
 // A port number 1 .. 65535 (0 too when zeroAllowed).
 std::optional<std::uint16_t> parsePort(const QString &text, bool zeroAllowed = false);
+// A time in milliseconds: decimal digits only.
+std::optional<int> parseMilliseconds(const QString &text);
+
+// The options both tools check the same way, before anything is bound or
+// sent. Each option given is checked by its kind; the first that fails ends
+// the check with its reason.
+enum class OptionKind {
+    Milliseconds,
+    Port,
+    PortOrZero,
+    Address,            // a dotted IPv4 address
+    Language,           // en or zh
+    OutputFile,         // a file in a folder that exists
+    OutputFileOrFolder, // the same, or a folder that exists
+    InputFile,          // a file that can be read
+};
+struct OptionRule
+{
+    const char *name;
+    OptionKind kind;
+};
+struct OptionFault
+{
+    QString text;
+    bool usage; // a usage error (the help's first line follows) or a file's own message
+};
+// program names the tool in usage reasons; cannotOpen is the tool's own text
+// for an input file that cannot be read (it names the path).
+std::optional<OptionFault> checkOptions(const Arguments &args, const QString &program,
+                                        const std::vector<OptionRule> &rules,
+                                        const std::function<QString(const QString &path)> &cannotOpen);
+
+// The reason a socket could not be bound, in the same words for both tools.
+QString cannotBindText(const QString &program, const QString &address, quint16 port);
 
 // A progress line on standard output: rewritten in place on a terminal;
 // elsewhere (scripts, logs) one line each time another tenth is done.

@@ -210,9 +210,7 @@ private:
             cli::waitUntil([this] { return m_opened + m_bindFailed > 0; }, 5000);
         }
         if (m_opened == 0)
-            cli::err(QStringLiteral("pelmar-cli: cannot bind %1:%2")
-                         .arg(m_failedAddress)
-                         .arg(m_context.localPort));
+            cli::err(cli::cannotBindText(QStringLiteral("pelmar-cli"), m_failedAddress, m_context.localPort));
         return m_opened > 0;
     }
     void noteFamily(const QByteArray &d)
@@ -547,8 +545,6 @@ int onDevice(const Context &c)
     if (command == QLatin1String("export")) {
         const QString out = c.args.value(QStringLiteral("out"));
         if (out.isEmpty()) return usage(QStringLiteral("export needs --out FILE.ini"));
-        if (!QFileInfo(out).isDir() && !QFileInfo(out).absoluteDir().exists())
-            return usage(QStringLiteral("no folder for '%1'").arg(out));
         if (!QFileInfo(out).isDir() && QFileInfo::exists(out) && !c.args.has(QStringLiteral("force"))) {
             cli::err(existsText(out));
             return cli::kUsage;
@@ -618,40 +614,45 @@ int onDevice(const Context &c)
     return deviceCommand(core, *index, command == QLatin1String("reset"));
 }
 
-// Options every command takes; a usage exit status when one is bad.
+// Options every command takes; a usage exit status when one is bad (a
+// firmware file that cannot be opened: its own message).
 std::optional<int> readOptions(Context &c)
 {
-    const auto address = [&](const char *name, QString &into) {
-        into = c.args.value(QString::fromLatin1(name));
-        return into.isEmpty() || kyvo::parseIpv4(into.toStdString());
-    };
-    if (!address("adapter", c.adapter)) return usage(QStringLiteral("--adapter takes an IPv4 address"));
-    if (!address("broadcast", c.broadcast)) return usage(QStringLiteral("--broadcast takes an IPv4 address"));
-    if (!address("sweep", c.sweep))
-        return usage(QStringLiteral("--sweep takes an IPv4 address such as 192.168.1.255"));
+    LanguageTable texts;
+    texts.fill(language(c));
+    const auto fault =
+        cli::checkOptions(c.args, QStringLiteral("pelmar-cli"),
+                          {{"adapter", cli::OptionKind::Address},
+                           {"broadcast", cli::OptionKind::Address},
+                           {"sweep", cli::OptionKind::Address},
+                           {"wait", cli::OptionKind::Milliseconds},
+                           {"port", cli::OptionKind::Port},
+                           {"local-port", cli::OptionKind::PortOrZero},
+                           {"tftp-port", cli::OptionKind::Port},
+                           {"lang", cli::OptionKind::Language},
+                           {"out", cli::OptionKind::OutputFileOrFolder},
+                           {"file", cli::OptionKind::InputFile}},
+                          [&](const QString &path) { return path + texts.text(kCannotOpenSlot); });
+    if (fault) {
+        if (fault->usage) return cli::usage(fault->text, QString::fromUtf8(kHelp));
+        cli::err(fault->text);
+        return cli::kUsage;
+    }
+    c.adapter = c.args.value(QStringLiteral("adapter"));
+    c.broadcast = c.args.value(QStringLiteral("broadcast"));
+    c.sweep = c.args.value(QStringLiteral("sweep"));
     if (!c.broadcast.isEmpty() && !c.sweep.isEmpty())
         return usage(QStringLiteral("--broadcast and --sweep exclude each other"));
-    if (c.args.has(QStringLiteral("wait"))) {
-        bool ok = false;
-        c.waitMs = c.args.value(QStringLiteral("wait")).toInt(&ok);
-        if (!ok || c.waitMs < 0) return usage(QStringLiteral("--wait takes milliseconds"));
-    }
+    if (c.args.has(QStringLiteral("wait")))
+        c.waitMs = *cli::parseMilliseconds(c.args.value(QStringLiteral("wait")));
     const struct
     {
         const char *name;
         quint16 &into;
-        bool zeroAllowed;
-    } ports[] = {
-        {"port", c.devicePort, false}, {"local-port", c.localPort, true}, {"tftp-port", c.tftpPort, false}};
-    for (const auto &p : ports) {
-        if (!c.args.has(QString::fromLatin1(p.name))) continue;
-        const auto v = cli::parsePort(c.args.value(QString::fromLatin1(p.name)), p.zeroAllowed);
-        if (!v) return usage(QStringLiteral("bad --%1").arg(QString::fromLatin1(p.name)));
-        p.into = *v;
-    }
-    const QString lang = c.args.value(QStringLiteral("lang"));
-    if (!lang.isEmpty() && lang != QLatin1String("en") && lang != QLatin1String("zh"))
-        return usage(QStringLiteral("--lang takes en or zh"));
+    } ports[] = {{"port", c.devicePort}, {"local-port", c.localPort}, {"tftp-port", c.tftpPort}};
+    for (const auto &p : ports)
+        if (c.args.has(QString::fromLatin1(p.name)))
+            p.into = *cli::parsePort(c.args.value(QString::fromLatin1(p.name)), true);
     return std::nullopt;
 }
 

@@ -9,11 +9,13 @@
 
 #include "common/gbk_text.h"
 #include "common/ipv4.h"
+#include "vorlet/core/config_export.h"
 #include "vorlet/core/gateway_core.h"
 #include "vorlet/lang/language.h"
 #include "vorlet/link/search_settings.h"
 #include "vorlet/maintenance/fota_runner.h"
 #include "vorlet/record/config_file.h"
+#include "vorlet/ui/check_texts.h"
 #include "vorlet/ui/command_runner.h"
 #include "vorlet/ui/record_texts.h"
 
@@ -32,7 +34,9 @@ const char *const kHelp =
     "usage: vorlet-cli COMMAND [options]\n"
     "  search                           list the gateways that answer\n"
     "  export --mac MAC --out FILE.cfg  write a gateway's parameter record to a file\n"
-    "  quickset --mac MAC --in FILE.cfg apply a file to a gateway (its own MAC is kept) and save\n"
+    "  quickset --mac MAC --in FILE.cfg [--partial]\n"
+    "                                   apply a file to a gateway (its own MAC is kept) and save; a file\n"
+    "                                   that is not one whole record (69848 bytes) only with --partial\n"
     "  restart|reset|deep-reset --mac MAC\n"
     "  upgrade --mac MAC --file F.bin [--factory]\n"
     "  info --mac MAC [--json]          the device-information report\n"
@@ -53,7 +57,9 @@ const char *const kHelp =
     "  --json            search, poll show, info and wifi-scan output as JSON\n"
     "  --lang en         texts in English (default Chinese)\n"
     "  --help, --version this help; the program's version\n"
-    "exit status: 0 done, 1 the device refused or did not answer, 2 bad usage, 3 device not found";
+    "exit status: 0 done, 1 the device refused or did not answer, the adapter cannot be bound, or more\n"
+    "gateways answered than the list of 512 holds; 2 bad usage, also a file that cannot be used (nothing\n"
+    "is sent then); 3 device not found";
 
 // The help with the polling table's lines.
 QString helpText()
@@ -72,13 +78,17 @@ namespace vorlet::cli_tool {
 
 bool search(GatewayCore &core, const Context &c)
 {
-    bool opened = false;
-    QObject::connect(&core.endpoint(), &GatewayEndpoint::opened, [&] { opened = true; });
-    QObject::connect(&core.endpoint(), &GatewayEndpoint::bindFailed,
-                     [](const QString &a) { cli::err(QStringLiteral("socket bind error: %1").arg(a)); });
-    core.endpoint().open(c.args.value(QStringLiteral("adapter")));
+    bool opened = false, bindFailed = false;
+    QObject guard;
+    QObject::connect(&core.endpoint(), &GatewayEndpoint::opened, &guard, [&] { opened = true; });
+    QObject::connect(&core.endpoint(), &GatewayEndpoint::bindFailed, &guard, [&] { bindFailed = true; });
+    const QString adapter = c.args.value(QStringLiteral("adapter"));
+    core.endpoint().open(adapter);
     cli::waitUntil([&] { return opened; }, 5000);
-    if (!opened) return false;
+    // The endpoint falls back to every address, as the window wants; a
+    // script that named an adapter searches on that one or not at all.
+    if (bindFailed) cli::err(cli::cannotBindText(QStringLiteral("vorlet-cli"), adapter, 0));
+    if (!opened || bindFailed) return false;
     if (c.ranges.empty()) {
         bool sent = false;
         QObject::connect(&core, &GatewayCore::searchSent, [&] { sent = true; });
@@ -158,9 +168,13 @@ int printSearch(const GatewayCore &core, const Context &c)
     }
     if (c.args.has(QStringLiteral("json")))
         cli::out(QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented)).trimmed());
-    if (core.ignoredDevices())
-        cli::err(
-            QStringLiteral("%1 more gateways answered beyond the list's 512").arg(core.ignoredDevices()));
+    // The list may lack real devices: a script must not take it as complete.
+    if (core.ignoredDevices()) {
+        cli::err(QStringLiteral("vorlet-cli: ") + unlistedDevicesText(core.ignoredDevices(),
+                                                                      core.ignoredBeyondCount(),
+                                                                      c.language.isEnglish()));
+        return cli::kFailed;
+    }
     return cli::kOk;
 }
 
@@ -225,16 +239,8 @@ private:
     bool m_verified = false;
 };
 
-int upgrade(const ParameterRecord &r, const Context &c)
+int upgrade(const ParameterRecord &r, const Context &c, FirmwareFile file)
 {
-    auto loaded = loadFirmwareFile(QFile::encodeName(c.args.value(QStringLiteral("file"))).constData());
-    if (auto *e = std::get_if<FirmwareFileError>(&loaded)) {
-        const char *t = *e == FirmwareFileError::CannotOpen ? "can not open!!!"
-                        : *e == FirmwareFileError::TooLarge ? "file is huge!!!"
-                                                            : "file error!!!";
-        cli::err(c.language.translate(132, t));
-        return cli::kUsage;
-    }
     UpgradeOutput output(c.language);
     Mac mac{};
     std::copy(std::begin(r.mac), std::end(r.mac), mac.begin());
@@ -242,9 +248,42 @@ int upgrade(const ParameterRecord &r, const Context &c)
     if (!runner.open(c.args.value(QStringLiteral("adapter"))))
         cli::err(c.language.translate(132, "绑定失败!"));
     runner.setDevice(QHostAddress(seenAddress(r)), c.port);
-    runner.start(std::move(std::get<FirmwareFile>(loaded)), c.args.has(QStringLiteral("factory")));
+    runner.start(std::move(file), c.args.has(QStringLiteral("factory")));
     cli::waitUntil([&] { return output.done(); }, 3600 * 1000);
     return output.succeeded() ? cli::kOk : cli::kFailed;
+}
+
+// A quick set's file, read before anything is sent: a file that is not one
+// whole record needs --partial. Nothing (and the exit status) when refused.
+std::optional<int> checkQuickSetFile(const Context &c)
+{
+    const QString in = c.args.value(QStringLiteral("in"));
+    auto probe = std::make_unique<ParameterRecord>();
+    const QuickSetFile file = readQuickSetFile(*probe, QFile::encodeName(in).toStdString());
+    if (file.status != ConfigFileStatus::Done)
+        return cli::usage(QStringLiteral("vorlet-cli: cannot read the configuration file '%1'").arg(in),
+                          helpText());
+    if (!file.wholeRecord() && !c.args.has(QStringLiteral("partial"))) {
+        cli::err(QStringLiteral("vorlet-cli: ") + partialConfigText(in, file.size, c.language.isEnglish()) +
+                 QStringLiteral(" (--partial applies it)"));
+        return cli::kUsage;
+    }
+    return std::nullopt;
+}
+
+// The file over the gateway's record, unless its static address settings
+// would leave the device unreachable.
+int quickSet(GatewayCore &core, const Context &c, ParameterRecord &r)
+{
+    auto applied = std::make_unique<ParameterRecord>(r);
+    loadConfigOver(*applied, QFile::encodeName(c.args.value(QStringLiteral("in"))).toStdString());
+    if (const AddressFault fault = staticAddressFault(*applied); fault != AddressFault::None) {
+        cli::err(QStringLiteral("vorlet-cli: ") + addressFaultText(fault, *applied, c.language.isEnglish()));
+        return cli::kUsage;
+    }
+    r = *applied;
+    return runCommand(
+        core, c, [&](CommandRunner &run) { run.save(r); }, "保存成功,重启后生效！！！");
 }
 
 int deviceCommand(GatewayCore &core, Context &c)
@@ -258,21 +297,28 @@ int deviceCommand(GatewayCore &core, Context &c)
         return cli::usage(QStringLiteral("vorlet-cli: export needs --out FILE.cfg"), helpText());
     if (command == QLatin1String("upgrade") && c.args.value(QStringLiteral("file")).isEmpty())
         return cli::usage(QStringLiteral("vorlet-cli: upgrade needs --file F.bin"), helpText());
+    if (command == QLatin1String("quickset") && c.args.value(QStringLiteral("in")).isEmpty())
+        return cli::usage(QStringLiteral("vorlet-cli: quickset needs --in FILE.cfg"), helpText());
     const cli_tool::DeviceCommand *maintenance = nullptr;
     for (const auto &m : cli_tool::maintenanceCommands())
         if (command == QLatin1String(m.name)) maintenance = &m;
     if (maintenance) {
         if (const int status = maintenance->check(c); status != cli::kOk) return status;
     }
-    // A quick set reads its file before anything is sent.
-    std::unique_ptr<ParameterRecord> file;
+    // Files are read before anything is sent.
     if (command == QLatin1String("quickset")) {
-        const QString in = c.args.value(QStringLiteral("in"));
-        file = std::make_unique<ParameterRecord>();
-        if (in.isEmpty() ||
-            loadConfigOver(*file, QFile::encodeName(in).toStdString()) != ConfigFileStatus::Done)
-            return cli::usage(QStringLiteral("vorlet-cli: cannot read the configuration file '%1'").arg(in),
-                              helpText());
+        if (const auto refused = checkQuickSetFile(c)) return *refused;
+    }
+    FirmwareFile firmware;
+    if (command == QLatin1String("upgrade")) {
+        const QString path = c.args.value(QStringLiteral("file"));
+        auto loaded = loadFirmwareFile(QFile::encodeName(path).constData());
+        if (auto *e = std::get_if<FirmwareFileError>(&loaded)) {
+            cli::err(QStringLiteral("vorlet-cli: %1: ").arg(path) +
+                     firmwareFileErrorText(*e, c.language.isEnglish()));
+            return cli::kUsage;
+        }
+        firmware = std::move(std::get<FirmwareFile>(loaded));
     }
     if (!search(core, c)) return cli::kFailed;
     const std::size_t index = core.devices().findByMac(*mac);
@@ -284,18 +330,14 @@ int deviceCommand(GatewayCore &core, Context &c)
     if (maintenance) return maintenance->run(core, c, r);
     if (command == QLatin1String("export")) {
         const QString out = c.args.value(QStringLiteral("out"));
-        if (exportConfig(r, QFile::encodeName(out).toStdString()) != ConfigFileStatus::Done) {
+        if (exportConfig(r, out) != ConfigFileStatus::Done) {
             cli::err(QStringLiteral("vorlet-cli: cannot write %1").arg(out));
             return cli::kFailed;
         }
         cli::out(out);
         return cli::kOk;
     }
-    if (command == QLatin1String("quickset")) {
-        loadConfigOver(r, QFile::encodeName(c.args.value(QStringLiteral("in"))).toStdString());
-        return runCommand(
-            core, c, [&](CommandRunner &run) { run.save(r); }, "保存成功,重启后生效！！！");
-    }
+    if (command == QLatin1String("quickset")) return quickSet(core, c, r);
     if (command == QLatin1String("restart"))
         return runCommand(
             core, c, [&](CommandRunner &run) { run.restart(r); }, "重启成功");
@@ -305,7 +347,7 @@ int deviceCommand(GatewayCore &core, Context &c)
     if (command == QLatin1String("deep-reset"))
         return runCommand(
             core, c, [&](CommandRunner &run) { run.factoryReset(r, true); }, "深度恢复出厂成功");
-    return upgrade(r, c);
+    return upgrade(r, c, std::move(firmware));
 }
 
 } // namespace
@@ -324,7 +366,7 @@ int main(int argc, char **argv)
          QStringLiteral("device"), QStringLiteral("channel"), QStringLiteral("ca"), QStringLiteral("cert"),
          QStringLiteral("key"), QStringLiteral("image-port")},
         {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help"),
-         QStringLiteral("allow-broadcast")},
+         QStringLiteral("allow-broadcast"), QStringLiteral("partial")},
         2);
     const QString help = helpText();
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
@@ -338,10 +380,26 @@ int main(int argc, char **argv)
         return cli::usage(QStringLiteral("vorlet-cli: unexpected argument: %1").arg(c.args.words.first()),
                           help);
     if (c.args.command == QLatin1String("monitor")) return cli::runVorletMonitor(c.args, help);
-    const QString lang = c.args.value(QStringLiteral("lang"));
-    if (!lang.isEmpty() && lang != QLatin1String("en") && lang != QLatin1String("zh"))
-        return cli::usage(QStringLiteral("vorlet-cli: --lang takes en or zh"), help);
-    c.language = Language(lang == QLatin1String("en") ? kEnglishLetter : kChineseLetter);
+    c.language = Language(c.args.value(QStringLiteral("lang")) == QLatin1String("en") ? kEnglishLetter
+                                                                                      : kChineseLetter);
+    const auto fault = cli::checkOptions(c.args, QStringLiteral("vorlet-cli"),
+                                         {{"adapter", cli::OptionKind::Address},
+                                          {"wait", cli::OptionKind::Milliseconds},
+                                          {"port", cli::OptionKind::Port},
+                                          {"lang", cli::OptionKind::Language},
+                                          {"out", cli::OptionKind::OutputFile},
+                                          {"in", cli::OptionKind::InputFile},
+                                          {"file", cli::OptionKind::InputFile}},
+                                         [&](const QString &path) {
+                                             return QStringLiteral("vorlet-cli: %1: ").arg(path) +
+                                                    firmwareFileErrorText(FirmwareFileError::CannotOpen,
+                                                                          c.language.isEnglish());
+                                         });
+    if (fault) {
+        if (fault->usage) return cli::usage(fault->text, help);
+        cli::err(fault->text);
+        return cli::kUsage;
+    }
     for (const QString &range : c.args.values(QStringLiteral("range"))) {
         const auto first = kyvo::parseIpv4(range.section(QLatin1Char('-'), 0, 0).toStdString());
         const auto last = kyvo::parseIpv4(range.section(QLatin1Char('-'), 1).toStdString());
@@ -352,15 +410,8 @@ int main(int argc, char **argv)
     if (c.ranges.size() > SearchRanges::kCapacity)
         return cli::usage(QStringLiteral("vorlet-cli: at most 255 ranges"), help);
     if (c.args.has(QStringLiteral("wait")))
-        c.waitMs = std::max(0, c.args.value(QStringLiteral("wait")).toInt());
-    if (c.args.has(QStringLiteral("port"))) {
-        const auto port = cli::parsePort(c.args.value(QStringLiteral("port")));
-        if (!port) return cli::usage(QStringLiteral("vorlet-cli: bad --port"), help);
-        c.port = *port;
-    }
-    if (!c.args.value(QStringLiteral("adapter")).isEmpty() &&
-        !kyvo::parseIpv4(c.args.value(QStringLiteral("adapter")).toStdString()))
-        return cli::usage(QStringLiteral("vorlet-cli: --adapter takes an IPv4 address"), help);
+        c.waitMs = *cli::parseMilliseconds(c.args.value(QStringLiteral("wait")));
+    if (c.args.has(QStringLiteral("port"))) c.port = *cli::parsePort(c.args.value(QStringLiteral("port")));
 
     GatewayCore::Options options;
     options.devicePort = c.port;

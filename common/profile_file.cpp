@@ -2,9 +2,9 @@
 #include "common/profile_file.h"
 
 #include "common/decimal.h"
+#include "common/whole_file.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace kyvo {
 
@@ -176,10 +176,7 @@ QByteArray ProfileFile::serialize() const
 
 bool ProfileFile::save(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(serialize());
-    return file.commit();
+    return writeWholeFile(path, serialize());
 }
 
 } // namespace kyvo

@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstring>
 
 namespace devsim {
@@ -119,6 +120,7 @@ void GatewaySim::handleMessage(ByteView m, const Incoming &in, Outbox &out)
     case 0x01:
         ++counters[QStringLiteral("searches")];
         answer(scope, 0x81, recordBody(), in, out);
+        answerClones(scope, in, out);
         break;
     case 0x03:
         ++counters[QStringLiteral("queries")];
@@ -157,16 +159,34 @@ void GatewaySim::handleMessage(ByteView m, const Incoming &in, Outbox &out)
 
 void GatewaySim::answer(std::uint8_t scope, std::uint8_t code, const Bytes &body, const Incoming &in, Outbox &out)
 {
+    answerAs(m_profile.mac, scope, code, body, in, out);
+}
+
+void GatewaySim::answerClones(std::uint8_t scope, const Incoming &in, Outbox &out)
+{
+    const auto it = knobs.extra.find(QStringLiteral("clones"));
+    const int clones = it == knobs.extra.end() ? 0 : std::clamp(it->second, 0, 1 << 24);
+    for (int i = 0; i < clones; ++i) {
+        const Mac mac{0x00, 0x4B, 0xCE, std::uint8_t(i >> 16), std::uint8_t(i >> 8), std::uint8_t(i)};
+        Bytes body;
+        putItem(body, 0x1A, Bytes{'c', 'l', 'o', 'n', 'e'});
+        answerAs(mac, scope, 0x81, body, in, out);
+    }
+}
+
+void GatewaySim::answerAs(const Mac &mac, std::uint8_t scope, std::uint8_t code, const Bytes &body,
+                          const Incoming &in, Outbox &out)
+{
     Bytes message{0xBA, 0x3A, scope, code, std::uint8_t(body.size() >> 8), std::uint8_t(body.size())};
     message.insert(message.end(), body.begin(), body.end());
-    message.insert(message.end(), m_profile.mac.begin(), m_profile.mac.end());
+    message.insert(message.end(), mac.begin(), mac.end());
     message.push_back('E');
     message.push_back('.');
     const std::size_t size = std::max<std::size_t>(1, std::min(m_profile.fragmentSize, kFragment));
     for (std::size_t offset = 0, index = 0; offset < message.size(); offset += size, ++index) {
         const std::size_t n = std::min(size, message.size() - offset);
-        out.send(frame(std::uint32_t(message.size()), std::uint16_t(index), ByteView(message).subspan(offset, n),
-                       m_profile.mac),
+        out.send(frame(std::uint32_t(message.size()), std::uint16_t(index),
+                       ByteView(message).subspan(offset, n), mac),
                  in.from, in.localPort);
     }
 }

@@ -1,5 +1,7 @@
 // A simulated gateway: it keeps its parameters as the TLV items it speaks,
-// answers searches and queries, applies writes, restarts and resets.
+// answers searches and queries, applies writes, restarts and resets. The
+// knob "clones" N makes it answer each search N more times under other MACs
+// (00-4B-CE-xx-xx-xx, a name only), as a crowd of gateways behind one address.
 #pragma once
 
 #include "devsim/core/sim_device.h"
@@ -92,6 +94,9 @@ private:
     };
     void handleMessage(ByteView message, const Incoming &in, Outbox &out);
     void answer(std::uint8_t scope, std::uint8_t code, const Bytes &body, const Incoming &in, Outbox &out);
+    void answerAs(const Mac &mac, std::uint8_t scope, std::uint8_t code, const Bytes &body,
+                  const Incoming &in, Outbox &out);
+    void answerClones(std::uint8_t scope, const Incoming &in, Outbox &out);
     void applyWrite(ByteView items, const Incoming &in);
     void upgradeStep(ByteView body, const Incoming &in, Outbox &out);
     void upgradeAnswer(std::uint8_t step, const Bytes &values, const Incoming &in, Outbox &out);

@@ -271,3 +271,112 @@ TEST(VorletCliMaintenance, WifiScanAndTlsUpload)
               2);
     EXPECT_EQ(sim.counter(a, QStringLiteral("tls-uploads")), 1);
 }
+
+TEST(VorletCli, BadArgumentsAndUnusableFilesAreRefusedBeforeAnythingIsSent)
+{
+    DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("1")});
+    ASSERT_TRUE(sim.ready);
+    const QString a = QStringLiteral("00-4B-59-00-00-02");
+    QTemporaryDir dir;
+    const auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    };
+    const QString none = dir.filePath(QStringLiteral("none.bin"));
+    QByteArray noImage(24, '\0'); // a header declaring empty firmware and web images
+    noImage[15] = 2;
+    struct Case
+    {
+        QStringList args;
+        int exitCode;
+        QString err; // the start of standard error
+    };
+    const Case cases[] = {
+        {{QStringLiteral("search"), QStringLiteral("--wait"), QStringLiteral("abc")},
+         2,
+         QStringLiteral("vorlet-cli: --wait takes milliseconds")},
+        {{QStringLiteral("search"), QStringLiteral("--wait"), QStringLiteral("-5")},
+         2,
+         QStringLiteral("vorlet-cli: --wait takes milliseconds")},
+        {{QStringLiteral("search"), QStringLiteral("--adapter"), QStringLiteral("192.0.2.1")},
+         1,
+         QStringLiteral("vorlet-cli: cannot bind 192.0.2.1:0")},
+        {{QStringLiteral("export"), QStringLiteral("--mac"), a, QStringLiteral("--out"),
+          dir.filePath(QStringLiteral("missing/a.cfg"))},
+         2,
+         QStringLiteral("vorlet-cli: no folder for '%1'").arg(dir.filePath(QStringLiteral("missing/a.cfg")))},
+        {{QStringLiteral("upgrade"), QStringLiteral("--mac"), a, QStringLiteral("--file"), none},
+         2,
+         QStringLiteral("vorlet-cli: %1: can not open!!!").arg(none)},
+        {{QStringLiteral("upgrade"), QStringLiteral("--mac"), a, QStringLiteral("--file"),
+          write("empty.bin", noImage), QStringLiteral("--lang"), QStringLiteral("en")},
+         2,
+         QStringLiteral("vorlet-cli: %1: The file holds no firmware image")
+             .arg(dir.filePath(QStringLiteral("empty.bin")))},
+        {{QStringLiteral("quickset"), QStringLiteral("--mac"), a, QStringLiteral("--in"),
+          write("ini.cfg", QByteArray(930, 'x'))},
+         2,
+         QStringLiteral("vorlet-cli: %1 只有 930 字节").arg(dir.filePath(QStringLiteral("ini.cfg")))},
+    };
+    for (const Case &c : cases) {
+        const auto r = runTool(kCli, withRange(sim, c.args));
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(r.err.startsWith(c.err)) << r.err.toStdString();
+    }
+    EXPECT_EQ(sim.counter(a, QStringLiteral("searches")), 0); // none of them searched
+}
+
+TEST(VorletCli, QuickSetTakesAPartialFileOnlyWhenAskedAndNeverAnUnusableAddress)
+{
+    DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("1")});
+    ASSERT_TRUE(sim.ready);
+    const QString a = QStringLiteral("00-4B-59-00-00-02");
+    QTemporaryDir dir;
+    const QString whole = dir.filePath(QStringLiteral("a.cfg"));
+    ASSERT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("export"), QStringLiteral("--mac"), a,
+                                            QStringLiteral("--out"), whole}))
+                  .exitCode,
+              0);
+    QFile f(whole);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray record = f.readAll();
+    const auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile out(dir.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return out.fileName();
+    };
+    const auto quickSet = [&](const QString &file, bool partial) {
+        QStringList args{QStringLiteral("quickset"), QStringLiteral("--mac"), a, QStringLiteral("--in"),
+                         file};
+        if (partial) args << QStringLiteral("--partial");
+        return runTool(kCli, withRange(sim, args));
+    };
+    const auto part = quickSet(write("part.cfg", record.left(930)), true);
+    EXPECT_EQ(part.exitCode, 0) << part.err.toStdString();
+    EXPECT_EQ(sim.counter(a, QStringLiteral("writes")), 1);
+
+    QByteArray badMask = record;
+    badMask[10] = '\0'; // 255.0.255.0
+    const auto mask = quickSet(write("mask.cfg", badMask), false);
+    EXPECT_EQ(mask.exitCode, 2);
+    EXPECT_EQ(mask.err.trimmed(),
+              QStringLiteral("vorlet-cli: 配置文件中的子网掩码 255.0.255.0 不可用，未发送任何数据。"));
+    const auto zeros = quickSet(write("zeros.cfg", QByteArray(100, '\0')), true);
+    EXPECT_EQ(zeros.exitCode, 2);
+    EXPECT_TRUE(zeros.err.contains(QStringLiteral("0.0.0.0"))) << zeros.err.toStdString();
+    EXPECT_EQ(sim.counter(a, QStringLiteral("writes")), 1);
+}
+
+TEST(VorletCli, ASearchBeyondTheListsRoomSaysHowManyWereNotListedAndFails)
+{
+    DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("1")});
+    ASSERT_TRUE(sim.ready);
+    ASSERT_TRUE(sim.control.command(QStringLiteral("knob 00-4B-59-00-00-02 clones 600")));
+    const auto r = runTool(kCli, withRange(sim, {QStringLiteral("search")}));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out.trimmed().split(QLatin1Char('\n')).size(), 1 + 512);
+    EXPECT_EQ(r.err.trimmed(), QStringLiteral("vorlet-cli: 另有 89 台网关应答，未列出（列表最多 512 台）"));
+}

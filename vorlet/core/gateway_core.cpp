@@ -19,6 +19,7 @@ GatewayCore::GatewayCore(Options options, QObject *parent) : QObject(parent), m_
 void GatewayCore::startLocalSearch()
 {
     m_devices.clear();
+    m_ignoredReported = {};
     Q_EMIT listCleared();
     m_searchTimer.start(m_options.searchDelayMs);
 }
@@ -26,6 +27,7 @@ void GatewayCore::startLocalSearch()
 bool GatewayCore::startCrossRouterSearch(const std::vector<SearchRange> &ranges)
 {
     m_devices.clear();
+    m_ignoredReported = {};
     Q_EMIT listCleared();
     if (ranges.empty() || ranges.size() > SearchRanges::kCapacity) return false;
     m_sweep = std::make_unique<CrossRouterSweep>(ranges, buildSearchRequest(1), m_options.devicePort);
@@ -86,7 +88,12 @@ void GatewayCore::onMessage(quint32 sender, const QByteArray &message)
         Q_EMIT deviceUpdated(int(result.index));
         break;
     case Kind::ListFull:
-        Q_EMIT deviceIgnored(int(m_devices.ignored()));
+        // Repeats of a device already counted change nothing to report.
+        if (m_devices.ignored() != m_ignoredReported.first ||
+            m_devices.ignoredBeyondCount() != m_ignoredReported.second) {
+            m_ignoredReported = {m_devices.ignored(), m_devices.ignoredBeyondCount()};
+            Q_EMIT deviceIgnored(int(m_devices.ignored()));
+        }
         return;
     case Kind::QueryAnswer:
         Q_EMIT queryAnswered(int(result.index));

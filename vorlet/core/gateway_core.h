@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace vorlet {
 
@@ -52,14 +53,17 @@ public:
     kyvo::Ipv4Endpoint destinationFor(const ParameterRecord &record) const;
     quint64 sendToDevice(const kyvo::Bytes &message, const ParameterRecord &record);
 
-    // Counts of the last search, for reports.
+    // Counts of the last search, for reports: gateways the full list could
+    // not take, and whether more answered than were counted.
     std::size_t ignoredDevices() const { return m_devices.ignored(); }
+    bool ignoredBeyondCount() const { return m_devices.ignoredBeyondCount(); }
 
 Q_SIGNALS:
     void listCleared();
     void searchSent();
     void deviceAdded(int index);
     void deviceUpdated(int index);
+    // A device the full list could not take; once per device counted.
     void deviceIgnored(int ignoredSoFar);
     void queryAnswered(int index);
     void clockUpdated(int index);
@@ -84,6 +88,7 @@ private:
     std::unique_ptr<CrossRouterSweep> m_sweep;
     quint64 m_sweepToken = 0;
     bool m_sweepDone = true;
+    std::pair<std::size_t, bool> m_ignoredReported{};
 };
 
 } // namespace vorlet

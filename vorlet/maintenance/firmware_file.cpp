@@ -14,6 +14,7 @@ std::variant<FirmwareFile, FirmwareFileError> parseFirmwareFile(kyvo::ByteView f
     f.imageType = file[15];
     const std::uint64_t firmwareLength = kyvo::readBe32(file.data() + 16);
     if (20 + firmwareLength + 4 > file.size()) return FirmwareFileError::Malformed;
+    if (firmwareLength == 0) return FirmwareFileError::NoImage;
     f.firmware.assign(file.begin() + 20, file.begin() + 20 + std::ptrdiff_t(firmwareLength));
     const std::size_t webAt = 24 + std::size_t(firmwareLength);
     const std::uint64_t webLength = kyvo::readBe32(file.data() + webAt - 4);

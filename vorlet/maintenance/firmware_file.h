@@ -20,6 +20,7 @@ enum class FirmwareFileError {
     CannotOpen, // "can not open!!!"
     TooLarge,   // "file is huge!!!"
     Malformed,  // "file error!!!": a length that runs past the end
+    NoImage,    // the header declares an empty firmware image: nothing to flash
 };
 
 std::variant<FirmwareFile, FirmwareFileError> parseFirmwareFile(kyvo::ByteView file);

@@ -4,6 +4,7 @@
 #include "vorlet/lang/dialog_captions.h"
 #include "vorlet/lang/language.h"
 #include "vorlet/link/search_settings.h"
+#include "vorlet/ui/check_texts.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -140,10 +141,7 @@ void FotaDialog::startUpgrade()
     if (path.isEmpty()) return;
     auto loaded = loadFirmwareFile(QFile::encodeName(path).constData());
     if (auto *error = std::get_if<FirmwareFileError>(&loaded)) {
-        const char *text = *error == FirmwareFileError::CannotOpen ? "can not open!!!"
-                           : *error == FirmwareFileError::TooLarge ? "file is huge!!!"
-                                                                    : "file error!!!";
-        m_prompts.message(this, tr132(text));
+        m_prompts.message(this, firmwareFileErrorText(*error, m_language.isEnglish()));
         return;
     }
     m_runner.start(std::move(std::get<FirmwareFile>(loaded)), m_factory->isChecked());

@@ -209,13 +209,16 @@ void FotaSession::reportProgress() { m_sink.showProgress(int(m_firmwareSize / 10
 void FotaSession::onTimeout(kyvo::Millis now)
 {
     if (m_resends >= kMaxResends) {
-        m_timeout.reset();
-        m_resends = 0;
         m_state = State::Failed;
         m_sink.setStartEnabled(true);
         char code[16];
         std::snprintf(code, sizeof code, "(0x%02x)", m_last.size() > 3 ? m_last[3] : 0);
         m_sink.showStatus("升级失败", code);
+        // The device still gets one last copy, counted from a fresh count; no
+        // timer waits for its answer.
+        send(m_last, now, m_timeoutMs);
+        m_timeout.reset();
+        m_resends = 1;
         return;
     }
     m_sink.showStatus("", format("(resending %d)", m_resends));

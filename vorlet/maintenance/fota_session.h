@@ -56,6 +56,7 @@ public:
     int firmwareBlocks() const { return m_firmwareBlocks; }
     int webBlocks() const { return m_webBlocks; }
     bool fragmentedFraming() const { return m_fragmented; }
+    int resendCount() const { return m_resends; }
 
     // The messages, for tests and the simulator's tests.
     Bytes upgradeRequest(bool factoryReset) const;

@@ -1,8 +1,9 @@
 // Parameter image socket and backup file.
 #include "vorlet/maintenance/image_receiver.h"
 
+#include "common/whole_file.h"
+
 #include <QNetworkDatagram>
-#include <QSaveFile>
 
 namespace vorlet {
 
@@ -58,12 +59,9 @@ BackupWrite writeBackup(const QString &path, const ImageCollector &image)
 {
     if (image.blocksKept() == 0) return BackupWrite::NothingReceived;
     const Bytes bytes = image.image();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return BackupWrite::CannotWrite;
-    if (file.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size())) !=
-        qint64(bytes.size()))
-        return BackupWrite::CannotWrite;
-    return file.commit() ? BackupWrite::Written : BackupWrite::CannotWrite;
+    return kyvo::writeWholeFile(path, QByteArrayView(bytes.data(), qsizetype(bytes.size())))
+               ? BackupWrite::Written
+               : BackupWrite::CannotWrite;
 }
 
 } // namespace vorlet

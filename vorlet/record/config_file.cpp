@@ -3,8 +3,11 @@
 
 #include "common/fixed_field.h"
 
+#include "common/ipv4.h"
+
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 namespace vorlet {
@@ -16,18 +19,6 @@ using File = std::unique_ptr<std::FILE, int (*)(std::FILE *)>;
 std::string defaultConfigName(const ParameterRecord &record)
 {
     return "hx-config-" + kyvo::fieldText(record.versionText) + '-' + kyvo::fieldText(record.model) + "-rwpV242.cfg";
-}
-
-ConfigFileStatus exportConfig(const ParameterRecord &record, const std::string &path)
-{
-    // "r+b" keeps an existing file's bytes beyond the record; "wb" makes a new one.
-    File file(std::fopen(path.c_str(), "r+b"), &std::fclose);
-    if (!file) file.reset(std::fopen(path.c_str(), "wb"));
-    if (!file) return ConfigFileStatus::CannotOpen;
-    const auto bytes = recordBytes(record);
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return ConfigFileStatus::CannotWrite;
-    if (std::fflush(file.get()) != 0) return ConfigFileStatus::CannotWrite;
-    return ConfigFileStatus::Done;
 }
 
 ConfigFileStatus loadConfigOver(ParameterRecord &record, const std::string &path, std::size_t *bytesRead)
@@ -46,6 +37,39 @@ ConfigFileStatus loadConfigOver(ParameterRecord &record, const std::string &path
     std::memcpy(record.seenAddress, seen, 4);
     if (bytesRead) *bytesRead = n;
     return ConfigFileStatus::Done;
+}
+
+QuickSetFile readQuickSetFile(ParameterRecord &record, const std::string &path)
+{
+    QuickSetFile file;
+    std::error_code error;
+    file.size = std::filesystem::file_size(std::filesystem::path(path), error);
+    if (error) return file;
+    file.status = loadConfigOver(record, path);
+    return file;
+}
+
+namespace {
+bool contiguousMask(std::uint32_t mask)
+{
+    // Ones from the top, then only zeros: adding the lowest one bit carries out of the top.
+    return mask != 0 && (~mask & (~mask + 1)) == 0;
+}
+// Nothing a device can take as its own address or route to: 0.0.0.0 and
+// multicast, reserved and broadcast addresses.
+bool unusableHost(std::uint32_t address)
+{
+    return address == 0 || address >= 0xE0000000u;
+}
+} // namespace
+
+AddressFault staticAddressFault(const ParameterRecord &record)
+{
+    if (record.ipType != 0) return AddressFault::None;
+    if (unusableHost(kyvo::ipv4FromOctets(record.ipAddress))) return AddressFault::Address;
+    if (!contiguousMask(kyvo::ipv4FromOctets(record.subnetMask))) return AddressFault::Mask;
+    if (unusableHost(kyvo::ipv4FromOctets(record.gateway))) return AddressFault::Gateway;
+    return AddressFault::None;
 }
 
 } // namespace vorlet

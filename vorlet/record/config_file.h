@@ -3,6 +3,7 @@
 
 #include "vorlet/record/parameter_record.h"
 
+#include <cstdint>
 #include <string>
 
 namespace vorlet {
@@ -12,15 +13,27 @@ std::string defaultConfigName(const ParameterRecord &record);
 
 enum class ConfigFileStatus { Done, CannotOpen, CannotWrite, Empty };
 
-// Writes the whole record from the start of the file. An existing file is
-// written over in place (not cut first), as the earlier tools did.
-ConfigFileStatus exportConfig(const ParameterRecord &record, const std::string &path);
-
 // Reads up to one record's worth of bytes over the record, then puts the
 // record's own MAC and the address it was seen from back, so a file never
 // changes which device the record addresses (by MAC, or by address across
 // routers). A shorter file changes only the beginning of the record. A
 // missing, unreadable or empty file changes nothing.
 ConfigFileStatus loadConfigOver(ParameterRecord &record, const std::string &path, std::size_t *bytesRead = nullptr);
+
+// A quick set's file read over a copy of the device's record. Only a file of
+// exactly one record is a whole configuration; anything else overwrites just
+// the beginning of the record and is applied only when the user insists.
+struct QuickSetFile
+{
+    ConfigFileStatus status = ConfigFileStatus::CannotOpen;
+    std::uint64_t size = 0; // the file's size in bytes
+    bool wholeRecord() const { return status == ConfigFileStatus::Done && size == kRecordSize; }
+};
+QuickSetFile readQuickSetFile(ParameterRecord &record, const std::string &path);
+
+// A static address setting that would leave the device unreachable. Records
+// of a DHCP device are not checked: it does not use these fields.
+enum class AddressFault { None, Address, Mask, Gateway };
+AddressFault staticAddressFault(const ParameterRecord &record);
 
 } // namespace vorlet

@@ -21,10 +21,10 @@ std::optional<std::size_t> DeviceList::add(const Mac &mac, std::uint32_t seenFro
 {
     if (m_records.size() >= kCapacity) {
         // Count each device once, however often it answers.
-        if (std::find(m_ignoredMacs.begin(), m_ignoredMacs.end(), mac) == m_ignoredMacs.end()) {
-            m_ignoredMacs.push_back(mac);
-            ++m_ignored;
-        }
+        if (m_ignoredMacs.size() < kIgnoredTracked)
+            m_ignoredMacs.insert(mac);
+        else if (!m_ignoredMacs.count(mac))
+            m_ignoredBeyond = true;
         return std::nullopt;
     }
     auto record = std::make_unique<ParameterRecord>();
@@ -43,8 +43,8 @@ std::optional<std::size_t> DeviceList::add(const Mac &mac, std::uint32_t seenFro
 void DeviceList::clear()
 {
     m_records.clear();
-    m_ignored = 0;
     m_ignoredMacs.clear();
+    m_ignoredBeyond = false;
 }
 
 } // namespace vorlet

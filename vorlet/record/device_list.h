@@ -6,6 +6,7 @@
 #include "vorlet/record/parameter_record.h"
 
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace vorlet {
@@ -30,13 +31,19 @@ public:
 
     // Every search starts from an empty list.
     void clear();
-    // Devices that answered while the list was full, since the last clear.
-    std::size_t ignored() const { return m_ignored; }
+
+    // Devices that answered while the list was full, each counted once, since
+    // the last clear. The MACs counted are remembered up to a bound, so a
+    // flood of ever-new MACs costs neither memory nor time; past the bound
+    // the count stops and ignoredBeyondCount() says that more answered.
+    static constexpr std::size_t kIgnoredTracked = 4096;
+    std::size_t ignored() const { return m_ignoredMacs.size(); }
+    bool ignoredBeyondCount() const { return m_ignoredBeyond; }
 
 private:
     std::vector<std::unique_ptr<ParameterRecord>> m_records;
-    std::size_t m_ignored = 0;
-    std::vector<Mac> m_ignoredMacs;
+    std::set<Mac> m_ignoredMacs;
+    bool m_ignoredBeyond = false;
 };
 
 std::uint32_t seenAddress(const ParameterRecord &record);

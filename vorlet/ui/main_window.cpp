@@ -1,12 +1,14 @@
 // The main window: start-up, searches, commands, language and close.
 #include "vorlet/ui/main_window.h"
 
+#include "vorlet/core/config_export.h"
 #include "vorlet/lang/dialog_captions.h"
 #include "vorlet/lang/english_edition.h"
 #include "vorlet/lang/main_window_texts.h"
 #include "vorlet/record/config_file.h"
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/ui/about_box.h"
+#include "vorlet/ui/check_texts.h"
 #include "vorlet/ui/device_list_model.h"
 #include "vorlet/ui/record_texts.h"
 #include "vorlet/ui/route.h"
@@ -272,6 +274,10 @@ void CvorletDlg::connectCore()
     connect(m_commands, &CommandRunner::statusText, this, &CvorletDlg::setStatus);
     connect(m_commands, &CommandRunner::buttonsChanged, this, &CvorletDlg::onButtons);
     connect(m_commands, &CommandRunner::generated, this, [this] { message(tr102("生成成功")); });
+    connect(&m_core, &GatewayCore::deviceIgnored, this, [this](int count) {
+        m_ui.status->setText(
+            unlistedDevicesText(std::size_t(count), m_core.ignoredBeyondCount(), m_language.isEnglish()));
+    });
 }
 
 void CvorletDlg::connectControls()
@@ -498,7 +504,7 @@ void CvorletDlg::exportConfiguration()
     const QString path = m_options.saveFileName(this, kyvo::fromGbk(QByteArray::fromStdString(defaultConfigName(*record))),
                                                 qtFilter(tr102("文件 (*.cfg)|*.cfg||")));
     if (path.isEmpty()) return;
-    if (exportConfig(*record, QFile::encodeName(path).toStdString()) != ConfigFileStatus::Done)
+    if (exportConfig(*record, path) != ConfigFileStatus::Done)
         message(m_language.isEnglish() ? QStringLiteral("Cannot write %1").arg(path) : QStringLiteral("无法写入 %1").arg(path));
 }
 
@@ -518,17 +524,51 @@ void CvorletDlg::quickSet()
 {
     ParameterRecord *record = requireDevice();
     if (!record) return;
+    Mac mac{};
+    std::copy(std::begin(record->mac), std::end(record->mac), mac.begin());
+    applyQuickSet(mac, false);
+}
+
+void CvorletDlg::applyQuickSet(const Mac &mac, bool partialConfirmed)
+{
+    // The question may have been open while the list changed: the file goes
+    // only to the device it was asked for, and only while it is selected.
+    ParameterRecord *record = selectedRecord();
+    if (!record || !std::equal(mac.begin(), mac.end(), std::begin(record->mac))) {
+        setStatus("请选择一个设备");
+        return;
+    }
     // The file is read before anything else happens; a path that gives no
     // record sends nothing.
     auto loaded = std::make_unique<ParameterRecord>(*record);
-    const bool read = !m_quickSetPath.isEmpty() &&
-                      loadConfigOver(*loaded, QFile::encodeName(m_quickSetPath).toStdString()) == ConfigFileStatus::Done;
-    if (!read) {
+    const QuickSetFile file =
+        m_quickSetPath.isEmpty() ? QuickSetFile{}
+                                 : readQuickSetFile(*loaded, QFile::encodeName(m_quickSetPath).toStdString());
+    const bool english = m_language.isEnglish();
+    if (file.status != ConfigFileStatus::Done) {
         message(m_quickSetPath.isEmpty()
-                    ? (m_language.isEnglish() ? QStringLiteral("Choose a configuration file first (导入配置).")
-                                              : QStringLiteral("请先导入配置文件。"))
-                    : (m_language.isEnglish() ? QStringLiteral("Cannot read the configuration file %1").arg(m_quickSetPath)
-                                              : QStringLiteral("无法读取配置文件 %1").arg(m_quickSetPath)));
+                    ? (english ? QStringLiteral("Choose a configuration file first (导入配置).")
+                               : QStringLiteral("请先导入配置文件。"))
+                    : (english ? QStringLiteral("Cannot read the configuration file %1").arg(m_quickSetPath)
+                               : QStringLiteral("无法读取配置文件 %1").arg(m_quickSetPath)));
+        return;
+    }
+    if (!file.wholeRecord() && !partialConfirmed) {
+        auto *box = new QMessageBox(
+            QMessageBox::Question, QString(),
+            partialConfigText(m_quickSetPath, file.size, english) + QLatin1Char('\n') +
+                (english ? QStringLiteral("Apply it anyway?") : QStringLiteral("仍要应用吗？")),
+            QMessageBox::Yes | QMessageBox::No, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::WindowModal);
+        connect(box, &QMessageBox::finished, this, [this, box, mac](int) {
+            if (box->standardButton(box->clickedButton()) == QMessageBox::Yes) applyQuickSet(mac, true);
+        });
+        box->open();
+        return;
+    }
+    if (const AddressFault fault = staticAddressFault(*loaded); fault != AddressFault::None) {
+        message(addressFaultText(fault, *loaded, english));
         return;
     }
     *record = *loaded;

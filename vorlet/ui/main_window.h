@@ -117,6 +117,8 @@ public:
     // apply it to the selected device in one step.
     void exportConfiguration();
     void chooseConfiguration();
+    // A file that is not one whole record is applied only after the user
+    // confirms it; a record with unusable static address settings never.
     void quickSet();
     QString quickSetPath() const { return m_quickSetPath; }
 
@@ -140,6 +142,7 @@ private:
     void onWorkModeChanged(int channel, int index);
     void onDeviceAdded(int row);
     void onPingAnswer(const QByteArray &text);
+    void applyQuickSet(const Mac &mac, bool partialConfirmed);
     void onButtons(CommandEffects::Buttons buttons);
     void applySerialRule();
     void applyWifiModeRule();

@@ -112,7 +112,9 @@ TEST(FotaDialog, FileProblemsAreShownAndNothingIsSent)
     QByteArray cut = firmwareFile(5000, 10);
     cut.truncate(3000);
     for (const auto &[name, bytes, text] :
-         {std::tuple{"cut.bin", cut, "file error!!!"}, std::tuple{"huge.bin", QByteArray(int(kMaxFirmwareFile + 1), 'x'), "file is huge!!!"}}) {
+         {std::tuple{"cut.bin", cut, "file error!!!"},
+          std::tuple{"huge.bin", QByteArray(int(kMaxFirmwareFile + 1), 'x'), "file is huge!!!"},
+          std::tuple{"empty.bin", firmwareFile(0, 0), "文件中没有固件镜像（文件头声明的长度为 0）。"}}) {
         f.chosen = writeFile(dir, name, bytes);
         f.dialog->chooseFile();
         f.dialog->startUpgrade();

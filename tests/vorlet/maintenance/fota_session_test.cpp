@@ -124,6 +124,8 @@ TEST(FirmwareFile, ChecksTheLimitAndTheDeclaredLengths)
     cutWeb.pop_back();
     EXPECT_EQ(std::get<FirmwareFileError>(parseFirmwareFile(cutWeb)), FirmwareFileError::Malformed);
     EXPECT_EQ(std::get<FirmwareFileError>(parseFirmwareFile(Bytes(kMaxFirmwareFile + 1, 0))), FirmwareFileError::TooLarge);
+    Bytes noImage(24, 0); // a header declaring empty firmware and web images
+    EXPECT_EQ(std::get<FirmwareFileError>(parseFirmwareFile(noImage)), FirmwareFileError::NoImage);
     EXPECT_EQ(std::get<FirmwareFileError>(loadFirmwareFile("/nonexistent/x.bin")), FirmwareFileError::CannotOpen);
 }
 
@@ -279,7 +281,10 @@ TEST(FotaSession, SilenceGivesFourResendsThenFailure)
         s.onTime(now);
     }
     EXPECT_EQ(now, Millis{5 * 2000});
-    EXPECT_EQ(sink.datagrams.size(), 5u); // the request and four resends
+    // The request, four resends, and one last copy with the failure.
+    ASSERT_EQ(sink.datagrams.size(), 6u);
+    EXPECT_EQ(sink.datagrams.back(), sink.datagrams.front());
+    EXPECT_EQ(s.resendCount(), 1); // the count starts again and takes the last copy
     EXPECT_EQ(sink.statuses.back(), "升级失败(0x07)");
     EXPECT_EQ(s.state(), FotaSession::State::Failed);
     EXPECT_TRUE(sink.startEnabled);

@@ -3,6 +3,7 @@
 #include "vorlet/record/save_request.h"
 
 #include "common/fixed_field.h"
+#include "common/ipv4.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -29,35 +30,21 @@ std::unique_ptr<ParameterRecord> deviceRecord(std::uint8_t last, const char *nam
     return r;
 }
 std::string path(const QTemporaryDir &dir, const char *name) { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
-} // namespace
-
-TEST(ConfigFile, ExportWritesTheWholeRecordUnderItsDefaultName)
+void writeBytes(const std::string &file, const QByteArray &bytes)
 {
-    QTemporaryDir dir;
-    auto a = deviceRecord(1, "A");
-    EXPECT_EQ(defaultConfigName(*a), "hx-config-V1.0-T1-rwpV242.cfg");
-    const std::string file = path(dir, "a.cfg");
-    ASSERT_EQ(exportConfig(*a, file), ConfigFileStatus::Done);
-    QFile f(QString::fromStdString(file));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
-    ASSERT_EQ(bytes.size(), qsizetype(kRecordSize));
-    EXPECT_EQ(std::memcmp(bytes.constData(), a.get(), kRecordSize), 0);
-}
-
-TEST(ConfigFile, AnExistingLongerFileIsWrittenOverInPlace)
-{
-    QTemporaryDir dir;
-    const std::string file = path(dir, "old.cfg");
     QFile f(QString::fromStdString(file));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(int(kRecordSize) + 10, 'x'));
-    f.close();
-    ASSERT_EQ(exportConfig(*deviceRecord(1, "A"), file), ConfigFileStatus::Done);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
-    EXPECT_EQ(bytes.size(), qsizetype(kRecordSize) + 10);
-    EXPECT_EQ(bytes.right(10), QByteArray(10, 'x'));
+    f.write(bytes);
+}
+QByteArray bytesOf(const ParameterRecord &r)
+{
+    return QByteArray(reinterpret_cast<const char *>(&r), qsizetype(kRecordSize));
+}
+} // namespace
+
+TEST(ConfigFile, TheDefaultNameCarriesVersionAndModel)
+{
+    EXPECT_EQ(defaultConfigName(*deviceRecord(1, "A")), "hx-config-V1.0-T1-rwpV242.cfg");
 }
 
 TEST(ConfigFile, QuickSetTakesTheFileButKeepsTheDevicesMac)
@@ -68,7 +55,7 @@ TEST(ConfigFile, QuickSetTakesTheFileButKeepsTheDevicesMac)
     b->seenAddress[3] = 2;
     b->serial.baudIndex = 2;
     const std::string file = path(dir, "a.cfg");
-    exportConfig(*a, file);
+    writeBytes(file, bytesOf(*a));
     ASSERT_EQ(loadConfigOver(*b, file), ConfigFileStatus::Done);
     EXPECT_EQ(b->mac[5], 2);
     EXPECT_EQ(b->seenAddress[3], 2); // across routers the save still goes to B's address
@@ -103,4 +90,55 @@ TEST(ConfigFile, AShortFileChangesOnlyTheBeginningAndAMissingOneNothing)
     empty.close();
     EXPECT_EQ(loadConfigOver(*b, path(dir, "empty.cfg")), ConfigFileStatus::Empty);
     EXPECT_EQ(std::memcmp(before.get(), b.get(), kRecordSize), 0);
+}
+
+TEST(ConfigFile, OnlyAFileOfExactlyOneRecordIsWhole)
+{
+    QTemporaryDir dir;
+    for (const qsizetype size : {qsizetype(kRecordSize), qsizetype(930), qsizetype(kRecordSize) + 1}) {
+        auto b = deviceRecord(2, "B");
+        const std::string file = path(dir, "f.cfg");
+        writeBytes(file, QByteArray(size, '\x01'));
+        const QuickSetFile read = readQuickSetFile(*b, file);
+        EXPECT_EQ(read.status, ConfigFileStatus::Done);
+        EXPECT_EQ(read.size, std::uint64_t(size));
+        EXPECT_EQ(read.wholeRecord(), size == qsizetype(kRecordSize)) << size;
+        EXPECT_EQ(b->ipType, 1); // read over the record all the same
+    }
+    auto b = deviceRecord(2, "B");
+    EXPECT_EQ(readQuickSetFile(*b, path(dir, "missing.cfg")).status, ConfigFileStatus::CannotOpen);
+}
+
+TEST(ConfigFile, StaticAddressesADeviceCannotUseAreFound)
+{
+    struct Case
+    {
+        std::uint8_t ipType;
+        std::uint32_t address, mask, gateway;
+        AddressFault fault;
+    };
+    const Case cases[] = {
+        {0, 0xC0A80105, 0xFFFFFF00, 0xC0A80101, AddressFault::None},
+        {0, 0x0A000002, 0xFFFFFFFF, 0x0A000001, AddressFault::None}, // a host route is contiguous
+        {0, 0x00000000, 0xFFFFFF00, 0xC0A80101, AddressFault::Address},
+        {0, 0xE0000001, 0xFFFFFF00, 0xC0A80101, AddressFault::Address}, // multicast
+        {0, 0xFFFFFFFF, 0xFFFFFF00, 0xC0A80101, AddressFault::Address},
+        {0, 0xC0A80105, 0x00000000, 0xC0A80101, AddressFault::Mask},
+        {0, 0xC0A80105, 0xFF00FF00, 0xC0A80101, AddressFault::Mask}, // not contiguous
+        {0, 0xC0A80105, 0xFFFFFF00, 0x00000000, AddressFault::Gateway},
+        {1, 0x00000000, 0x00000000, 0x00000000, AddressFault::None}, // DHCP does not use them
+    };
+    for (const Case &c : cases) {
+        auto r = std::make_unique<ParameterRecord>();
+        r->ipType = c.ipType;
+        const auto put = [](std::uint8_t *field, std::uint32_t v) {
+            const auto o = kyvo::ipv4Octets(v);
+            std::memcpy(field, o.data(), 4);
+        };
+        put(r->ipAddress, c.address);
+        put(r->subnetMask, c.mask);
+        put(r->gateway, c.gateway);
+        EXPECT_EQ(staticAddressFault(*r), c.fault)
+            << std::hex << c.address << ' ' << c.mask << ' ' << c.gateway;
+    }
 }

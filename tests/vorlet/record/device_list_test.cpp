@@ -57,9 +57,34 @@ TEST(DeviceList, The513thDeviceIsIgnoredAndCountedOnce)
     EXPECT_EQ(list.count(), 512u);
     EXPECT_EQ(list.ignored(), 2u);
     EXPECT_EQ(dispatchMessage(list, 0x0A000001, searchAnswer(1, "known")).kind, DispatchResult::Kind::DeviceUpdated);
+    EXPECT_FALSE(list.ignoredBeyondCount());
     list.clear();
     EXPECT_EQ(list.count(), 0u);
     EXPECT_EQ(list.ignored(), 0u);
+}
+
+TEST(DeviceList, IgnoredDevicesAreRememberedUpToABoundThenOnlyFlagged)
+{
+    DeviceList list;
+    const auto add = [&](int i) {
+        return list.add(Mac{0x00, 0x4B, 0xCE, std::uint8_t(i >> 16), std::uint8_t(i >> 8), std::uint8_t(i)},
+                        1);
+    };
+    for (int i = 0; i < 512; ++i)
+        ASSERT_TRUE(add(i));
+    const int bound = int(DeviceList::kIgnoredTracked);
+    for (int i = 512; i < 512 + bound; ++i)
+        EXPECT_FALSE(add(i));
+    EXPECT_EQ(list.ignored(), DeviceList::kIgnoredTracked);
+    EXPECT_FALSE(list.ignoredBeyondCount());
+    add(600); // one already counted
+    EXPECT_FALSE(list.ignoredBeyondCount());
+    for (int i = 512 + bound; i < 512 + 2 * bound; ++i)
+        add(i);
+    EXPECT_EQ(list.ignored(), DeviceList::kIgnoredTracked);
+    EXPECT_TRUE(list.ignoredBeyondCount());
+    list.clear();
+    EXPECT_FALSE(list.ignoredBeyondCount());
 }
 
 TEST(Dispatch, QueryAnswersUpdateKnownDevicesOnlyAndCommandResultsCarryTheirBody)

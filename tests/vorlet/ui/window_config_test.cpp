@@ -75,3 +75,53 @@ TEST(WindowConfig, QuickSetWithoutAReadableFileSendsNothing)
     b.closeBoxes();
     EXPECT_EQ(b.counter(0, "writes"), 0);
 }
+
+TEST(WindowConfig, QuickSetAsksBeforeAPartialFileAndRefusesUnusableAddresses)
+{
+    auto chosen = std::make_shared<QString>();
+    WindowOptions o;
+    o.configure = [chosen](CvorletDlg::Options &w) {
+        w.openFileName = [chosen](QWidget *, const QString &) { return *chosen; };
+    };
+    WindowBench b(o);
+    ASSERT_TRUE(b.search());
+    b.select(0);
+    const auto answer = [&](QMessageBox::StandardButton button) {
+        for (QMessageBox *box : b.window->findChildren<QMessageBox *>())
+            if (box->isVisible() && box->button(button)) box->button(button)->click();
+        QCoreApplication::processEvents();
+    };
+    const auto quickSet = [&](const char *name, const QByteArray &bytes) {
+        *chosen = b.dir.filePath(QString::fromLatin1(name));
+        QFile f(*chosen);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        b.window->chooseConfiguration();
+        b.window->controls().quickSet->click();
+    };
+    // The first 930 bytes of the device's own record: asked about, sent only on "Yes".
+    const QByteArray own(reinterpret_cast<const char *>(&b.record(0)), int(kRecordSize));
+    quickSet("part.cfg", own.left(930));
+    ASSERT_EQ(b.boxTexts().size(), 1);
+    EXPECT_TRUE(b.boxTexts()[0].contains(*chosen + u(" 只有 930 字节"))) << b.boxTexts()[0].toStdString();
+    answer(QMessageBox::No);
+    EXPECT_TRUE(b.boxTexts().isEmpty());
+    quickSet("part.cfg", own.left(930));
+    answer(QMessageBox::Yes);
+    ASSERT_TRUE(waitFor([&] { return statusOf(b) == u("保存成功,重启后生效！！！"); }));
+    EXPECT_EQ(b.counter(0, "writes"), 1);
+
+    // Zeros would give the device 0.0.0.0: refused after the question, and a
+    // whole record with a broken mask at once.
+    quickSet("zeros.cfg", QByteArray(100, '\0'));
+    answer(QMessageBox::Yes);
+    EXPECT_EQ(b.boxTexts(), QStringList{u("配置文件中的静态IP地址 0.0.0.0 不可用，未发送任何数据。")});
+    b.closeBoxes();
+    QByteArray badMask = own;
+    badMask[10] = '\0'; // 255.0.255.0
+    quickSet("mask.cfg", badMask);
+    EXPECT_EQ(b.boxTexts(), QStringList{u("配置文件中的子网掩码 255.0.255.0 不可用，未发送任何数据。")});
+    b.closeBoxes();
+    EXPECT_EQ(b.counter(0, "writes"), 1);
+}

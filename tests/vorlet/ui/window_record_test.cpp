@@ -382,6 +382,16 @@ TEST(WindowRecord, TheListIsSortedByAddressAndABootLoaderIsAnnounced)
     EXPECT_EQ(b.boxTexts().size(), 1);
 }
 
+TEST(WindowRecord, TheStatusLineSaysHowManyGatewaysTheFullListCouldNotTake)
+{
+    WindowBench b;
+    b.knob(0, "clones", "600"); // 601 gateways answer
+    b.window->onSearch();
+    ASSERT_TRUE(testsupport::waitFor([&] { return b.window->statusText().contains(QStringLiteral("89")); }));
+    EXPECT_EQ(b.window->core().devices().count(), 512u);
+    EXPECT_EQ(b.window->statusText(), u("另有 89 台网关应答，未列出（列表最多 512 台）"));
+}
+
 TEST(WindowRecord, ASignalAndAProductionDateOfTheEdgeValues)
 {
     WindowBench b;
