@@ -270,10 +270,12 @@ void CvorletDlg::connectCore()
             [this](const QString &text) { networkMessage(NetworkBox::SelfTest, text); });
     connect(&m_core, &GatewayCore::commandResult, this,
             [this](int code, int, const QByteArray &body) { m_commands->commandResult(code, body); });
-    connect(&m_core.endpoint(), &GatewayEndpoint::bindFailed, this, [this] {
+    connect(&m_core.endpoint(), &GatewayEndpoint::bindFailed, this, [this](const QString &address) {
         // The endpoint went on unbound: so does the list.
-        m_boundAdapter.clear();
-        m_ui.adapter->setCurrentIndex(0);
+        if (address == m_boundAdapter) {
+            m_boundAdapter.clear();
+            m_ui.adapter->setCurrentIndex(0);
+        }
         message(tr102("socket bind error"));
     });
     connect(m_commands, &CommandRunner::statusText, this, &CvorletDlg::setStatus);
