@@ -2,6 +2,7 @@
 #include "cli/cli_common.h"
 
 #include "common/ipv4.h"
+#include "common/gbk_text.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -207,6 +208,13 @@ void out(const QString &line)
     std::fputs(line.toLocal8Bit().constData(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+bool textCodecReady(const QString &program)
+{
+    const QString problem = kyvo::textCodecProblem(program);
+    if (!problem.isEmpty()) err(problem);
+    return problem.isEmpty();
 }
 
 void err(const QString &line)

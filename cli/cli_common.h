@@ -101,5 +101,8 @@ private:
 void out(const QString &line);
 void err(const QString &line);
 int usage(const QString &reason, const QString &help);
+// False after saying on standard error why the tool cannot run here (no
+// GBK converter: every device text would be garbled).
+bool textCodecReady(const QString &program);
 
 } // namespace cli

@@ -663,6 +663,7 @@ int main(int argc, char **argv)
     if (kyvo::answerVersion(argc, argv, "pelmar-cli")) return 0;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pelmar"));
+    if (!cli::textCodecReady(QStringLiteral("pelmar-cli"))) return cli::kFailed;
     Context c;
     c.args = cli::Arguments::parse(
         app.arguments(),

@@ -357,6 +357,7 @@ int main(int argc, char **argv)
     if (kyvo::answerVersion(argc, argv, "vorlet-cli")) return 0;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlet"));
+    if (!cli::textCodecReady(QStringLiteral("vorlet-cli"))) return cli::kFailed;
     Context c;
     c.args = cli::Arguments::parse(
         app.arguments(),

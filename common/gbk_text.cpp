@@ -9,15 +9,25 @@ namespace kyvo {
 QString fromGbk(QByteArrayView bytes)
 {
     QStringDecoder decoder("GBK");
-    if (!decoder.isValid()) return QString::fromLatin1(bytes);
+    if (!decoder.isValid()) return {};
     return decoder.decode(bytes);
 }
 
 QByteArray toGbk(const QString &text)
 {
     QStringEncoder encoder("GBK");
-    if (!encoder.isValid()) return text.toLatin1();
+    if (!encoder.isValid()) return {};
     return encoder.encode(text);
+}
+
+QString textCodecProblem(const QString &program, const char *codec)
+{
+    if (QStringDecoder(codec).isValid() && QStringEncoder(codec).isValid()) return {};
+    const QString name = QString::fromLatin1(codec);
+    return QStringLiteral("%1 cannot run: this system has no %2 text converter (Qt was built without ICU "
+                          "or iconv), so every Chinese text of the devices would be garbled.\n"
+                          "%1 无法运行：本系统缺少 %2 文字转换器，设备的中文文字会全部乱码。")
+        .arg(program, name);
 }
 
 QByteArray gbkToUtf8(QByteArrayView gbk) { return fromGbk(gbk).toUtf8(); }

@@ -3,6 +3,7 @@
 #include "pelmar/app/app_options.h"
 
 #include "common/widgets/accessible_names.h"
+#include "common/widgets/start_check.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pelmar"));
     QApplication::setOrganizationName(QStringLiteral("kyvo"));
+    if (!kyvo::checkStart(QStringLiteral("pelmar"))) return 1;
     kyvo::AccessibleNames::install();
     pelmar::ServerConfigDialog window(pelmar::programOptions());
     window.show();

@@ -188,9 +188,7 @@ void ServerCore::showSearchEnd()
 
 void ServerCore::raiseAlert(Alert kind, const QString &text)
 {
-    bool &open = m_alertOpen[std::size_t(kind)];
-    if (open) return;
-    open = true;
+    if (!m_alerts.admit(kind)) return;
     Q_EMIT alertRaised(kind, text);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/clock.h"
+#include "common/one_box_of_a_kind.h"
 #include "pelmar/lang/language_table.h"
 #include "pelmar/link/discovery.h"
 #include "pelmar/link/main_socket.h"
@@ -125,7 +126,7 @@ public:
     enum class Alert { Message4096, ScanMessage };
     Q_ENUM(Alert)
     // The box of that kind was closed: the next one may open.
-    void alertClosed(Alert kind) { m_alertOpen[std::size_t(kind)] = false; }
+    void alertClosed(Alert kind) { m_alerts.closed(kind); }
 
 Q_SIGNALS:
     void listCleared();
@@ -175,7 +176,7 @@ private:
     std::map<std::uint64_t, ReadDestination> m_readDestinations;
     std::set<MacTail> m_reading;               // one reading per device at a time
     std::map<std::size_t, unsigned> m_rereads; // device index -> items of its re-read answered so far (bits)
-    std::array<bool, 2> m_alertOpen{};
+    kyvo::OneBoxOfAKind<Alert> m_alerts;
     std::uint64_t m_nextRead = 1;
     QTimer m_timer;
     std::array<QString, PaneCount> m_status;

@@ -14,3 +14,12 @@ TEST(GbkText, ConvertsChineseBothWaysAndToUtf8)
     EXPECT_EQ(kyvo::gbkToUtf8(gbk).size(), 8);
     EXPECT_EQ(kyvo::utf8ToGbk(text.toUtf8()), gbk);
 }
+
+TEST(GbkText, TheStartUpCheckPassesHereAndNamesAMissingConverter)
+{
+    // Every platform the project builds for must have the converter.
+    EXPECT_EQ(kyvo::textCodecProblem(QStringLiteral("vorlet")), QString());
+    const QString problem = kyvo::textCodecProblem(QStringLiteral("pelmar"), "NO-SUCH-CODE-PAGE");
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("pelmar cannot run"))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QStringLiteral("NO-SUCH-CODE-PAGE")));
+}

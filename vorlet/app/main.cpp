@@ -3,6 +3,7 @@
 #include "vorlet/app/app_options.h"
 
 #include "common/widgets/accessible_names.h"
+#include "common/widgets/start_check.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vorlet"));
     QApplication::setOrganizationName(QStringLiteral("kyvo"));
+    if (!kyvo::checkStart(QStringLiteral("vorlet"))) return 1;
     kyvo::AccessibleNames::install();
     vorlet::CvorletDlg window(vorlet::programOptions());
     window.show();

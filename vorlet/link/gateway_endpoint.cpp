@@ -47,11 +47,22 @@ public:
     }
 
     void enqueue(std::vector<kyvo::PacedStep> steps, quint64 token) { m_sender.enqueue(std::move(steps), token); }
+    void compose(const GatewayEndpoint::Compose &build, kyvo::Ipv4Endpoint to, quint64 token)
+    {
+        bool ipv4 = false;
+        const quint32 local = m_socket ? m_socket->localAddress().toIPv4Address(&ipv4) : 0;
+        const kyvo::Bytes message = build(ipv4 ? local : 0);
+        Q_EMIT composed(token,
+                        QByteArray(reinterpret_cast<const char *>(message.data()), qsizetype(message.size())),
+                        to.address, to.port);
+        enqueue(fragmentMessage(message, to), token);
+    }
     void clearQueue() { m_sender.clear(); }
 
 Q_SIGNALS:
     void messageReceived(quint32 sender, const QByteArray &message);
     void jobDone(quint64 token);
+    void composed(quint64 token, const QByteArray &message, quint32 address, quint16 port);
     void opened(quint16 localPort);
     void bindFailed(const QString &localAddress);
 
@@ -104,6 +115,7 @@ GatewayEndpoint::GatewayEndpoint(QObject *parent) : QObject(parent), m_worker(ne
     connect(m_worker, &EndpointWorker::messageReceived, this, &GatewayEndpoint::messageReceived);
     connect(m_worker, &EndpointWorker::jobDone, this, &GatewayEndpoint::sent);
     connect(m_worker, &EndpointWorker::opened, this, &GatewayEndpoint::opened);
+    connect(m_worker, &EndpointWorker::composed, this, &GatewayEndpoint::composed);
     connect(m_worker, &EndpointWorker::bindFailed, this, &GatewayEndpoint::bindFailed);
     m_thread.setObjectName(QStringLiteral("gateway-receive"));
     m_thread.start();
@@ -134,6 +146,18 @@ quint64 GatewayEndpoint::sendSteps(std::vector<kyvo::PacedStep> steps)
 quint64 GatewayEndpoint::send(const kyvo::Bytes &message, kyvo::Ipv4Endpoint destination)
 {
     return sendSteps(fragmentMessage(message, destination));
+}
+
+quint64 GatewayEndpoint::sendComposed(Compose compose, kyvo::Ipv4Endpoint destination)
+{
+    const quint64 token = m_nextToken.fetch_add(1);
+    QMetaObject::invokeMethod(
+        m_worker,
+        [w = m_worker, compose = std::move(compose), destination, token] {
+            w->compose(compose, destination, token);
+        },
+        Qt::QueuedConnection);
+    return token;
 }
 
 void GatewayEndpoint::clearQueue()

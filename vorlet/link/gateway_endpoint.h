@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 
 namespace vorlet {
 
@@ -34,6 +35,11 @@ public:
     // One device message, fragmented and paced; sent(token) follows when its
     // last step has run.
     quint64 send(const kyvo::Bytes &message, kyvo::Ipv4Endpoint destination);
+    // A message built in the receive thread from the local address of the
+    // socket it goes out on (0 when bound to any address), so that it names
+    // the socket of a reopen queued before it; composed() reports it.
+    using Compose = std::function<kyvo::Bytes(quint32 localAddress)>;
+    quint64 sendComposed(Compose compose, kyvo::Ipv4Endpoint destination);
     quint64 sendSteps(std::vector<kyvo::PacedStep> steps);
     void clearQueue();
 
@@ -49,6 +55,7 @@ public:
 Q_SIGNALS:
     void messageReceived(quint32 sender, const QByteArray &message);
     void sent(quint64 token);
+    void composed(quint64 token, const QByteArray &message, quint32 address, quint16 port);
     void opened(quint16 localPort);
     void bindFailed(const QString &localAddress);
 

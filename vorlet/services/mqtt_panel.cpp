@@ -196,8 +196,13 @@ void MqttPanel::store(ChannelBlock &block) const
     kyvo::setFieldFull(block.cloudDeviceName, m_cloudFields.deviceName);
     kyvo::setFieldFull(block.deviceSecret, m_cloudFields.deviceSecret);
     block.registrationMode = selectedIndex(m_registrationMode);
-    if (!m_registration.store(block.registrationData, block.registrationLength, flags().registrationHex()))
-        showHexError();
+    m_registration.store(block.registrationData, block.registrationLength, flags().registrationHex());
+}
+
+QStringList MqttPanel::problems() const
+{
+    if (m_registration.parses(flags().registrationHex())) return {};
+    return {hexErrorText()};
 }
 
 } // namespace vorlet

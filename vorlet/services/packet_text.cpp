@@ -56,15 +56,17 @@ void PacketEdit::load(const std::uint8_t (&data)[kPacketDataSize], std::uint8_t 
     m_shownText = m_edit->text();
 }
 
+std::optional<kyvo::Bytes> PacketEdit::bytes(bool hex) const
+{
+    if (hex == m_shownHex && m_edit->text() == m_shownText) return m_loaded;
+    return packetBytes(m_edit->text(), hex);
+}
+
 bool PacketEdit::store(std::uint8_t (&data)[kPacketDataSize], std::uint8_t &length, bool hex) const
 {
-    std::optional<kyvo::Bytes> bytes;
-    if (hex == m_shownHex && m_edit->text() == m_shownText)
-        bytes = m_loaded;
-    else
-        bytes = packetBytes(m_edit->text(), hex);
-    if (!bytes) return false;
-    length = std::uint8_t(kyvo::setFieldFull(data, *bytes));
+    const std::optional<kyvo::Bytes> b = bytes(hex);
+    if (!b) return false;
+    length = std::uint8_t(kyvo::setFieldFull(data, *b));
     return true;
 }
 

@@ -36,8 +36,12 @@ public:
     // Stores the bytes and their count. False for a bad hex text: then the
     // data and the length stay as they were.
     bool store(std::uint8_t (&data)[kPacketDataSize], std::uint8_t &length, bool hex) const;
+    // Whether a store under this flag would take the text.
+    bool parses(bool hex) const { return bytes(hex).has_value(); }
 
 private:
+    std::optional<kyvo::Bytes> bytes(bool hex) const;
+
     QLineEdit *m_edit;
     QString m_shownText;
     bool m_shownHex = false;

@@ -23,14 +23,13 @@ ServicePanel::ServicePanel(int dialog, int channel, const PanelEnvironment &env,
 
 void ServicePanel::showMessage(const QString &text) const
 {
-    if (quiet()) return;
     showServiceMessage(options(), const_cast<ServicePanel *>(this), text);
 }
 
-void ServicePanel::showHexError() const
+QString ServicePanel::hexErrorText() const
 {
     const std::string error(kyvo::kHexErrorText);
-    showMessage(language().translate(m_dialog, error.c_str()));
+    return language().translate(m_dialog, error.c_str());
 }
 
 } // namespace vorlet

@@ -41,8 +41,8 @@ protected:
     const ServiceOptions &options() const { return m_context->options(); }
     PacketHexFlags &flags() const { return *m_flags; }
     void showMessage(const QString &text) const;
-    // Shows the hex error under this panel's number.
-    void showHexError() const;
+    // The hex error under this panel's number.
+    QString hexErrorText() const;
 
 private:
     int m_dialog;

@@ -136,12 +136,17 @@ void TcpPanel::store(ChannelBlock &block) const
     block.targetPort = u16Value(m_targetPort->text());
     block.localPort = u16Value(m_localPort->text());
     block.heartbeatIntervalS = u16Value(m_interval->text());
-    if (!m_heartbeat.store(block.heartbeatData, block.heartbeatLength, flags().heartbeatHex()))
-        showHexError();
+    m_heartbeat.store(block.heartbeatData, block.heartbeatLength, flags().heartbeatHex());
     block.registrationMode = selectedIndex(m_registrationMode);
-    if (!m_registration.store(block.registrationData, block.registrationLength, flags().registrationHex()))
-        showHexError();
+    m_registration.store(block.registrationData, block.registrationLength, flags().registrationHex());
     block.multicast = m_multicast->isChecked() ? 1 : 0;
+}
+
+QStringList TcpPanel::problems() const
+{
+    if (m_heartbeat.parses(flags().heartbeatHex()) && m_registration.parses(flags().registrationHex()))
+        return {};
+    return {hexErrorText()};
 }
 
 } // namespace vorlet

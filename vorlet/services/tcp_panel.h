@@ -36,6 +36,7 @@ public:
 
     void load(const ChannelBlock &block) override;
     void store(ChannelBlock &block) const override;
+    QStringList problems() const override;
     void retranslate(const Language &language) override;
 
 private:

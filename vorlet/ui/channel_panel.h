@@ -3,6 +3,7 @@
 // from the record when shown and back when the window collects the record.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -33,23 +34,15 @@ public:
     // Fills the controls from the channel block of the shown record.
     virtual void load(const ChannelBlock &block) = 0;
     // Copies the controls back into the block (texts cut to their fields).
+    // It shows nothing: a text that does not parse leaves its field as it
+    // was, and problems() names it.
     virtual void store(ChannelBlock &block) const = 0;
+    // The messages for what a store would leave out, each text once; empty
+    // when every field parses. The window asks before it collects a record
+    // and shows them afterwards, so that no box runs while it collects.
+    virtual QStringList problems() const { return {}; }
     // The captions of the panel's own dialog table, after a language switch.
     virtual void retranslate(const Language &) {}
-    // A store for a panel about to be hidden: no message boxes, a text
-    // that does not parse leaves its field as it was.
-    void storeQuietly(ChannelBlock &block) const
-    {
-        m_quiet = true;
-        store(block);
-        m_quiet = false;
-    }
-
-protected:
-    bool quiet() const { return m_quiet; }
-
-private:
-    mutable bool m_quiet = false;
 };
 
 // The field-port panel of a CAN gateway (capability byte 444 = 1): its

@@ -19,6 +19,10 @@ CommandRunner::CommandRunner(GatewayCore &core, Options options, QObject *parent
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CommandRunner::poll);
+    connect(&m_core.endpoint(), &GatewayEndpoint::composed, this,
+            [this](quint64 token, const QByteArray &message, quint32 address, quint16 port) {
+                if (m_composing.erase(token)) Q_EMIT messageSent(message, address, port);
+            });
 }
 
 CommandRunner::~CommandRunner() = default;
@@ -47,9 +51,14 @@ void CommandRunner::factoryReset(const ParameterRecord &record, bool deep)
 void CommandRunner::setDebugOutput(const ParameterRecord &record)
 {
     const bool on = record.debugOutput != 0;
-    const std::string address = debugAddressText(m_core.scope(), m_core.endpoint().localAddress());
-    m_session.debugOutput(on, debugMessage(m_core.scope(), recordMac(record.mac), on, address),
-                          m_core.destinationFor(record), now());
+    const std::uint8_t scope = m_core.scope();
+    const Mac mac = recordMac(record.mac);
+    m_session.debugOutput(
+        on,
+        [scope, mac, on](std::uint32_t local) {
+            return debugMessage(scope, mac, on, debugAddressText(scope, local));
+        },
+        m_core.destinationFor(record), now());
     arm();
 }
 
@@ -97,6 +106,11 @@ void CommandRunner::sendMessage(const kyvo::Bytes &message, const kyvo::Ipv4Endp
     m_core.endpoint().send(message, to);
     Q_EMIT messageSent(QByteArray(reinterpret_cast<const char *>(message.data()), qsizetype(message.size())),
                        to.address, to.port);
+}
+
+void CommandRunner::sendComposed(Compose compose, const kyvo::Ipv4Endpoint &to)
+{
+    m_composing.insert(m_core.endpoint().sendComposed(std::move(compose), to));
 }
 
 DeviceTime CommandRunner::deviceTime(const QDateTime &local)

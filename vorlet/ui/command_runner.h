@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 
 namespace vorlet {
 
@@ -62,6 +63,7 @@ Q_SIGNALS:
 
 private:
     void sendMessage(const kyvo::Bytes &message, const kyvo::Ipv4Endpoint &to) override;
+    void sendComposed(Compose compose, const kyvo::Ipv4Endpoint &to) override;
     void showStatus(const char *chinese) override { Q_EMIT statusText(chinese); }
     void setButtons(Buttons buttons) override { Q_EMIT buttonsChanged(buttons); }
     void showGenerated() override { Q_EMIT generated(); }
@@ -74,6 +76,7 @@ private:
     std::function<QDateTime()> m_localTime;
     CommandSession m_session;
     QTimer m_timer;
+    std::set<quint64> m_composing; // tokens of composed messages not yet reported
 };
 
 } // namespace vorlet

@@ -64,12 +64,13 @@ void CommandSession::deviceCommand(PendingOperation operation, kyvo::Bytes messa
     schedule({now + kCommandWait, [m = std::move(message)] { return m; }, to, PendingOperation::None});
 }
 
-void CommandSession::debugOutput(bool on, kyvo::Bytes message, kyvo::Ipv4Endpoint to, kyvo::Millis now)
+void CommandSession::debugOutput(bool on, CommandEffects::Compose compose, kyvo::Ipv4Endpoint to,
+                                 kyvo::Millis now)
 {
     const PendingOperation operation = on ? PendingOperation::DebugOn : PendingOperation::DebugOff;
     begin(operation, now + kDebugTimeout);
     m_effects.showStatus(operationTexts(operation).running);
-    schedule({now + kCommandWait, [m = std::move(message)] { return m; }, to, PendingOperation::None});
+    schedule({now + kCommandWait, {}, to, PendingOperation::None, std::move(compose)});
 }
 
 void CommandSession::setClock(std::function<kyvo::Bytes()> build, kyvo::Ipv4Endpoint to, kyvo::Millis now)
@@ -106,7 +107,10 @@ void CommandSession::run(kyvo::Millis now)
         if (sendDue && (!timeoutDue || m_sends.front().due <= *m_timeoutAt)) {
             DelayedSend send = std::move(m_sends.front());
             m_sends.erase(m_sends.begin());
-            m_effects.sendMessage(send.build(), send.to);
+            if (send.compose)
+                m_effects.sendComposed(std::move(send.compose), send.to);
+            else
+                m_effects.sendMessage(send.build(), send.to);
             if (send.pendingAfterSend != PendingOperation::None) m_pending = send.pendingAfterSend;
             continue;
         }

@@ -38,6 +38,9 @@ OperationTexts operationTexts(PendingOperation operation);
 class CommandEffects
 {
 public:
+    // Builds a message from the local address of the socket it leaves on
+    // (most significant octet first, 0 when bound to any address).
+    using Compose = std::function<kyvo::Bytes(std::uint32_t localAddress)>;
     enum class Buttons {
         SaveDisabled,             // a save is under way: "保存" off
         SaveResetRestartDisabled, // a device command: "保存", "恢复出厂", "重启设备" off
@@ -45,6 +48,7 @@ public:
     };
     virtual ~CommandEffects() = default;
     virtual void sendMessage(const kyvo::Bytes &message, const kyvo::Ipv4Endpoint &to) = 0;
+    virtual void sendComposed(Compose compose, const kyvo::Ipv4Endpoint &to) = 0;
     virtual void showStatus(const char *chinese) = 0;
     virtual void setButtons(Buttons buttons) = 0;
     // A write answer whose second body byte is 9: the "生成成功" box.
@@ -75,8 +79,9 @@ public:
     // Restart, factory reset, deep factory reset: 3000 ms from now, sent after 500 ms.
     void deviceCommand(PendingOperation operation, kyvo::Bytes message, kyvo::Ipv4Endpoint to,
                        kyvo::Millis now);
-    // Debug output on or off: 2000 ms from now, sent after 500 ms.
-    void debugOutput(bool on, kyvo::Bytes message, kyvo::Ipv4Endpoint to, kyvo::Millis now);
+    // Debug output on or off: 2000 ms from now, sent after 500 ms. The
+    // message names the PC's address, so it is composed where it leaves.
+    void debugOutput(bool on, CommandEffects::Compose compose, kyvo::Ipv4Endpoint to, kyvo::Millis now);
     // The clock message is built when it leaves, 100 ms from now, with the
     // time of that moment; only then is the operation pending (no time-out).
     void setClock(std::function<kyvo::Bytes()> build, kyvo::Ipv4Endpoint to, kyvo::Millis now);
@@ -101,7 +106,8 @@ private:
         kyvo::Millis due;
         std::function<kyvo::Bytes()> build;
         kyvo::Ipv4Endpoint to;
-        PendingOperation pendingAfterSend; // None: leave the slot alone
+        PendingOperation pendingAfterSend = PendingOperation::None; // None: leave the slot alone
+        CommandEffects::Compose compose;                            // instead of build
     };
 
     void begin(PendingOperation operation, std::optional<kyvo::Millis> timeoutAt);

@@ -216,29 +216,34 @@ void CvorletDlg::fillAdapterList()
 
 void CvorletDlg::refreshAdapters()
 {
-    const int current = m_ui.adapter->currentIndex();
-    const QString chosen =
-        current >= 1 && current <= m_adapters.size() ? m_adapters[current - 1].address : QString();
     m_adapters = m_options.adapters();
     fillAdapterList();
-    // The list keeps showing the adapter the endpoint is bound to.
+    // The list keeps showing the adapter the endpoint is bound to; when that
+    // adapter is gone, the endpoint follows the list back to any address.
+    if (m_boundAdapter.isEmpty()) return;
     for (int i = 0; i < m_adapters.size(); ++i)
-        if (!chosen.isEmpty() && m_adapters[i].address == chosen) m_ui.adapter->setCurrentIndex(i + 1);
+        if (m_adapters[i].address == m_boundAdapter) {
+            m_ui.adapter->setCurrentIndex(i + 1);
+            return;
+        }
+    m_boundAdapter.clear();
+    m_core.endpoint().open();
 }
 
 QString CvorletDlg::adapterAddress() const
 {
-    const int index = m_ui.adapter->currentIndex();
-    return index >= 1 && index <= m_adapters.size() ? m_adapters[index - 1].address : QString();
+    return m_boundAdapter;
 }
 
 void CvorletDlg::onAdapterChanged(int index)
 {
     if (index < 0) return;
-    if (index == 0 || index > m_adapters.size())
-        m_core.endpoint().open();
-    else
-        m_core.endpoint().open(m_adapters[index - 1].address);
+    const QString address =
+        index >= 1 && index <= m_adapters.size() ? m_adapters[index - 1].address : QString();
+    // The same choice again keeps the socket and its unfinished reassemblies.
+    if (address == m_boundAdapter) return;
+    m_boundAdapter = address;
+    m_core.endpoint().open(address);
 }
 
 void CvorletDlg::onScopeChanged()
@@ -257,23 +262,28 @@ void CvorletDlg::connectCore()
     });
     connect(&m_core, &GatewayCore::deviceAdded, this, &CvorletDlg::onDeviceAdded);
     connect(&m_core, &GatewayCore::deviceUpdated, m_model, &DeviceListModel::deviceUpdated);
-    connect(&m_core, &GatewayCore::queryAnswered, this, [this](int row) {
-        if (std::size_t(row) < m_core.devices().count() && &m_core.devices().at(std::size_t(row)) == m_shown)
-            showSerialCaption(*m_shown);
-    });
+    connect(&m_core, &GatewayCore::queryAnswered, this, &CvorletDlg::onQueryAnswered);
     connect(&m_core, &GatewayCore::clockUpdated, this, [this](int row) {
         if (std::size_t(row) < m_core.devices().count() && &m_core.devices().at(std::size_t(row)) == m_shown)
             showClockLine(*m_shown);
     });
-    connect(&m_core, &GatewayCore::pingAnswer, this,
-            [this](int, const QByteArray &text) { onPingAnswer(text); });
+    connect(&m_core, &GatewayCore::pingAnswer, this, &CvorletDlg::onPingAnswer);
+    connect(&m_core, &GatewayCore::selfTestResult, this,
+            [this](const QString &text) { networkMessage(NetworkBox::SelfTest, text); });
     connect(&m_core, &GatewayCore::commandResult, this,
             [this](int code, int, const QByteArray &body) { m_commands->commandResult(code, body); });
-    connect(&m_core.endpoint(), &GatewayEndpoint::bindFailed, this,
-            [this] { message(tr102("socket bind error")); });
+    connect(&m_core.endpoint(), &GatewayEndpoint::bindFailed, this, [this](const QString &address) {
+        // The endpoint went on unbound: so does the list.
+        if (address == m_boundAdapter) {
+            m_boundAdapter.clear();
+            m_ui.adapter->setCurrentIndex(0);
+        }
+        message(tr102("socket bind error"));
+    });
     connect(m_commands, &CommandRunner::statusText, this, &CvorletDlg::setStatus);
     connect(m_commands, &CommandRunner::buttonsChanged, this, &CvorletDlg::onButtons);
-    connect(m_commands, &CommandRunner::generated, this, [this] { message(tr102("生成成功")); });
+    connect(m_commands, &CommandRunner::generated, this,
+            [this] { networkMessage(NetworkBox::Generated, tr102("生成成功")); });
     connect(&m_core, &GatewayCore::deviceIgnored, this, [this](int count) {
         m_ui.status->setText(
             unlistedDevicesText(std::size_t(count), m_core.ignoredBeyondCount(), m_language.isEnglish()));
@@ -434,8 +444,8 @@ void CvorletDlg::rebuildDeviceList()
     showFieldPortGroup(r);
     placeChannelPanel(0, r);
     placeChannelPanel(1, r);
-    if (kyvo::fieldText(r.model).rfind("Vorlet-boot", 0) == 0 && !m_bootBox)
-        m_bootBox = message(tr102("当前设备处于按键升级状态,若不想升级，断电重启即可"));
+    if (kyvo::fieldText(r.model).rfind("Vorlet-boot", 0) == 0)
+        networkMessage(NetworkBox::BootNotice, tr102("当前设备处于按键升级状态,若不想升级，断电重启即可"));
 }
 
 void CvorletDlg::showRow(int row)
@@ -493,8 +503,12 @@ void CvorletDlg::saveParameters()
 {
     ParameterRecord *record = requireDevice();
     if (!record) return;
+    // No box runs while the record is collected: the answers it would let in
+    // could change the shown device half-way through.
+    const QStringList problems = panelProblems(*record);
     collectRecord(*record);
     m_commands->save(*record);
+    showProblems(problems);
 }
 
 void CvorletDlg::exportConfiguration()
@@ -599,8 +613,10 @@ void CvorletDlg::setDebugOutput()
 {
     ParameterRecord *record = requireDevice();
     if (!record) return;
+    const QStringList problems = panelProblems(*record);
     collectRecord(*record);
     m_commands->setDebugOutput(*record);
+    showProblems(problems);
 }
 
 void CvorletDlg::setDeviceClock()
@@ -621,18 +637,22 @@ void CvorletDlg::pingTest()
         return;
     }
     m_commands->pingTest(*record);
+    m_pingedDevice = recordMac(record->mac);
     // The window keeps running while the box waits for the device.
     if (m_pingBox) m_pingBox->close();
     m_pingBox = message(tr102("正在测试请等待 ..."), QStringLiteral("ping test"));
 }
 
-void CvorletDlg::onPingAnswer(const QByteArray &text)
+void CvorletDlg::onPingAnswer(int row, const QByteArray &text)
 {
+    // Only the answer of the device under test, and only once.
+    if (!m_pingedDevice || std::size_t(row) >= m_core.devices().count() ||
+        recordMac(m_core.devices().at(std::size_t(row)).mac) != *m_pingedDevice)
+        return;
+    m_pingedDevice.reset();
     if (m_pingBox) m_pingBox->close();
-    if (text.isEmpty())
-        message(tr102("测试失败"));
-    else
-        message(kyvo::fromGbk(text.left(kPingTextLimit)));
+    networkMessage(NetworkBox::PingResult,
+                   text.isEmpty() ? tr102("测试失败") : kyvo::fromGbk(text.left(kPingTextLimit)));
 }
 
 void CvorletDlg::onButtons(CommandEffects::Buttons buttons)
@@ -662,6 +682,20 @@ QMessageBox *CvorletDlg::message(const QString &text, const QString &caption)
     box->setWindowModality(Qt::WindowModal);
     box->open();
     return box;
+}
+
+QMessageBox *CvorletDlg::networkMessage(NetworkBox kind, const QString &text, const QString &caption)
+{
+    if (!m_networkBoxes.admit(kind)) return nullptr;
+    QMessageBox *box = message(text, caption);
+    connect(box, &QDialog::finished, this, [this, kind] { m_networkBoxes.closed(kind); });
+    return box;
+}
+
+void CvorletDlg::showProblems(const QStringList &problems)
+{
+    for (const QString &text : problems)
+        message(text);
 }
 
 void CvorletDlg::showAbout()
@@ -697,10 +731,14 @@ void CvorletDlg::applyMainWindowLanguage()
         setStatus("请选择一个设备");
         return;
     }
-    // Edits in channel 0's panel survive the switch.
-    if (m_placed[0]) m_placed[0]->store(record->channels[0]);
+    // Only the work-mode selection goes into the record, and nothing is shown
+    // but the panel: what is typed into it stays in its controls for the
+    // next save.
     record->channels[0].workMode = std::uint8_t(std::max(0, m_ui.channels[0].workMode->currentIndex()));
-    placeChannelPanel(0, *record);
+    if (record != m_shown || m_placed[0] != channelPanelFor(0, record->channels[0].workMode))
+        placeChannelPanel(0, *record);
+    else
+        showChannelStatus(*record);
     showStatusTexts(*record);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/adapters.h"
+#include "common/one_box_of_a_kind.h"
 #include "vorlet/core/gateway_core.h"
 #include "vorlet/lang/language.h"
 #include "vorlet/link/search_settings.h"
@@ -20,6 +21,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
 
 class QMessageBox;
 
@@ -140,8 +142,11 @@ private:
     void onAdapterChanged(int index);
     void onScopeChanged();
     void onWorkModeChanged(int channel, int index);
+    // The panel a channel shows in a work mode, or null.
+    ChannelPanel *channelPanelFor(int channel, int mode) const;
     void onDeviceAdded(int row);
-    void onPingAnswer(const QByteArray &text);
+    void onQueryAnswered(int row);
+    void onPingAnswer(int row, const QByteArray &text);
     void applyQuickSet(const Mac &mac, bool partialConfirmed);
     void onButtons(CommandEffects::Buttons buttons);
     void applySerialRule();
@@ -153,6 +158,14 @@ private:
     void setStatus(const char *chinese);
     ParameterRecord *requireDevice();
     QMessageBox *message(const QString &text, const QString &caption = {});
+    // The boxes that answers of the network open: one of a kind at a time,
+    // a repeat while it is open is dropped (null then).
+    enum class NetworkBox { BootNotice, SelfTest, PingResult, Generated };
+    QMessageBox *networkMessage(NetworkBox kind, const QString &text, const QString &caption = {});
+    // The messages the placed panels would give for what they hold, each
+    // text once: asked before a record is collected, shown after it.
+    QStringList panelProblems(const ParameterRecord &record) const;
+    void showProblems(const QStringList &problems);
     void openExtension(int control);
     bool hasExtension(int control) const { return m_options.extensions.count(control) != 0; }
     QString tr102(const char *chinese) const { return m_language.tr102(chinese); }
@@ -181,7 +194,9 @@ private:
     bool m_commandsIdle = true; // "保存", "恢复出厂", "重启设备" enabled by the commands
     bool m_saveEnabled = true;
     QPointer<QMessageBox> m_pingBox;
-    QPointer<QMessageBox> m_bootBox;
+    kyvo::OneBoxOfAKind<NetworkBox> m_networkBoxes;
+    std::optional<Mac> m_pingedDevice; // while a ping test waits for its answer
+    QString m_boundAdapter;            // the address the endpoint is bound to; empty: any
 };
 
 } // namespace vorlet

@@ -231,14 +231,19 @@ void CvorletDlg::placeChannelPanel(int channel, const ParameterRecord &r)
     const int mode = r.channels[c].workMode;
     setIndex(m_ui.channels[c].workMode, mode);
     showChannelStatus(r);
-    // TCP-B has no server modes: they show no panel.
-    if (channel == 1 && (mode == 1 || mode == 7)) return;
-    if (mode == 0 || mode > 8) return;
-    ChannelPanel *panel = m_panels[c][std::size_t(panelKindFor(mode))];
+    ChannelPanel *panel = channelPanelFor(channel, mode);
     if (!panel) return;
     panel->load(r.channels[c]);
     panel->show();
     m_placed[c] = panel;
+}
+
+ChannelPanel *CvorletDlg::channelPanelFor(int channel, int mode) const
+{
+    // TCP-B has no server modes: they show no panel.
+    if (channel == 1 && (mode == 1 || mode == 7)) return nullptr;
+    if (mode == 0 || mode > 8) return nullptr;
+    return m_panels[std::size_t(channel)][std::size_t(panelKindFor(mode))];
 }
 
 void CvorletDlg::onWorkModeChanged(int channel, int index)
@@ -247,7 +252,7 @@ void CvorletDlg::onWorkModeChanged(int channel, int index)
     if (!record || index < 0) return;
     const auto c = std::size_t(channel);
     // What was typed into the panel that goes away stays in the record.
-    if (m_placed[c] && record == m_shown) m_placed[c]->storeQuietly(record->channels[c]);
+    if (m_placed[c] && record == m_shown) m_placed[c]->store(record->channels[c]);
     record->channels[c].workMode = std::uint8_t(index);
     placeChannelPanel(channel, *record);
 }
@@ -291,6 +296,24 @@ void CvorletDlg::showChannelStatus(const ParameterRecord &r)
         }
         m_ui.channels[std::size_t(c)].status->setText(text);
     }
+}
+
+void CvorletDlg::onQueryAnswered(int row)
+{
+    // A query answer may carry the serial counters and settings.
+    if (std::size_t(row) < m_core.devices().count() && &m_core.devices().at(std::size_t(row)) == m_shown)
+        showSerial(*m_shown);
+}
+
+QStringList CvorletDlg::panelProblems(const ParameterRecord &r) const
+{
+    QStringList problems;
+    if (m_shown != &r) return problems; // collecting stores no panel then
+    for (const ChannelPanel *panel : m_placed)
+        if (panel)
+            for (const QString &text : panel->problems())
+                if (!problems.contains(text)) problems << text;
+    return problems;
 }
 
 void CvorletDlg::collectRecord(ParameterRecord &r)

@@ -158,9 +158,9 @@ void SubDialog::showMessage(const char *chinese, std::function<void()> closed)
 void SubDialog::showMessageText(const QString &text, std::function<void()> closed)
 {
     // A box of this text is open already: the repeat is dropped.
-    if (!m_openMessages.insert(text).second) return;
+    if (!m_openMessages.admit(text)) return;
     m_options.message(this, text, [this, text, closed = std::move(closed)] {
-        m_openMessages.erase(text);
+        m_openMessages.closed(text);
         if (closed) closed();
     });
 }

@@ -4,6 +4,7 @@
 // other devices ignored, the status line and their texts in both languages.
 #pragma once
 
+#include "common/one_box_of_a_kind.h"
 #include "pelmar/lang/language_table.h"
 #include "pelmar/link/tlv_exchange.h"
 #include "pelmar/link/tlv_frame.h"
@@ -11,7 +12,6 @@
 #include <QDialog>
 
 #include <functional>
-#include <set>
 
 class QLabel;
 
@@ -84,7 +84,7 @@ private:
     QLabel *m_status;
     ReplyHandler m_onReply;
     std::vector<QWidget *> m_busy;
-    std::set<QString> m_openMessages; // one box of a kind from the network
+    kyvo::OneBoxOfAKind<QString> m_openMessages; // boxes the network opens
 };
 
 } // namespace pelmar

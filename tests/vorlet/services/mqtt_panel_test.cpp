@@ -126,8 +126,8 @@ TEST(MqttPanel, RegistrationPacketInHex)
     EXPECT_EQ(t.edit(kRegistration)->text(), QStringLiteral("41 42 04 "));
 
     t.edit(kRegistration)->setText(QStringLiteral("12G4"));
+    EXPECT_EQ(t.panel->problems(), QStringList{QStringLiteral("Please type hex number")});
     t.panel->store(*block);
-    EXPECT_EQ(t.messages, QStringList{QStringLiteral("Please type hex number")});
     EXPECT_EQ(block->registrationLength, 3);
     EXPECT_EQ(fieldBytes(block->registrationData), QByteArray("AB\x04"));
 }

@@ -14,9 +14,11 @@
 
 namespace servicetest {
 
-// messages and script must outlive the window.
+// messages, script and whileShown must outlive the window; whileShown runs
+// while a panel's message is up, as the events of a box's own loop would.
 inline vorlet::CvorletDlg::Options panelWindowOptions(const QTemporaryDir &dir, QStringList &messages,
-                                                      std::function<void(QDialog &)> &script)
+                                                      std::function<void(QDialog &)> &script,
+                                                      const std::function<void()> *whileShown = nullptr)
 {
     vorlet::CvorletDlg::Options w;
     w.settingsPath = dir.filePath(QStringLiteral("hx.ini"));
@@ -24,7 +26,10 @@ inline vorlet::CvorletDlg::Options panelWindowOptions(const QTemporaryDir &dir, 
     w.adapters = [] { return QList<kyvo::AdapterAddress>{}; };
     w.openUrl = [](const QUrl &) {};
     vorlet::ServiceOptions services;
-    services.showMessage = [&messages](QWidget *, const QString &text) { messages << text; };
+    services.showMessage = [&messages, whileShown](QWidget *, const QString &text) {
+        messages << text;
+        if (whileShown && *whileShown) (*whileShown)();
+    };
     services.runDialog = [&script](QDialog &dialog) {
         if (script) script(dialog);
         return dialog.result();

@@ -56,6 +56,10 @@ struct Effects : CommandEffects
     std::vector<Buttons> buttons;
     int generated = 0;
     void sendMessage(const Bytes &m, const kyvo::Ipv4Endpoint &to) override { sent.push_back({m, to}); }
+    void sendComposed(Compose compose, const kyvo::Ipv4Endpoint &to) override
+    {
+        sent.push_back({compose(0x0A4D0001), to}); // as bound to 10.77.0.1
+    }
     void showStatus(const char *text) override { status.emplace_back(text); }
     void setButtons(Buttons b) override { buttons.push_back(b); }
     void showGenerated() override { ++generated; }
@@ -123,13 +127,16 @@ TEST_F(SessionTest, ASaveIsSentAtOnceAndWaitsAQuarterOfItsLengthPlusOneSecond)
 
 TEST_F(SessionTest, ASecondCommandOverwritesTheFirstAndALateAnswerEndsTheSecond)
 {
-    session.debugOutput(true, debugMessage(0, kMac, true, "255.255.255.255"), kBroadcast, t0);
+    session.debugOutput(
+        true, [](std::uint32_t local) { return debugMessage(1, kMac, true, debugAddressText(1, local)); },
+        kBroadcast, t0);
     EXPECT_EQ(fx.status.back(), "正在启动调试...");
     session.deviceCommand(PendingOperation::FactoryReset, factoryResetMessage(0, kMac, false), kBroadcast,
                           t0 + Millis{300});
     session.run(t0 + Millis{800});
     ASSERT_EQ(fx.sent.size(), 2u); // both waits ran out: debug at 500, reset at 800
     EXPECT_EQ(fx.sent[0].message[3], 0x04);
+    EXPECT_EQ(std::string(fx.sent[0].message.begin() + 11, fx.sent[0].message.begin() + 20), "10.77.0.1");
     EXPECT_EQ(fx.sent[1].message[3], 0x05);
     // The debug time-out (t0 + 2000) was replaced by the reset's (t0 + 3300).
     session.run(t0 + Millis{2500});

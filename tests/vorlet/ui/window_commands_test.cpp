@@ -108,7 +108,7 @@ TEST(WindowCommands, EachCommandFailsAfterItsTimeOutWhenTheDeviceIsSilent)
         EXPECT_EQ(b.status(), u(c.failure));
         EXPECT_TRUE(b.commandButtonsEnabled());
     }
-    EXPECT_EQ(b.sent.size(), 5u);
+    EXPECT_TRUE(waitFor([&] { return b.sent.size() == 5; })); // the debug messages are reported as they leave
 
     // A save waits a quarter of its request's length plus a second.
     const std::size_t length = buildSaveRequest(b.record(0), 0).size();
@@ -164,7 +164,7 @@ TEST(WindowCommands, DebugOutputCarriesWhereTheDeviceShallSendIt)
     b.control<QCheckBox>(1075)->click();
     EXPECT_EQ(b.record(0).debugOutput, 1); // collected before sending
     b.advance(500);
-    ASSERT_EQ(b.sent.size(), 1u);
+    ASSERT_TRUE(waitFor([&] { return b.sent.size() == 1; }));
     const QByteArray &m = b.sent[0].message;
     EXPECT_EQ(m.size(), 34);
     EXPECT_EQ(m.left(11).toHex(' '), QByteArray("ba 3a 00 04 00 14 00 07 00 10 01"));
@@ -172,18 +172,15 @@ TEST(WindowCommands, DebugOutputCarriesWhereTheDeviceShallSendIt)
     EXPECT_EQ(b.item(0, "debug-target"), QByteArray("255.255.255.255"));
     EXPECT_EQ(b.item(0, "07").toHex(), QByteArray("01"));
 
-    // Across routers, bound to an adapter: the adapter's address, by unicast.
-    QSignalSpy opened(&b.window->core().endpoint(), &GatewayEndpoint::opened);
-    auto *adapter = b.control<QComboBox>(1038);
-    adapter->setCurrentIndex(1);
-    Q_EMIT adapter->activated(1);
-    ASSERT_TRUE(waitFor([&] { return opened.count() == 1; }));
+    // Across routers, bound to an adapter just chosen: the adapter's address,
+    // by unicast, without waiting for the socket to be reopened.
+    choose(b.control<QComboBox>(1038), 1);
     b.control<QCheckBox>(1006)->click();
     EXPECT_EQ(b.window->core().scope(), 1);
     b.control<QCheckBox>(1075)->click();
     EXPECT_EQ(b.status(), u("正在关闭调试..."));
     b.advance(500);
-    ASSERT_EQ(b.sent.size(), 2u);
+    ASSERT_TRUE(waitFor([&] { return b.sent.size() == 2; }));
     EXPECT_EQ(b.sent[1].address, loopback(5));
     EXPECT_EQ(b.sent[1].message.mid(2, 1).toHex(), QByteArray("01"));
     EXPECT_EQ(b.sent[1].message.mid(9, 2).toHex(' '), QByteArray("0a 00")); // n + 1, flag off
@@ -271,3 +268,94 @@ TEST(WindowCommands, WithoutASelectedDeviceNothingIsSent)
 }
 
 } // namespace
+
+namespace {
+
+// The 0x8F item: eight results, then eight numbers.
+const Bytes kSelfTest{0x8F, 0x00, 0x10, 1, 0, 1, 1, 1, 1, 1, 1, 7, 2, 0, 0, 0, 0, 0, 9};
+const char kSelfTestText[] = "ok(7) ng(2) ok(0) ok(0) ok(0) ok(0) ok(0) ok(9)";
+const Bytes kPingResult{0xB5, 0x00, 0x02, 'o', 'k'};
+
+} // namespace
+
+TEST(WindowCommands, TheNetworkOpensOneBoxOfAKindAndPingResultsOnlyForAPingTest)
+{
+    CommandBench b;
+    ASSERT_TRUE(b.ready());
+    // The self-test result shows; repeats while its box is open are dropped.
+    for (int i = 0; i < 3; ++i)
+        b.answer(0, kSelfTest);
+    ASSERT_TRUE(b.settle());
+    EXPECT_EQ(b.boxTexts(), QStringList{QString::fromLatin1(kSelfTestText)});
+    b.closeBoxes();
+    // Ping results nobody asked for show nothing.
+    b.answer(0, kPingResult);
+    ASSERT_TRUE(b.settle());
+    EXPECT_TRUE(b.boxTexts().isEmpty());
+
+    // The answer of a ping test shows once; a second test while its box is
+    // open, and a repeated answer after the test, open no other.
+    b.link(1064);
+    ASSERT_TRUE(waitFor([&] { return b.boxCount(QStringLiteral("ping ok 23ms")) == 1; }));
+    b.link(1064);
+    EXPECT_EQ(b.boxCount(u("正在测试请等待 ...")), 1);
+    ASSERT_TRUE(waitFor([&] { return b.boxTexts() == QStringList{QStringLiteral("ping ok 23ms")}; }));
+    b.answer(0, kPingResult);
+    ASSERT_TRUE(b.settle());
+    EXPECT_EQ(b.boxTexts(), QStringList{QStringLiteral("ping ok 23ms")});
+}
+
+TEST(WindowCommands, AQueryAnswerRefreshesTheSerialFieldsOfTheShownDevice)
+{
+    CommandBench b;
+    ASSERT_TRUE(b.ready());
+    ASSERT_NE(b.control<QComboBox>(1026)->currentIndex(), 9);
+    // Baud 115200 (index 9), packing 50 ms and 1024 bytes, serial mode 3.
+    b.answer(0, testsupport::hex("40 00 10 00 01 00 08 09 00 08 00 00 32 04 00 04 00 01 03"));
+    ASSERT_TRUE(b.settle());
+    EXPECT_EQ(b.control<QComboBox>(1026)->currentIndex(), 9);
+    EXPECT_EQ(b.control<QLineEdit>(1030)->text(), QStringLiteral("50"));
+    EXPECT_EQ(b.control<QLineEdit>(1031)->text(), QStringLiteral("1024"));
+    EXPECT_EQ(b.control<QComboBox>(1029)->currentIndex(), 3);
+    EXPECT_TRUE(b.control<QLineEdit>(1034)->isEnabled()); // the serial-mode rule ran
+}
+
+TEST(WindowAdapters, TheListAndTheSocketAgree)
+{
+    QList<kyvo::AdapterAddress> adapters{{QStringLiteral("127.0.0.1"), QStringLiteral("loopback")},
+                                         {QStringLiteral("192.0.2.77"), QStringLiteral("not here")}};
+    WindowOptions o;
+    o.configure = [&](CvorletDlg::Options &w) { w.adapters = [&] { return adapters; }; };
+    WindowBench b(o);
+    ASSERT_TRUE(b.search()); // the socket of the start is open and reported
+    GatewayEndpoint &endpoint = b.window->core().endpoint();
+    QSignalSpy opened(&endpoint, &GatewayEndpoint::opened);
+    AdapterCombo *list = b.window->controls().adapter;
+    choose(list, 1);
+    ASSERT_TRUE(waitFor([&] { return opened.count() == 1; }));
+    EXPECT_EQ(endpoint.localAddress(), loopback(1));
+    EXPECT_EQ(b.window->adapterAddress(), QStringLiteral("127.0.0.1"));
+
+    // The same choice again keeps the socket: a reopen queued before this
+    // send would have been reported before it.
+    choose(list, 1);
+    QSignalSpy sent(&endpoint, &GatewayEndpoint::sent);
+    endpoint.send(restartMessage(0, Mac{}), {loopback(1), freePort()});
+    ASSERT_TRUE(waitFor([&] { return sent.count() == 1; }));
+    EXPECT_EQ(opened.count(), 1);
+
+    // The bound adapter is gone: the list shows the default and the socket
+    // is bound to any address, which is what the other sockets then use.
+    adapters.removeFirst();
+    Q_EMIT list->aboutToShowPopup();
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(b.window->adapterAddress(), QString());
+    ASSERT_TRUE(waitFor([&] { return opened.count() == 2; }));
+    EXPECT_EQ(endpoint.localAddress(), 0u);
+
+    // An address this machine does not have: the socket stays unbound, and so does the list.
+    choose(list, 1);
+    ASSERT_TRUE(waitFor([&] { return b.boxTexts() == QStringList{QStringLiteral("socket bind error")}; }));
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(b.window->adapterAddress(), QString());
+}

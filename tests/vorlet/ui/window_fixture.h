@@ -12,6 +12,8 @@
 #include "devsim/gateway/gateway_sim.h"
 #include "tests/support/test_support.h"
 #include "vorlet/lang/dialog_captions.h"
+#include "vorlet/link/device_message.h"
+#include "vorlet/link/link_frame.h"
 #include "vorlet/record/parameter_record.h"
 
 #include <QComboBox>
@@ -83,7 +85,9 @@ public:
         ++stores;
         block.localPort = std::uint16_t(port->text().toUInt());
     }
+    QStringList problems() const override { return problem.isEmpty() ? QStringList{} : QStringList{problem}; }
     vorlet::ChannelPanelKind kind;
+    QString problem; // what problems() reports
     int channel;
     QLineEdit *port;
     int loads = 0;
@@ -242,6 +246,27 @@ public:
         });
     }
 
+    // A query answer (0x83) of the device in this row with these items,
+    // straight to the window's socket, asked for or not.
+    void answer(int row, const kyvo::Bytes &items)
+    {
+        const auto &mac = record(row).mac;
+        const vorlet::Mac m{mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]};
+        const kyvo::Bytes message = vorlet::buildDeviceMessage(0, 0x83, items, m);
+        for (const kyvo::Bytes &frame : vorlet::deviceFrames(message, m))
+            injector.writeDatagram(reinterpret_cast<const char *>(frame.data()), qint64(frame.size()),
+                                   QHostAddress(loopback(1)), window->core().endpoint().localPort());
+    }
+    // True once the window has handled every answer sent before: the last
+    // of them sets the row's clock to a second it did not show yet.
+    bool settle(int row = 0)
+    {
+        const std::uint8_t second = std::uint8_t((record(row).clock[5] + 1) % 60);
+        answer(row, {0xB0, 0x00, 0x08, 126, 2, 8, 14, 5, second, 0, 0});
+        return testsupport::waitFor([&] { return record(row).clock[5] == second; });
+    }
+    int boxCount(const QString &text) const { return int(boxTexts().count(text)); }
+
     // Moves the command clock on and lets the window run what is due.
     void advance(int ms)
     {
@@ -261,6 +286,7 @@ public:
     RecordingCanPanel *canPanel = nullptr;
     QList<QUrl> openedUrls;
     QString chosenFile, askedName, askedFilter;
+    QUdpSocket injector;
 
 private:
     void writeLetter(char letter);

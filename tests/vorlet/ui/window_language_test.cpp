@@ -77,14 +77,21 @@ TEST(WindowLanguage, TheShownRecordsTextsFollowTheSwitchAndEditsStay)
     auto *socket = static_cast<RecordingPanel *>(b.window->placedPanel(0));
     ASSERT_NE(socket, nullptr);
     socket->port->setText(QStringLiteral("9001"));
+    socket->problem = QStringLiteral("Please type hex number");
+    const int stores = socket->stores;
+    const auto port = b.record(0).channels[0].localPort.get();
     b.window->toggleLanguage();
     EXPECT_EQ(b.control<QLabel>(1062)->text(), QStringLiteral("fail, rx:0 tx:0"));
     EXPECT_EQ(b.control<QLabel>(1063)->text(), QStringLiteral("Client(0), rx:0  tx:0"));
     EXPECT_TRUE(b.control<QLabel>(1082)->text().startsWith(QStringLiteral("NetBreak:")));
     EXPECT_TRUE(b.control<QLabel>(1065)->text().startsWith(QStringLiteral("Date of manufacture:")));
+    // Only the work mode goes into the record, quietly; the typed text stays
+    // in the panel for the next save.
     EXPECT_EQ(b.window->placedPanel(0), socket);
     EXPECT_EQ(socket->port->text(), QStringLiteral("9001"));
-    EXPECT_EQ(b.record(0).channels[0].localPort.get(), 9001);
+    EXPECT_EQ(socket->stores, stores);
+    EXPECT_EQ(b.record(0).channels[0].localPort.get(), port);
+    EXPECT_TRUE(b.boxTexts().isEmpty());
 }
 
 TEST(WindowLanguage, TheLanguageReturnsAfterARestart)
