@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #ifdef Q_OS_WIN
+#include <fcntl.h>
 #include <io.h>
 #define KYVO_ISATTY _isatty
 #define KYVO_FILENO _fileno
@@ -215,6 +216,33 @@ bool textCodecReady(const QString &program)
     const QString problem = kyvo::textCodecProblem(program);
     if (!problem.isEmpty()) err(problem);
     return problem.isEmpty();
+}
+
+bool wantsInventory(const Arguments &args)
+{
+    return args.has(QStringLiteral("csv")) || args.has(QStringLiteral("inventory-json"));
+}
+
+void printInventory(const Arguments &args, const std::vector<kyvo::InventoryRow> &rows)
+{
+    outUtf8(args.has(QStringLiteral("csv")) ? kyvo::inventoryCsv(rows) : kyvo::inventoryJson(rows));
+}
+
+QString searchFormConflict(const Arguments &args)
+{
+    const int forms = int(args.has(QStringLiteral("json"))) + int(args.has(QStringLiteral("csv"))) +
+                      int(args.has(QStringLiteral("inventory-json")));
+    return forms > 1 ? QStringLiteral("--json, --csv and --inventory-json exclude each other") : QString();
+}
+
+void outUtf8(const std::string &text)
+{
+#ifdef Q_OS_WIN
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
 }
 
 void err(const QString &line)

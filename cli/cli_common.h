@@ -2,6 +2,8 @@
 // waiting on the event loop, and output in the console's encoding.
 #pragma once
 
+#include "common/inventory.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace cli {
@@ -98,7 +101,18 @@ private:
     long long m_lastTenth = -1;
 };
 
+// search's inventory forms: --csv (CSV) and --inventory-json (a JSON array).
+bool wantsInventory(const Arguments &args);
+// The inventory in the form asked for, on standard output.
+void printInventory(const Arguments &args, const std::vector<kyvo::InventoryRow> &rows);
+// The reason to refuse more than one of search's output forms (--json,
+// --csv, --inventory-json), empty when at most one is given.
+QString searchFormConflict(const Arguments &args);
+
 void out(const QString &line);
+// UTF-8 text as it is (inventories for spreadsheets and scripts), whatever
+// the console's encoding; line ends are not translated.
+void outUtf8(const std::string &text);
 void err(const QString &line);
 int usage(const QString &reason, const QString &help);
 // False after saying on standard error why the tool cannot run here (no

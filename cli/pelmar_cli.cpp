@@ -10,6 +10,7 @@
 #include "common/ipv4.h"
 #include "common/profile_file.h"
 #include "pelmar/core/server_core.h"
+#include "pelmar/core/server_inventory.h"
 #include "pelmar/files/firmware_upgrade.h"
 #include "pelmar/files/one_click.h"
 #include "pelmar/files/parameter_file.h"
@@ -40,6 +41,9 @@ const char *const kHelp =
     "usage: pelmar-cli COMMAND [options]\n"
     "  search                             list the serial servers that answer (short-frame servers\n"
     "                                     are read item by item before they are listed)\n"
+    "  search --csv|--inventory-json      the list as an inventory (address, MAC, model: the hardware\n"
+    "                                     version, firmware, name: empty, adapter) in CSV or as a JSON\n"
+    "                                     array, in UTF-8\n"
     "  export --mac MAC --out FILE.ini    write a server's parameter file\n"
     "                                     (--out DIR: under the name the window proposes, in DIR);\n"
     "                                     an existing file is replaced only with --force\n"
@@ -242,7 +246,9 @@ int printSearch(const ServerCore &core, const DeviceSearch &search, const Contex
     const LanguageTable &t = core.language();
     const bool english = t.language() == Language::English;
     const bool json = c.args.has(QStringLiteral("json"));
-    if (!json)
+    const bool inventory = cli::wantsInventory(c.args);
+    if (inventory) cli::printInventory(c.args, inventoryRows(core, c.adapter));
+    if (!json && !inventory)
         cli::out(QStringList{t.text(slot::kListColumnIp), t.text(slot::kListColumnMac),
                              t.text(slot::kListColumnFirmware), t.text(slot::kListColumnHardware),
                              english ? QStringLiteral("Ports") : QStringLiteral("端口数"),
@@ -255,6 +261,7 @@ int printSearch(const ServerCore &core, const DeviceSearch &search, const Contex
         const QString firmware = gbk(e.firmwareVersion.text()), hardware = gbk(e.hardwareVersion.text());
         const bool whole = search.readWhole(std::size_t(i));
         if (!whole) cli::err(QStringLiteral("pelmar-cli: %1 was not read whole").arg(ip));
+        if (inventory) continue;
         if (json)
             list.append(QJsonObject{{QStringLiteral("ip"), ip},
                                     {QStringLiteral("mac"), mac},
@@ -671,7 +678,9 @@ int main(int argc, char **argv)
          QStringLiteral("wait"), QStringLiteral("port"), QStringLiteral("local-port"),
          QStringLiteral("tftp-port"), QStringLiteral("mac"), QStringLiteral("out"), QStringLiteral("ini"),
          QStringLiteral("file"), QStringLiteral("lang"), QStringLiteral("serial-port"), QStringLiteral("in")},
-        {QStringLiteral("json"), QStringLiteral("help"), QStringLiteral("force")}, 1);
+        {QStringLiteral("json"), QStringLiteral("csv"), QStringLiteral("inventory-json"),
+         QStringLiteral("help"), QStringLiteral("force")},
+        1);
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
         cli::out(QString::fromUtf8(kHelp));
         return cli::kOk;
@@ -691,6 +700,7 @@ int main(int argc, char **argv)
                                        : QStringLiteral("unknown command '%1'").arg(command));
 
     if (command != QLatin1String("search")) return onDevice(c);
+    if (const QString conflict = cli::searchFormConflict(c.args); !conflict.isEmpty()) return usage(conflict);
     ServerCore core(coreOptions(c));
     core.setLanguage(language(c));
     DeviceSearch search(core, c);

@@ -11,6 +11,7 @@
 #include "common/ipv4.h"
 #include "vorlet/core/config_export.h"
 #include "vorlet/core/gateway_core.h"
+#include "vorlet/core/inventory_rows.h"
 #include "vorlet/lang/language.h"
 #include "vorlet/link/search_settings.h"
 #include "vorlet/maintenance/fota_runner.h"
@@ -32,7 +33,9 @@ namespace {
 
 const char *const kHelp =
     "usage: vorlet-cli COMMAND [options]\n"
-    "  search                           list the gateways that answer\n"
+    "  search [--csv|--inventory-json]  list the gateways that answer; --csv or --inventory-json: as an\n"
+    "                                   inventory (address, MAC, model, firmware, name, adapter) in CSV\n"
+    "                                   or as a JSON array, in UTF-8\n"
     "  export --mac MAC --out FILE.cfg  write a gateway's parameter record to a file\n"
     "  quickset --mac MAC --in FILE.cfg [--partial]\n"
     "                                   apply a file to a gateway (its own MAC is kept) and save; a file\n"
@@ -142,15 +145,17 @@ namespace {
 
 using cli_tool::search;
 
-int printSearch(const GatewayCore &core, const Context &c)
+int printSearch(GatewayCore &core, const Context &c)
 {
     const DeviceList &list = core.devices();
     QJsonArray json;
-    if (!c.args.has(QStringLiteral("json")))
+    const bool inventory = cli::wantsInventory(c.args);
+    if (inventory) cli::printInventory(c.args, inventoryRows(core));
+    if (!c.args.has(QStringLiteral("json")) && !inventory)
         cli::out(QStringList{QStringLiteral("SN"), text102(c, "设备IP"), text102(c, "MAC地址"),
                              text102(c, "固件版本"), text102(c, "型号"), text102(c, "设备名称")}
                      .join(QLatin1Char('\t')));
-    for (std::size_t i = 0; i < list.count(); ++i) {
+    for (std::size_t i = 0; !inventory && i < list.count(); ++i) {
         const ParameterRecord &r = list.at(i);
         const QString ip = QString::fromStdString(kyvo::ipv4Text(seenAddress(r)));
         const QStringList fields{QString::number(i + 1), ip,
@@ -366,8 +371,9 @@ int main(int argc, char **argv)
          QStringLiteral("port"), QStringLiteral("log-dir"), QStringLiteral("log-mode"),
          QStringLiteral("device"), QStringLiteral("channel"), QStringLiteral("ca"), QStringLiteral("cert"),
          QStringLiteral("key"), QStringLiteral("image-port")},
-        {QStringLiteral("json"), QStringLiteral("factory"), QStringLiteral("help"),
-         QStringLiteral("allow-broadcast"), QStringLiteral("partial")},
+        {QStringLiteral("json"), QStringLiteral("csv"), QStringLiteral("inventory-json"),
+         QStringLiteral("factory"), QStringLiteral("help"), QStringLiteral("allow-broadcast"),
+         QStringLiteral("partial")},
         2);
     const QString help = helpText();
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
@@ -413,6 +419,9 @@ int main(int argc, char **argv)
     if (c.args.has(QStringLiteral("wait")))
         c.waitMs = *cli::parseMilliseconds(c.args.value(QStringLiteral("wait")));
     if (c.args.has(QStringLiteral("port"))) c.port = *cli::parsePort(c.args.value(QStringLiteral("port")));
+
+    if (const QString conflict = cli::searchFormConflict(c.args); !conflict.isEmpty())
+        return cli::usage(QStringLiteral("vorlet-cli: ") + conflict, help);
 
     GatewayCore::Options options;
     options.devicePort = c.port;

@@ -54,6 +54,47 @@ TEST(VorletCli, SearchPrintsEveryGatewayAsATableAndAsJson)
     EXPECT_EQ(devices[1].toObject()[QStringLiteral("ip")].toString(), QStringLiteral("127.0.0.3"));
 }
 
+TEST(VorletCli, SearchInventoryCarriesEachGatewayAsCsvAndJson)
+{
+    DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("count=1,name=车间"),
+                                QStringLiteral("--gateway"),
+                                QStringLiteral("count=1,can,version=V10109,name=Line 2")});
+    ASSERT_TRUE(sim.ready);
+    const QStringList expected[] = {
+        {QStringLiteral("127.0.0.2"), QStringLiteral("00-4B-59-00-00-02"), QStringLiteral("VG-211"),
+         QStringLiteral("V10112"), QStringLiteral("车间")},
+        {QStringLiteral("127.0.0.3"), QStringLiteral("00-4B-59-00-00-03"), QStringLiteral("VG-211C"),
+         QStringLiteral("V10109"), QStringLiteral("Line 2")},
+    };
+    // On the adapter named, the CSV; on every address, the JSON.
+    const auto csv =
+        runTool(kCli, withRange(sim, {QStringLiteral("search"), QStringLiteral("--csv"),
+                                      QStringLiteral("--adapter"), QStringLiteral("127.0.0.1")}));
+    ASSERT_EQ(csv.exitCode, 0) << csv.err.toStdString();
+    const QStringList lines = csv.out.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 4)
+        << csv.out.toStdString(); // header, two rows, the empty rest after the last CRLF
+    EXPECT_EQ(lines[0], QStringLiteral("address,mac,model,firmware,name,adapter"));
+    const auto json =
+        runTool(kCli, withRange(sim, {QStringLiteral("search"), QStringLiteral("--inventory-json")}));
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QJsonArray rows = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(rows.size(), 2) << json.out.toStdString();
+    const QStringList keys{QStringLiteral("address"), QStringLiteral("mac"), QStringLiteral("model"),
+                           QStringLiteral("firmware"), QStringLiteral("name")};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(lines[i + 1],
+                  (expected[i] + QStringList{QStringLiteral("127.0.0.1")}).join(QLatin1Char(',')));
+        const QJsonObject o = rows[i].toObject();
+        for (int k = 0; k < keys.size(); ++k)
+            EXPECT_EQ(o[keys[k]].toString(), expected[i][k]) << keys[k].toStdString();
+        EXPECT_EQ(o[QStringLiteral("adapter")].toString(), QStringLiteral("0.0.0.0"));
+    }
+    EXPECT_EQ(
+        runTool(kCli, {QStringLiteral("search"), QStringLiteral("--csv"), QStringLiteral("--json")}).exitCode,
+        2);
+}
+
 TEST(VorletCli, ExportAndQuickSetMoveOneGatewaysSettingsOntoAnother)
 {
     DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("2")});
