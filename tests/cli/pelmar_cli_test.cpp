@@ -128,6 +128,43 @@ TEST(PelmarCli, SearchListsShortFrameAndRecordServersOnceReadWhole)
     EXPECT_GE(s.sim.counter(s.mac(2), QStringLiteral("searches")), 2);
 }
 
+TEST(PelmarCli, SearchInventoryCarriesEachServerAsCsvAndJson)
+{
+    Servers s({QStringLiteral("count=1,family=short,ports=4"),
+               QStringLiteral("family=multi2326,ports=24,firmware=V6.1,hardware=VN31")});
+    ASSERT_TRUE(s.sim.ready);
+    // address, model (the hardware version the list shows), firmware; the servers report no name.
+    const QStringList expected[] = {
+        {QStringLiteral("127.0.0.2"), s.mac(0), QStringLiteral("S410"), QStringLiteral("V043"), QString()},
+        {QStringLiteral("127.0.0.3"), s.mac(1), QStringLiteral("VN31"), QStringLiteral("V6.1"), QString()},
+    };
+    // On the adapter named, the CSV; on every address, the JSON.
+    const auto csv = s.run({QStringLiteral("search"), QStringLiteral("--csv"), QStringLiteral("--adapter"),
+                            QStringLiteral("127.0.0.1")});
+    ASSERT_EQ(csv.exitCode, 0) << quoted(csv).toStdString();
+    const QStringList rows = csv.out.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(rows.size(), 4)
+        << quoted(csv).toStdString(); // header, two rows, the empty rest after the last CRLF
+    EXPECT_EQ(rows[0], QStringLiteral("address,mac,model,firmware,name,adapter"));
+    const auto json = s.run({QStringLiteral("search"), QStringLiteral("--inventory-json")});
+    ASSERT_EQ(json.exitCode, 0) << quoted(json).toStdString();
+    const QJsonArray objects = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(objects.size(), 2) << json.out.toStdString();
+    const QStringList keys{QStringLiteral("address"), QStringLiteral("mac"), QStringLiteral("model"),
+                           QStringLiteral("firmware"), QStringLiteral("name")};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(rows[i + 1],
+                  (expected[i] + QStringList{QStringLiteral("127.0.0.1")}).join(QLatin1Char(',')));
+        const QJsonObject o = objects[i].toObject();
+        for (int k = 0; k < keys.size(); ++k)
+            EXPECT_EQ(o[keys[k]].toString(), expected[i][k]) << keys[k].toStdString();
+        EXPECT_EQ(o[QStringLiteral("adapter")].toString(), QStringLiteral("0.0.0.0"));
+    }
+    EXPECT_EQ(s.run({QStringLiteral("search"), QStringLiteral("--inventory-json"), QStringLiteral("--json")})
+                  .exitCode,
+              2);
+}
+
 TEST(PelmarCli, ExportWritesTheServersParameterFile)
 {
     Servers s({QStringLiteral("count=1,family=short,ports=4")});
