@@ -1,6 +1,7 @@
 // The gateway core against simulated gateways on loopback: searches, the
 // device list, and a save that changes the device.
 #include "vorlet/core/gateway_core.h"
+#include "vorlet/core/inventory_rows.h"
 
 #include "common/fixed_field.h"
 #include "common/gbk_text.h"
@@ -11,6 +12,9 @@
 #include "tests/support/test_support.h"
 
 #include <QSignalSpy>
+
+#include <algorithm>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -172,4 +176,26 @@ TEST(GatewayCore, AnAnswerThatLostAFragmentAddsNoRow)
     ASSERT_EQ(b.core->devices().count(), 1u);
     EXPECT_EQ(b.core->devices().at(0).mac[5], 4);
     EXPECT_GT(b.sim->get<long long>([](devsim::SimNetwork &n) { return n.device(0).counters[QStringLiteral("dropped")]; }), 0);
+}
+
+TEST(GatewayInventory, RowsCarryTheListsTextsWithGbkNamesInUtf8)
+{
+    DeviceList list;
+    const auto index = list.add(Mac{0x00, 0x4B, 0x59, 0x0A, 0x4D, 0x07}, 0xC0A80105);
+    ASSERT_TRUE(index);
+    ParameterRecord &r = list.at(*index);
+    const QByteArray name = kyvo::toGbk(QStringLiteral("泵房二号"));
+    std::copy(name.begin(), name.end(), r.deviceName);
+    std::fill(std::begin(r.model), std::end(r.model), 'M'); // a full-width field has no terminator
+    std::memcpy(r.versionText, "V10112", 6);
+
+    const auto rows = inventoryRows(list, 0xC0A80164);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].address, "192.168.1.5");
+    EXPECT_EQ(rows[0].mac, "00-4B-59-0A-4D-07");
+    EXPECT_EQ(rows[0].model, std::string(64, 'M'));
+    EXPECT_EQ(rows[0].firmware, "V10112");
+    EXPECT_EQ(rows[0].name, "泵房二号");
+    EXPECT_EQ(rows[0].adapter, "192.168.1.100");
+    EXPECT_EQ(inventoryRows(list, 0)[0].adapter, "0.0.0.0");
 }
