@@ -2,6 +2,7 @@
 // search and sweep, the model's values, item reading, writes and the
 // routing of stray datagrams. Sessions that wait on time run on a manual clock.
 #include "pelmar/core/server_core.h"
+#include "pelmar/core/server_inventory.h"
 
 #include "devsim/core/device_specs.h"
 #include "devsim/core/sim_host.h"
@@ -432,4 +433,27 @@ TEST(ServerCore, ChangingTheLanguageEmptiesTheStatusAndShowsTheAddressAgain)
     EXPECT_EQ(b.core->chosenAdapterAddress(), QStringLiteral("127.0.0.1"));
     b.core->chooseAdapter(-1);
     EXPECT_TRUE(b.core->chosenAdapterAddress().isEmpty());
+}
+
+TEST(ServerCore, InventoryRowsNameTheChosenAdapterElseTheMainSocketsAddress)
+{
+    Bench b({}, loopback(1));
+    const auto slot = b.core->devices().registerReply("127.0.0.7", 1111, MacTail{0x00, 0x00, 0x07});
+    ASSERT_TRUE(slot);
+    DeviceEntry &e = b.core->devices().at(slot->index);
+    e.mac = Mac{0x00, 0x4B, 0x5A, 0x00, 0x00, 0x07};
+    e.firmwareVersion.set("V5.2");
+    e.hardwareVersion.set("VN30");
+    const auto rows = inventoryRows(*b.core);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].address, "127.0.0.7");
+    EXPECT_EQ(rows[0].mac, "00-4B-5A-00-00-07");
+    EXPECT_EQ(rows[0].model, "VN30");
+    EXPECT_EQ(rows[0].firmware, "V5.2");
+    EXPECT_EQ(rows[0].name, "");
+    EXPECT_EQ(rows[0].adapter, "0.0.0.0"); // "默认": bound to every address
+    EXPECT_EQ(inventoryRows(*b.core, QStringLiteral("127.0.0.1"))[0].adapter, "127.0.0.1");
+    b.core->setAdaptersForTesting({{QStringLiteral("127.0.0.1"), QStringLiteral("lo")}});
+    b.core->chooseAdapter(0);
+    EXPECT_EQ(inventoryRows(*b.core, QStringLiteral("127.0.0.9"))[0].adapter, "127.0.0.1");
 }
