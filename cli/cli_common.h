@@ -65,6 +65,8 @@ private:
 
 void out(const QString &line);
 void err(const QString &line);
+// After a search: says how many received messages a flood cost, if any.
+void reportQueueDrops(const char *program, quint64 dropped);
 int usage(const QString &reason, const QString &help);
 
 } // namespace cli

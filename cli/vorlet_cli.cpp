@@ -8,6 +8,7 @@
 #include "cli/vorlet_poll_command.h"
 
 #include "common/gbk_text.h"
+#include "common/profile_file.h"
 #include "common/ipv4.h"
 #include "vorlet/core/gateway_core.h"
 #include "vorlet/lang/language.h"
@@ -85,6 +86,7 @@ bool search(GatewayCore &core, const Context &c)
         core.startLocalSearch();
         cli::waitUntil([&] { return sent; }, 5000);
         cli::waitUntil([] { return false; }, c.waitMs);
+        cli::reportQueueDrops("vorlet-cli", core.endpoint().queueDrops());
         return true;
     }
     core.setScope(1);
@@ -93,6 +95,7 @@ bool search(GatewayCore &core, const Context &c)
     core.startCrossRouterSearch(c.ranges);
     cli::waitUntil([&] { return finished; }, 24 * 3600 * 1000);
     cli::waitUntil([] { return false; }, 1000); // the last answers
+    cli::reportQueueDrops("vorlet-cli", core.endpoint().queueDrops());
     return true;
 }
 
@@ -382,7 +385,9 @@ int main(int argc, char **argv)
                 core, c, [&](CommandRunner &run) { run.save(r); }, "保存成功,重启后生效！！！");
         };
         hooks.usage = [&](const QString &reason) { return cli::usage(reason, help); };
-        hooks.utf8Names = loadSearchSettings(searchSettingsPath()).utf8 != 0;
+        const SearchSettings settings = loadSearchSettings(searchSettingsPath());
+        if (settings.fileTooLarge) cli::err(kyvo::profileTooLargeText(searchSettingsPath(), c.language.isEnglish()));
+        hooks.utf8Names = settings.utf8 != 0;
         return runPollCommand(c.args, core, hooks);
     }
     if (cli_tool::isMaintenanceCommand(command)) return deviceCommand(core, c);

@@ -81,13 +81,9 @@ ProfileFile ProfileFile::parse(const QByteArray &text)
         }
         Line line;
         const int eq = raw.indexOf('=');
-        if (eq > 0 && !trimmed.startsWith(';')) {
-            line.key = raw.left(eq).trimmed();
-            line.value = raw.mid(eq + 1);
-            line.isEntry = !line.key.isEmpty();
-        } else {
-            line.value = raw;
-        }
+        if (eq > 0 && !trimmed.startsWith(';')) line.key = raw.left(eq).trimmed();
+        line.isEntry = !line.key.isEmpty();
+        line.value = line.isEntry ? raw.mid(eq + 1) : raw; // a line that is no entry stays as it was
         if (target) target->addLine(std::move(line));
         else profile.m_preamble.push_back(std::move(line));
     }

@@ -6,6 +6,7 @@
 #include "vorlet/link/reassembly.h"
 
 #include <QHostAddress>
+#include <QPointer>
 #include <chrono>
 #include <QVariant>
 #include <QUdpSocket>
@@ -50,7 +51,6 @@ public:
     void clearQueue() { m_sender.clear(); }
 
 Q_SIGNALS:
-    void messageReceived(quint32 sender, const QByteArray &message);
     void jobDone(quint64 token);
     void opened(quint16 localPort);
     void bindFailed(const QString &localAddress);
@@ -84,9 +84,11 @@ private:
             const auto complete = m_reassembler.accept(kyvo::ByteView(m_buffer.data(), std::size_t(n)));
             m_owner->m_dropped = m_reassembler.droppedDatagrams();
             if (!complete) continue;
-            Q_EMIT messageReceived(mapped ? sender : 0,
-                                   QByteArray(reinterpret_cast<const char *>(complete->message.data()),
-                                              qsizetype(complete->message.size())));
+            QByteArray message(reinterpret_cast<const char *>(complete->message.data()),
+                               qsizetype(complete->message.size()));
+            const std::size_t bytes = std::size_t(message.size());
+            if (m_owner->m_inbox.push({mapped ? sender : 0, std::move(message)}, bytes))
+                QMetaObject::invokeMethod(m_owner, [o = m_owner] { o->deliverInbox(); }, Qt::QueuedConnection);
         }
     }
 
@@ -101,7 +103,6 @@ GatewayEndpoint::GatewayEndpoint(QObject *parent) : QObject(parent), m_worker(ne
 {
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    connect(m_worker, &EndpointWorker::messageReceived, this, &GatewayEndpoint::messageReceived);
     connect(m_worker, &EndpointWorker::jobDone, this, &GatewayEndpoint::sent);
     connect(m_worker, &EndpointWorker::opened, this, &GatewayEndpoint::opened);
     connect(m_worker, &EndpointWorker::bindFailed, this, &GatewayEndpoint::bindFailed);
@@ -113,6 +114,19 @@ GatewayEndpoint::~GatewayEndpoint()
 {
     m_thread.quit();
     m_thread.wait();
+}
+
+void GatewayEndpoint::deliverInbox()
+{
+    // One batch per wake-up: what arrives meanwhile waits for the next one, so
+    // timers and painting run between batches however fast a flood comes.
+    const std::vector<Inbound> batch = m_inbox.takeAll();
+    m_dropReport.note(m_inbox.dropped());
+    const QPointer<GatewayEndpoint> alive(this);
+    for (const Inbound &m : batch) {
+        Q_EMIT messageReceived(m.sender, m.message);
+        if (!alive) return;
+    }
 }
 
 void GatewayEndpoint::open(const QString &localAddress, quint16 localPort)

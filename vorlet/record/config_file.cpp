@@ -3,6 +3,7 @@
 
 #include "common/fixed_field.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -38,14 +39,21 @@ ConfigFileStatus loadConfigOver(ParameterRecord &record, const std::string &path
     auto buffer = std::make_unique<std::uint8_t[]>(kRecordSize);
     const std::size_t n = std::fread(buffer.get(), 1, kRecordSize, file.get());
     if (n == 0) return ConfigFileStatus::Empty;
+    loadConfigBytesOver(record, kyvo::ByteView(buffer.get(), n));
+    if (bytesRead) *bytesRead = n;
+    return ConfigFileStatus::Done;
+}
+
+void loadConfigBytesOver(ParameterRecord &record, kyvo::ByteView file)
+{
+    const std::size_t n = std::min(file.size(), kRecordSize);
+    if (n == 0) return;
     std::uint8_t mac[6], seen[4];
     std::memcpy(mac, record.mac, 6);
     std::memcpy(seen, record.seenAddress, 4);
-    std::memcpy(reinterpret_cast<std::uint8_t *>(&record), buffer.get(), n);
+    std::memcpy(reinterpret_cast<std::uint8_t *>(&record), file.data(), n);
     std::memcpy(record.mac, mac, 6);
     std::memcpy(record.seenAddress, seen, 4);
-    if (bytesRead) *bytesRead = n;
-    return ConfigFileStatus::Done;
 }
 
 } // namespace vorlet

@@ -22,5 +22,7 @@ ConfigFileStatus exportConfig(const ParameterRecord &record, const std::string &
 // routers). A shorter file changes only the beginning of the record. A
 // missing, unreadable or empty file changes nothing.
 ConfigFileStatus loadConfigOver(ParameterRecord &record, const std::string &path, std::size_t *bytesRead = nullptr);
+// The same over a file's bytes already read (at most one record's worth is used).
+void loadConfigBytesOver(ParameterRecord &record, kyvo::ByteView file);
 
 } // namespace vorlet
