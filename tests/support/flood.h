@@ -9,7 +9,11 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QThread>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -109,15 +113,19 @@ private:
     QByteArray alert4096()
     {
         QByteArray a = random(4096);
-        a.replace(4, 12, "flood alert\0", 12);
+        a.replace(4, 12, QByteArrayView("flood alert\0", 12));
         return a;
     }
-    // "H:R" and a record code at one of the record lengths, with a MAC tail of its own.
+    // "H:R" and a record code, a few bytes off one of the record lengths. (A
+    // whole record from a new MAC is a device to the tools, as it would be to
+    // anyone: a flood of those fills the list, and the test would measure
+    // that and not the tools.)
     QByteArray serverRecordLookalike()
     {
-        static const int lengths[] = {372, 302, 1294, 684, 2336, 26};
-        QByteArray r = random(std::size_t(lengths[pick(6)]));
-        r.replace(0, 4, "H:RP", 4);
+        static const int lengths[] = {372, 302, 1294, 684, 2336, 1582, 828, 26};
+        const int offBy = int(pick(3)) + 1;
+        QByteArray r = random(std::size_t(lengths[pick(8)] + (pick(2) ? offBy : -offBy)));
+        r.replace(0, 4, QByteArrayView("H:RP", 4));
         return r;
     }
 
@@ -182,25 +190,33 @@ private:
     std::thread m_thread;
 };
 
-// The local ports of the UDP sockets a process holds.
-inline std::vector<quint16> udpPortsOf(qint64 pid)
+// The UDP sockets a process holds: their local ports and the datagrams the
+// system dropped because their receive buffers were full.
+struct UdpSockets {
+    std::vector<quint16> ports;
+    std::uint64_t systemDrops = 0;
+};
+inline UdpSockets udpSocketsOf(qint64 pid)
 {
     std::set<QByteArray> inodes;
     const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
     for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::System | QDir::Files)) {
-        const QString target = QFile::symLinkTarget(fds.filePath(fd));
-        if (target.startsWith(QLatin1String("socket:[")))
-            inodes.insert(target.mid(8, target.size() - 9).toLatin1());
+        char target[64] = {};
+        const ssize_t n = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof target - 1);
+        const QByteArray link(target, n > 0 ? qsizetype(n) : 0);
+        if (link.startsWith("socket:[") && link.endsWith(']')) inodes.insert(link.mid(8, link.size() - 9));
     }
-    std::vector<quint16> ports;
+    UdpSockets sockets;
     QFile table(QStringLiteral("/proc/net/udp"));
-    if (!table.open(QIODevice::ReadOnly)) return ports;
+    if (!table.open(QIODevice::ReadOnly)) return sockets;
     table.readLine(); // the heading
     while (!table.atEnd()) {
         const QList<QByteArray> f = table.readLine().simplified().split(' ');
-        if (f.size() > 9 && inodes.count(f[9])) ports.push_back(quint16(f[1].split(':').value(1).toUInt(nullptr, 16)));
+        if (f.size() < 13 || !inodes.count(f[9])) continue;
+        sockets.ports.push_back(quint16(f[1].split(':').value(1).toUInt(nullptr, 16)));
+        sockets.systemDrops += f[12].toULongLong();
     }
-    return ports;
+    return sockets;
 }
 
 // A field of /proc/PID/status in KiB ("VmRSS", "VmHWM"), 0 once the process is gone.
@@ -212,6 +228,73 @@ inline qint64 statusKb(qint64 pid, const char *field)
     for (const QByteArray &line : status.readAll().split('\n'))
         if (line.startsWith(key)) return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong();
     return 0;
+}
+
+// One command-line tool's search, watched from outside.
+struct ToolRun {
+    QString program;
+    int waitMs = 0;
+    QProcess process;
+    QElapsedTimer sinceSocket; // the search starts with the socket
+    std::vector<quint16> ports;
+    qint64 searchMs = -1, peakKb = 0;
+    std::uint64_t systemDrops = 0;
+    QByteArray out, err;
+
+    bool start()
+    {
+        process.start(program, {QStringLiteral("search"), QStringLiteral("--wait"), QString::number(waitMs)});
+        return process.waitForStarted();
+    }
+    // The MACs ("00-4B-59-4D-01-01") the output lists.
+    int listed(const QStringList &macs) const
+    {
+        const QString text = QString::fromLocal8Bit(out).toUpper().replace(QLatin1Char(':'), QLatin1Char('-'));
+        int n = 0;
+        for (const QString &mac : macs) n += text.contains(mac.toUpper()) ? 1 : 0;
+        return n;
+    }
+};
+
+// Waits (at most 10 s in all) for each tool's socket; the ports of all of them.
+inline std::vector<quint16> waitForSockets(const std::vector<ToolRun *> &tools)
+{
+    std::vector<quint16> all;
+    QElapsedTimer clock;
+    clock.start();
+    for (ToolRun *t : tools) {
+        while (t->ports.empty() && clock.elapsed() < 10000 && t->process.state() == QProcess::Running)
+            if ((t->ports = udpSocketsOf(t->process.processId()).ports).empty()) QThread::msleep(2);
+        t->sinceSocket.start();
+        all.insert(all.end(), t->ports.begin(), t->ports.end());
+    }
+    return all;
+}
+
+// Follows the tools to their end (killed after limitMs): search time, peak
+// memory, the system's drops at their sockets, their output.
+inline void watchUntilDone(const std::vector<ToolRun *> &tools, qint64 limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (bool running = true; running && clock.elapsed() < limitMs;) {
+        running = false;
+        for (ToolRun *t : tools) {
+            if (t->searchMs >= 0) continue;
+            const qint64 pid = t->process.processId();
+            t->peakKb = std::max(t->peakKb, statusKb(pid, "VmHWM"));
+            t->systemDrops = std::max(t->systemDrops, udpSocketsOf(pid).systemDrops);
+            t->out += t->process.readAllStandardOutput();
+            if (t->process.waitForFinished(5)) t->searchMs = t->sinceSocket.elapsed();
+            else running = true;
+        }
+    }
+    for (ToolRun *t : tools) {
+        if (t->searchMs < 0) t->process.kill();
+        t->process.waitForFinished();
+        t->out += t->process.readAllStandardOutput();
+        t->err = t->process.readAllStandardError();
+    }
 }
 
 } // namespace flood
