@@ -8,8 +8,8 @@
 #include "cli/vorlet_poll_command.h"
 
 #include "common/gbk_text.h"
-#include "common/profile_file.h"
 #include "common/ipv4.h"
+#include "common/profile_file.h"
 #include "vorlet/core/gateway_core.h"
 #include "vorlet/lang/language.h"
 #include "vorlet/link/search_settings.h"
@@ -386,7 +386,8 @@ int main(int argc, char **argv)
         };
         hooks.usage = [&](const QString &reason) { return cli::usage(reason, help); };
         const SearchSettings settings = loadSearchSettings(searchSettingsPath());
-        if (settings.fileTooLarge) cli::err(kyvo::profileTooLargeText(searchSettingsPath(), c.language.isEnglish()));
+        if (settings.fileTooLarge)
+            cli::err(kyvo::profileTooLargeText(searchSettingsPath(), c.language.isEnglish()));
         hooks.utf8Names = settings.utf8 != 0;
         return runPollCommand(c.args, core, hooks);
     }

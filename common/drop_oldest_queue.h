@@ -14,11 +14,11 @@ namespace kyvo {
 // stays): a flood costs the oldest items, never unbounded memory, and the
 // items lost are counted. The producer wakes the consumer only when the
 // queue was empty, so at most one wake-up is pending at any time.
-template <typename T>
-class DropOldestQueue
+template <typename T> class DropOldestQueue
 {
 public:
-    DropOldestQueue(std::size_t maxItems, std::size_t maxBytes) : m_maxItems(maxItems), m_maxBytes(maxBytes) {}
+    DropOldestQueue(std::size_t maxItems, std::size_t maxBytes) : m_maxItems(maxItems), m_maxBytes(maxBytes)
+    {}
 
     // True when the queue was empty before: the consumer must be woken.
     bool push(T item, std::size_t bytes)
@@ -46,7 +46,8 @@ public:
         }
         std::vector<T> out;
         out.reserve(taken.size());
-        for (Entry &e : taken) out.push_back(std::move(e.item));
+        for (Entry &e : taken)
+            out.push_back(std::move(e.item));
         return out;
     }
 
@@ -57,7 +58,8 @@ public:
     }
 
 private:
-    struct Entry {
+    struct Entry
+    {
         T item;
         std::size_t bytes;
     };

@@ -18,8 +18,8 @@ public:
         if (total == m_reported || (m_clock.isValid() && !m_clock.hasExpired(5000))) return;
         m_reported = total;
         m_clock.start();
-        qWarning("%s: %llu received messages dropped so far: more arrived than could be handled",
-                 m_program, static_cast<unsigned long long>(total));
+        qWarning("%s: %llu received messages dropped so far: more arrived than could be handled", m_program,
+                 static_cast<unsigned long long>(total));
     }
 
 private:

@@ -10,7 +10,10 @@ namespace kyvo {
 
 namespace {
 // Windows compares profile names without regard to ASCII case; GBK bytes stay as they are.
-QByteArray folded(const QByteArray &name) { return name.toLower(); }
+QByteArray folded(const QByteArray &name)
+{
+    return name.toLower();
+}
 
 QByteArray unquote(QByteArray v)
 {
@@ -35,7 +38,8 @@ void ProfileFile::Section::reindex()
     keyIndex.clear();
     std::vector<Line> all = std::move(lines);
     lines.clear();
-    for (Line &l : all) addLine(std::move(l));
+    for (Line &l : all)
+        addLine(std::move(l));
 }
 
 const ProfileFile::Line *ProfileFile::Section::entry(const QByteArray &key) const
@@ -84,8 +88,10 @@ ProfileFile ProfileFile::parse(const QByteArray &text)
         if (eq > 0 && !trimmed.startsWith(';')) line.key = raw.left(eq).trimmed();
         line.isEntry = !line.key.isEmpty();
         line.value = line.isEntry ? raw.mid(eq + 1) : raw; // a line that is no entry stays as it was
-        if (target) target->addLine(std::move(line));
-        else profile.m_preamble.push_back(std::move(line));
+        if (target)
+            target->addLine(std::move(line));
+        else
+            profile.m_preamble.push_back(std::move(line));
     }
     // A final line break leaves an empty last line that is not content.
     std::vector<Line> &last = target ? target->lines : profile.m_preamble;
@@ -116,7 +122,8 @@ ProfileFile::Section &ProfileFile::sectionFor(const QByteArray &name)
 void ProfileFile::reindex()
 {
     m_sectionIndex.clear();
-    for (std::size_t i = 0; i < m_sections.size(); ++i) m_sectionIndex.insert(folded(m_sections[i].name), i);
+    for (std::size_t i = 0; i < m_sections.size(); ++i)
+        m_sectionIndex.insert(folded(m_sections[i].name), i);
 }
 
 std::optional<QByteArray> ProfileFile::value(const QByteArray &section, const QByteArray &key) const
@@ -153,7 +160,8 @@ void ProfileFile::setString(const QByteArray &section, const QByteArray &key, co
     // New keys go behind the section's last entry, before trailing blanks; only
     // blank lines move, so the indexed entries keep their places.
     auto insertAt = s.lines.end();
-    while (insertAt != s.lines.begin() && !(insertAt - 1)->isEntry && (insertAt - 1)->value.trimmed().isEmpty())
+    while (insertAt != s.lines.begin() && !(insertAt - 1)->isEntry &&
+           (insertAt - 1)->value.trimmed().isEmpty())
         --insertAt;
     s.keyIndex.insert(folded(key), std::size_t(insertAt - s.lines.begin()));
     s.lines.insert(insertAt, Line{key, value, true});

@@ -57,8 +57,10 @@ QtMessageHandler g_previousHandler = nullptr;
 void quietOffscreenNotes(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (message.contains(QLatin1String("does not support propagateSizeHints"))) return;
-    if (g_previousHandler) g_previousHandler(type, context, message);
-    else std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
 } // namespace

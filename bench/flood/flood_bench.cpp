@@ -10,7 +10,8 @@
 
 namespace {
 
-struct Figures {
+struct Figures
+{
     double absorbedPerSecond = 0;
     int found = 0;
     qint64 peakKb = 0, overrunMs = 0;
@@ -21,9 +22,10 @@ Figures runOnce(const QString &program, int waitMs, const QStringList &macs)
     flood::ToolRun tool;
     tool.program = program;
     tool.waitMs = waitMs;
+    auto pool = flood::HostileDatagrams(7).pool(16000);
     if (!tool.start()) return {};
     const std::vector<flood::ToolRun *> tools{&tool};
-    flood::Flooder flooder(flood::waitForSockets(tools), 0, ~std::uint64_t(0));
+    flood::Flooder flooder(std::move(pool), flood::waitForSockets(tools), 0, ~std::uint64_t(0));
     flood::watchUntilDone(tools, 60000);
     flooder.stop();
     Figures f;
@@ -50,7 +52,8 @@ int main(int argc, char **argv)
         const QStringList w = line.split(QLatin1Char(' '));
         (w.value(0).startsWith(QLatin1String("gateway")) ? gateways : servers) << w.value(2);
     }
-    struct Subject {
+    struct Subject
+    {
         const char *name;
         QString program;
         int waitMs;

@@ -6,7 +6,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    kyvo::ProfileFile ini = kyvo::ProfileFile::parse(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    kyvo::ProfileFile ini =
+        kyvo::ProfileFile::parse(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     const QByteArray written = ini.serialize();
     if (kyvo::ProfileFile::parse(written).serialize() != written) std::abort();
     const QList<QByteArray> sections = ini.sectionNames();

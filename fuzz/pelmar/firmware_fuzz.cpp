@@ -7,7 +7,8 @@
 #include <cstdlib>
 
 namespace {
-struct Sink : pelmar::TransferSink {
+struct Sink : pelmar::TransferSink
+{
     kyvo::Bytes last;
     void sendDatagram(const kyvo::Bytes &d, kyvo::Ipv4Endpoint) override
     {

@@ -74,7 +74,8 @@ private:
             if (m_owner->m_inbox.push({QByteArray(m_buffer.constData(), qsizetype(n)),
                                        mapped ? QHostAddress(v4).toString() : from.toString(), fromPort},
                                       std::size_t(n)))
-                QMetaObject::invokeMethod(m_owner, [o = m_owner] { o->deliverInbox(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    m_owner, [o = m_owner] { o->deliverInbox(); }, Qt::QueuedConnection);
         }
     }
 

@@ -60,7 +60,8 @@ Q_SIGNALS:
 
 private:
     friend class MainSocketWorker;
-    struct Inbound {
+    struct Inbound
+    {
         QByteArray data;
         QString sourceAddress;
         quint16 sourcePort;

@@ -104,7 +104,8 @@ void ServerConfigDialog::readParameterFile(const QString &path)
     auto status = kyvo::ProfileFile::LoadStatus::Loaded;
     const kyvo::ProfileFile file = kyvo::ProfileFile::load(path, &status);
     if (status == kyvo::ProfileFile::LoadStatus::TooLarge) {
-        message(kyvo::profileTooLargeText(QDir::toNativeSeparators(path), m_language.language() == Language::English),
+        message(kyvo::profileTooLargeText(QDir::toNativeSeparators(path),
+                                          m_language.language() == Language::English),
                 m_language.text(slot::kInfoCaption));
         setImportedPath(QString());
         m_ui.oneClick->setEnabled(false);

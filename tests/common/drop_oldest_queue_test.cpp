@@ -9,7 +9,8 @@ using kyvo::DropOldestQueue;
 
 TEST(DropOldestQueue, DropsTheOldestBeyondItsCountOrSizeAndCountsThem)
 {
-    struct Case {
+    struct Case
+    {
         std::size_t maxItems, maxBytes;
         std::vector<std::size_t> sizes; // pushed in order, item i is "i"
         std::vector<std::string> kept;
@@ -22,7 +23,8 @@ TEST(DropOldestQueue, DropsTheOldestBeyondItsCountOrSizeAndCountsThem)
     };
     for (const Case &c : cases) {
         DropOldestQueue<std::string> q(c.maxItems, c.maxBytes);
-        for (std::size_t i = 0; i < c.sizes.size(); ++i) q.push(std::to_string(i), c.sizes[i]);
+        for (std::size_t i = 0; i < c.sizes.size(); ++i)
+            q.push(std::to_string(i), c.sizes[i]);
         EXPECT_EQ(q.takeAll(), c.kept);
         EXPECT_EQ(q.dropped(), c.sizes.size() - c.kept.size());
     }

@@ -29,34 +29,71 @@
 
 namespace flood {
 
+// One hostile datagram; a link frame whose MAC the sender makes new each time it goes.
+struct Hostile
+{
+    QByteArray bytes;
+    bool freshMac = false;
+};
+
 // The kinds cycle, so every run carries every kind in the same proportion.
 class HostileDatagrams
 {
 public:
     explicit HostileDatagrams(unsigned seed) : m_rng(seed) {}
 
-    QByteArray next()
+    Hostile next()
     {
-        switch (m_kind++ % 10) {
-        case 0: return random(1 + pick(1500));
-        case 1: return truncated(); // a frame cut short
-        case 2: return random(4096 + 1 + pick(4000)); // oversized for the serial servers' buffer
-        case 3: return firstFragmentOfNewMac();
-        case 4: return badFragment();
-        case 5: return fakeRecordAnswer();
-        case 6: return alert4096();
-        case 7: return QByteArray::fromHex("0004") + random(2); // a stray TFTP acknowledgement
-        case 8: return serverRecordLookalike();
-        default: return wrongLength();
-        }
+        const std::uint32_t kind = m_kind++ % 10;
+        return {make(kind), kind == 3 || kind == 4};
+    }
+
+    // Made ahead, so that sending is not slowed by making them.
+    std::vector<Hostile> pool(std::size_t count)
+    {
+        std::vector<Hostile> out;
+        out.reserve(count);
+        while (out.size() < count)
+            out.push_back(next());
+        return out;
     }
 
 private:
-    std::uint32_t pick(std::uint32_t n) { return std::uniform_int_distribution<std::uint32_t>(0, n - 1)(m_rng); }
+    QByteArray make(std::uint32_t kind)
+    {
+        switch (kind) {
+        case 0:
+            return random(1 + pick(1500));
+        case 1:
+            return truncated(); // a frame cut short
+        case 2:
+            return random(4096 + 1 + pick(4000)); // oversized for the serial servers' buffer
+        case 3:
+            return firstFragmentOfNewMac();
+        case 4:
+            return badFragment();
+        case 5:
+            return fakeRecordAnswer();
+        case 6:
+            return alert4096();
+        case 7:
+            return QByteArray::fromHex("0004") + random(2); // a stray TFTP acknowledgement
+        case 8:
+            return serverRecordLookalike();
+        default:
+            return wrongLength();
+        }
+    }
+
+    std::uint32_t pick(std::uint32_t n)
+    {
+        return std::uniform_int_distribution<std::uint32_t>(0, n - 1)(m_rng);
+    }
     QByteArray random(std::size_t size)
     {
         QByteArray out(qsizetype(size), Qt::Uninitialized);
-        for (char &c : out) c = char(pick(256));
+        for (char &c : out)
+            c = char(pick(256));
         return out;
     }
     static QByteArray bytes(const vorlet::Bytes &b)
@@ -66,15 +103,16 @@ private:
     vorlet::Mac newMac()
     {
         const std::uint32_t n = m_nextMac++;
-        return {0x02, 0xF1, std::uint8_t(n >> 24), std::uint8_t(n >> 16), std::uint8_t(n >> 8), std::uint8_t(n)};
+        return {0x02,           0xF1, std::uint8_t(n >> 24), std::uint8_t(n >> 16), std::uint8_t(n >> 8),
+                std::uint8_t(n)};
     }
     QByteArray frame(std::uint32_t total, std::uint16_t index, std::size_t payload, const vorlet::Mac &mac)
     {
         const QByteArray body = random(payload);
-        return bytes(vorlet::buildLinkFrame(vorlet::kDeviceStart, vorlet::kDeviceEnd, total, index,
-                                            vorlet::ByteView(reinterpret_cast<const std::uint8_t *>(body.data()),
-                                                             std::size_t(body.size())),
-                                            vorlet::ByteView(mac.data(), mac.size())));
+        return bytes(vorlet::buildLinkFrame(
+            vorlet::kDeviceStart, vorlet::kDeviceEnd, total, index,
+            vorlet::ByteView(reinterpret_cast<const std::uint8_t *>(body.data()), std::size_t(body.size())),
+            vorlet::ByteView(mac.data(), mac.size())));
     }
     // A long message announced by a device never heard of again.
     QByteArray firstFragmentOfNewMac() { return frame(2048 + pick(78000), 0, 1024, newMac()); }
@@ -100,11 +138,10 @@ private:
     {
         const QByteArray body = random(100 + pick(800));
         const vorlet::Mac mac = newMac();
-        const auto message =
-            vorlet::buildDeviceMessage(0, vorlet::command::kQuery | vorlet::command::kAnswer,
-                                       vorlet::ByteView(reinterpret_cast<const std::uint8_t *>(body.data()),
-                                                        std::size_t(body.size())),
-                                       mac);
+        const auto message = vorlet::buildDeviceMessage(
+            0, vorlet::command::kQuery | vorlet::command::kAnswer,
+            vorlet::ByteView(reinterpret_cast<const std::uint8_t *>(body.data()), std::size_t(body.size())),
+            mac);
         QByteArray out;
         for (const auto &f : vorlet::deviceFrames(message, vorlet::ByteView(mac.data(), mac.size())))
             out = bytes(f); // one fragment: the message is shorter than 1024 bytes
@@ -134,14 +171,14 @@ private:
     std::uint32_t m_nextMac = 1;
 };
 
-// Sends hostile datagrams to 127.0.0.1 at the given ports from a thread of
-// its own, at most perSecond datagrams a second (0: as fast as it can) and at
-// most limit in all, until stopped.
+// Sends the pool's datagrams over and over to 127.0.0.1 at the given ports
+// from a thread of its own, at most perSecond datagrams a second (0: as fast
+// as it can) and at most limit in all, until stopped.
 class Flooder
 {
 public:
-    Flooder(std::vector<quint16> ports, unsigned perSecond, std::uint64_t limit, unsigned seed = 7)
-        : m_ports(std::move(ports)), m_perSecond(perSecond), m_limit(limit), m_seed(seed)
+    Flooder(std::vector<Hostile> pool, std::vector<quint16> ports, unsigned perSecond, std::uint64_t limit)
+        : m_pool(std::move(pool)), m_ports(std::move(ports)), m_perSecond(perSecond), m_limit(limit)
     {
         m_thread = std::thread([this] { run(); });
     }
@@ -158,9 +195,9 @@ private:
     {
         const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
         if (fd < 0) return;
-        HostileDatagrams source(m_seed);
+        std::uint32_t nextMac = 0x80000000u;
         const auto start = std::chrono::steady_clock::now();
-        while (!m_stop && m_sent < m_limit && !m_ports.empty()) {
+        while (!m_stop && m_sent < m_limit && !m_ports.empty() && !m_pool.empty()) {
             if (m_perSecond) {
                 const auto due = start + std::chrono::microseconds(m_sent * 1000000 / m_perSecond);
                 if (std::chrono::steady_clock::now() < due) {
@@ -168,23 +205,31 @@ private:
                     continue;
                 }
             }
-            const QByteArray d = source.next();
+            Hostile &h = m_pool[m_sent % m_pool.size()];
+            if (h.freshMac && h.bytes.size() > 8) { // the MAC's last four bytes, before the end byte
+                char *mac = h.bytes.data() + h.bytes.size() - 5;
+                for (int i = 0; i < 4; ++i)
+                    mac[i] = char(nextMac >> (24 - 8 * i));
+                ++nextMac;
+            }
+            const QByteArray &d = h.bytes;
             for (const quint16 port : m_ports) {
                 sockaddr_in to{};
                 to.sin_family = AF_INET;
                 to.sin_port = htons(port);
                 to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-                ::sendto(fd, d.constData(), std::size_t(d.size()), 0, reinterpret_cast<sockaddr *>(&to), sizeof to);
+                ::sendto(fd, d.constData(), std::size_t(d.size()), 0, reinterpret_cast<sockaddr *>(&to),
+                         sizeof to);
             }
             ++m_sent;
         }
         ::close(fd);
     }
 
+    std::vector<Hostile> m_pool;
     std::vector<quint16> m_ports;
     unsigned m_perSecond;
     std::uint64_t m_limit;
-    unsigned m_seed;
     std::atomic<bool> m_stop{false};
     std::atomic<std::uint64_t> m_sent{0};
     std::thread m_thread;
@@ -192,7 +237,8 @@ private:
 
 // The UDP sockets a process holds: their local ports and the datagrams the
 // system dropped because their receive buffers were full.
-struct UdpSockets {
+struct UdpSockets
+{
     std::vector<quint16> ports;
     std::uint64_t systemDrops = 0;
 };
@@ -202,7 +248,8 @@ inline UdpSockets udpSocketsOf(qint64 pid)
     const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
     for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::System | QDir::Files)) {
         char target[64] = {};
-        const ssize_t n = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof target - 1);
+        const ssize_t n =
+            ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof target - 1);
         const QByteArray link(target, n > 0 ? qsizetype(n) : 0);
         if (link.startsWith("socket:[") && link.endsWith(']')) inodes.insert(link.mid(8, link.size() - 9));
     }
@@ -231,7 +278,8 @@ inline qint64 statusKb(qint64 pid, const char *field)
 }
 
 // One command-line tool's search, watched from outside.
-struct ToolRun {
+struct ToolRun
+{
     QString program;
     int waitMs = 0;
     QProcess process;
@@ -249,9 +297,11 @@ struct ToolRun {
     // The MACs ("00-4B-59-4D-01-01") the output lists.
     int listed(const QStringList &macs) const
     {
-        const QString text = QString::fromLocal8Bit(out).toUpper().replace(QLatin1Char(':'), QLatin1Char('-'));
+        const QString text =
+            QString::fromLocal8Bit(out).toUpper().replace(QLatin1Char(':'), QLatin1Char('-'));
         int n = 0;
-        for (const QString &mac : macs) n += text.contains(mac.toUpper()) ? 1 : 0;
+        for (const QString &mac : macs)
+            n += text.contains(mac.toUpper()) ? 1 : 0;
         return n;
     }
 };
@@ -285,8 +335,10 @@ inline void watchUntilDone(const std::vector<ToolRun *> &tools, qint64 limitMs)
             t->peakKb = std::max(t->peakKb, statusKb(pid, "VmHWM"));
             t->systemDrops = std::max(t->systemDrops, udpSocketsOf(pid).systemDrops);
             t->out += t->process.readAllStandardOutput();
-            if (t->process.waitForFinished(5)) t->searchMs = t->sinceSocket.elapsed();
-            else running = true;
+            if (t->process.waitForFinished(5))
+                t->searchMs = t->sinceSocket.elapsed();
+            else
+                running = true;
         }
     }
     for (ToolRun *t : tools) {

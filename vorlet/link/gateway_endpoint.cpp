@@ -7,9 +7,9 @@
 
 #include <QHostAddress>
 #include <QPointer>
-#include <chrono>
-#include <QVariant>
 #include <QUdpSocket>
+#include <QVariant>
+#include <chrono>
 
 namespace vorlet {
 
@@ -88,7 +88,8 @@ private:
                                qsizetype(complete->message.size()));
             const std::size_t bytes = std::size_t(message.size());
             if (m_owner->m_inbox.push({mapped ? sender : 0, std::move(message)}, bytes))
-                QMetaObject::invokeMethod(m_owner, [o = m_owner] { o->deliverInbox(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    m_owner, [o = m_owner] { o->deliverInbox(); }, Qt::QueuedConnection);
         }
     }
 

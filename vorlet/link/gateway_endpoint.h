@@ -63,7 +63,8 @@ Q_SIGNALS:
 
 private:
     friend class EndpointWorker;
-    struct Inbound {
+    struct Inbound
+    {
         quint32 sender;
         QByteArray message;
     };

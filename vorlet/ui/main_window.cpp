@@ -150,7 +150,8 @@ void CvorletDlg::startUp()
     applyMainWindowLanguage();
     resize(1280, 780);
     if (m_settings.fileTooLarge)
-        message(kyvo::profileTooLargeText(QDir::toNativeSeparators(m_options.settingsPath), m_language.isEnglish()));
+        message(kyvo::profileTooLargeText(QDir::toNativeSeparators(m_options.settingsPath),
+                                          m_language.isEnglish()));
 }
 
 void CvorletDlg::createPanels()

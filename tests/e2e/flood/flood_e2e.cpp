@@ -16,7 +16,8 @@ constexpr qint64 kRunLimitMs = 25000;
 QStringList macsOf(const QString &kindPrefix)
 {
     QStringList macs;
-    for (const auto &d : testsupport::labDevices(kindPrefix)) macs << d.mac;
+    for (const auto &d : testsupport::labDevices(kindPrefix))
+        macs << d.mac;
     return macs;
 }
 } // namespace
@@ -29,11 +30,15 @@ TEST(Flood, BothToolsFindEveryDeviceInTimeWithBoundedMemory)
     vorlet.waitMs = 3000;
     pelmar.program = QStringLiteral(PELMAR_CLI_BIN);
     pelmar.waitMs = 2000;
-    const QStringList gateways = macsOf(QStringLiteral("gateway")), servers = macsOf(QStringLiteral("server"));
+    const QStringList gateways = macsOf(QStringLiteral("gateway")),
+                      servers = macsOf(QStringLiteral("server"));
     ASSERT_FALSE(gateways.isEmpty() || servers.isEmpty());
+    auto pool = flood::HostileDatagrams(7).pool(4000);
     const std::vector<flood::ToolRun *> tools{&vorlet, &pelmar};
-    for (flood::ToolRun *t : tools) ASSERT_TRUE(t->start()) << t->program.toStdString();
-    const auto flooder = std::make_unique<flood::Flooder>(flood::waitForSockets(tools), kFloodPerSecond, kFloodLimit);
+    for (flood::ToolRun *t : tools)
+        ASSERT_TRUE(t->start()) << t->program.toStdString();
+    const auto flooder = std::make_unique<flood::Flooder>(std::move(pool), flood::waitForSockets(tools),
+                                                          kFloodPerSecond, kFloodLimit);
     flood::watchUntilDone(tools, kRunLimitMs);
     flooder->stop();
     std::printf("flood: %llu datagrams at each port\n", static_cast<unsigned long long>(flooder->sent()));

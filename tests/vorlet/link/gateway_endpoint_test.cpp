@@ -1,7 +1,7 @@
 // The endpoint's bound address, as the debug command reports it to the device, and
 // its bounded hand-over of messages to the window's thread.
-#include "vorlet/link/gateway_endpoint.h"
 #include "vorlet/link/device_message.h"
+#include "vorlet/link/gateway_endpoint.h"
 
 #include "tests/support/test_support.h"
 
@@ -49,8 +49,10 @@ TEST(GatewayEndpoint, AFloodWhileTheWindowIsBusyCostsTheOldestMessages)
         if (i % 100 == 99) QThread::msleep(5); // the receive thread keeps up with the system's buffer
     }
     const quint64 excess = quint64(kSent) - GatewayEndpoint::kInboxMessages;
-    for (int i = 0; i < 500 && endpoint.queueDrops() < excess; ++i) QThread::msleep(10);
-    ASSERT_TRUE(testsupport::waitFor([&] { return received.count() == int(GatewayEndpoint::kInboxMessages); }));
+    for (int i = 0; i < 500 && endpoint.queueDrops() < excess; ++i)
+        QThread::msleep(10);
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return received.count() == int(GatewayEndpoint::kInboxMessages); }));
     QCoreApplication::processEvents();
     EXPECT_EQ(received.count(), int(GatewayEndpoint::kInboxMessages));
     EXPECT_EQ(endpoint.queueDrops(), excess);
