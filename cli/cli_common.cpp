@@ -251,6 +251,15 @@ void err(const QString &line)
     std::fputc('\n', stderr);
 }
 
+void reportQueueDrops(const char *program, quint64 dropped)
+{
+    if (dropped == 0) return;
+    err(QStringLiteral("%1: %2 received messages were dropped (more arrived than could be handled); "
+                       "the list may be incomplete")
+            .arg(QLatin1String(program))
+            .arg(dropped));
+}
+
 int usage(const QString &reason, const QString &help)
 {
     err(reason);

@@ -114,6 +114,8 @@ void out(const QString &line);
 // the console's encoding; line ends are not translated.
 void outUtf8(const std::string &text);
 void err(const QString &line);
+// After a search: says how many received messages a flood cost, if any.
+void reportQueueDrops(const char *program, quint64 dropped);
 int usage(const QString &reason, const QString &help);
 // False after saying on standard error why the tool cannot run here (no
 // GBK converter: every device text would be garbled).

@@ -178,6 +178,7 @@ public:
         cli::waitUntil(wantedDone, m_context.waitMs);
         cli::waitUntil([&] { return wantedDone() || m_core.readSequencesRunning() == 0; }, 600000);
         cli::waitUntil([&] { return wantedDone() || allShown(); }, kReadRepliesMs);
+        cli::reportQueueDrops("pelmar-cli", m_core.socket().queueDrops());
         return true;
     }
 
@@ -564,7 +565,12 @@ int onDevice(const Context &c)
         if (ini.isEmpty()) return usage(QStringLiteral("apply needs --ini FILE.ini"));
         if (!QFileInfo(ini).isFile() || !QFileInfo(ini).isReadable())
             return usage(QStringLiteral("cannot read the parameter file '%1'").arg(ini));
-        const kyvo::ProfileFile file = kyvo::ProfileFile::load(ini);
+        auto status = kyvo::ProfileFile::LoadStatus::Loaded;
+        const kyvo::ProfileFile file = kyvo::ProfileFile::load(ini, &status);
+        if (status == kyvo::ProfileFile::LoadStatus::TooLarge) {
+            cli::err(kyvo::profileTooLargeText(ini, texts.language() == Language::English));
+            return cli::kUsage;
+        }
         if (const auto bad = badParameterValue(file)) {
             cli::err(texts.text(kBadProfileSlot) + QLatin1Char(' ') + *bad);
             return cli::kUsage;

@@ -9,6 +9,7 @@
 
 #include "common/gbk_text.h"
 #include "common/ipv4.h"
+#include "common/profile_file.h"
 #include "vorlet/core/config_export.h"
 #include "vorlet/core/gateway_core.h"
 #include "vorlet/core/inventory_rows.h"
@@ -98,6 +99,7 @@ bool search(GatewayCore &core, const Context &c)
         core.startLocalSearch();
         cli::waitUntil([&] { return sent; }, 5000);
         cli::waitUntil([] { return false; }, c.waitMs);
+        cli::reportQueueDrops("vorlet-cli", core.endpoint().queueDrops());
         return true;
     }
     core.setScope(1);
@@ -106,6 +108,7 @@ bool search(GatewayCore &core, const Context &c)
     core.startCrossRouterSearch(c.ranges);
     cli::waitUntil([&] { return finished; }, 24 * 3600 * 1000);
     cli::waitUntil([] { return false; }, 1000); // the last answers
+    cli::reportQueueDrops("vorlet-cli", core.endpoint().queueDrops());
     return true;
 }
 
@@ -443,7 +446,10 @@ int main(int argc, char **argv)
                 core, c, [&](CommandRunner &run) { run.save(r); }, "保存成功,重启后生效！！！");
         };
         hooks.usage = [&](const QString &reason) { return cli::usage(reason, help); };
-        hooks.utf8Names = loadSearchSettings(searchSettingsPath()).utf8 != 0;
+        const SearchSettings settings = loadSearchSettings(searchSettingsPath());
+        if (settings.fileTooLarge)
+            cli::err(kyvo::profileTooLargeText(searchSettingsPath(), c.language.isEnglish()));
+        hooks.utf8Names = settings.utf8 != 0;
         return runPollCommand(c.args, core, hooks);
     }
     if (cli_tool::isMaintenanceCommand(command)) return deviceCommand(core, c);

@@ -9,7 +9,11 @@
 namespace kyvo {
 
 namespace {
-bool sameName(const QByteArray &a, const QByteArray &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+// Windows compares profile names without regard to ASCII case; GBK bytes stay as they are.
+QByteArray folded(const QByteArray &name)
+{
+    return name.toLower();
+}
 
 QByteArray unquote(QByteArray v)
 {
@@ -20,44 +24,77 @@ QByteArray unquote(QByteArray v)
 }
 } // namespace
 
-ProfileFile ProfileFile::load(const QString &path)
+void ProfileFile::Section::addLine(Line line)
 {
+    if (line.isEntry) {
+        const QByteArray key = folded(line.key);
+        if (!keyIndex.contains(key)) keyIndex.insert(key, lines.size());
+    }
+    lines.push_back(std::move(line));
+}
+
+void ProfileFile::Section::reindex()
+{
+    keyIndex.clear();
+    std::vector<Line> all = std::move(lines);
+    lines.clear();
+    for (Line &l : all)
+        addLine(std::move(l));
+}
+
+const ProfileFile::Line *ProfileFile::Section::entry(const QByteArray &key) const
+{
+    const auto it = keyIndex.constFind(folded(key));
+    return it == keyIndex.cend() ? nullptr : &lines[it.value()];
+}
+
+ProfileFile ProfileFile::load(const QString &path, LoadStatus *status)
+{
+    LoadStatus ignored;
+    LoadStatus &result = status ? *status : ignored;
     QFile file(path);
+    result = LoadStatus::Unreadable;
     if (!file.open(QIODevice::ReadOnly)) return {};
-    return parse(file.readAll());
+    // Read at most one byte beyond the limit: the size a file claims may change under us.
+    const QByteArray text = file.read(kMaxFileBytes + 1);
+    if (text.size() > kMaxFileBytes) {
+        result = LoadStatus::TooLarge;
+        return {};
+    }
+    result = LoadStatus::Loaded;
+    return parse(text);
+}
+
+QString profileTooLargeText(const QString &path, bool english)
+{
+    return english ? QStringLiteral("The file %1 is larger than 1 MiB and was not read.").arg(path)
+                   : QStringLiteral("文件 %1 超过 1 MiB，未读取。").arg(path);
 }
 
 ProfileFile ProfileFile::parse(const QByteArray &text)
 {
     ProfileFile profile;
-    std::vector<Line> *target = &profile.m_preamble;
+    Section *target = nullptr;
     for (QByteArray raw : text.split('\n')) {
         if (raw.endsWith('\r')) raw.chop(1);
         const QByteArray trimmed = raw.trimmed();
         if (trimmed.startsWith('[')) {
             const int close = trimmed.indexOf(']');
-            const QByteArray name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed();
-            Section *existing = profile.findSection(name);
-            if (!existing) {
-                profile.m_sections.push_back(Section{name, {}});
-                existing = &profile.m_sections.back();
-            }
-            target = &existing->lines;
+            target = &profile.sectionFor(trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed());
             continue;
         }
         Line line;
         const int eq = raw.indexOf('=');
-        if (eq > 0 && !trimmed.startsWith(';')) {
-            line.key = raw.left(eq).trimmed();
-            line.value = raw.mid(eq + 1);
-            line.isEntry = !line.key.isEmpty();
-        } else {
-            line.value = raw;
-        }
-        target->push_back(line);
+        if (eq > 0 && !trimmed.startsWith(';')) line.key = raw.left(eq).trimmed();
+        line.isEntry = !line.key.isEmpty();
+        line.value = line.isEntry ? raw.mid(eq + 1) : raw; // a line that is no entry stays as it was
+        if (target)
+            target->addLine(std::move(line));
+        else
+            profile.m_preamble.push_back(std::move(line));
     }
     // A final line break leaves an empty last line that is not content.
-    std::vector<Line> &last = profile.m_sections.empty() ? profile.m_preamble : profile.m_sections.back().lines;
+    std::vector<Line> &last = target ? target->lines : profile.m_preamble;
     while (!last.empty() && !last.back().isEntry && last.back().value.trimmed().isEmpty())
         last.pop_back();
     return profile;
@@ -65,9 +102,8 @@ ProfileFile ProfileFile::parse(const QByteArray &text)
 
 ProfileFile::Section *ProfileFile::findSection(const QByteArray &name)
 {
-    for (Section &s : m_sections)
-        if (sameName(s.name, name)) return &s;
-    return nullptr;
+    const auto it = m_sectionIndex.constFind(folded(name));
+    return it == m_sectionIndex.cend() ? nullptr : &m_sections[it.value()];
 }
 
 const ProfileFile::Section *ProfileFile::findSection(const QByteArray &name) const
@@ -75,13 +111,26 @@ const ProfileFile::Section *ProfileFile::findSection(const QByteArray &name) con
     return const_cast<ProfileFile *>(this)->findSection(name);
 }
 
+ProfileFile::Section &ProfileFile::sectionFor(const QByteArray &name)
+{
+    if (Section *s = findSection(name)) return *s;
+    m_sectionIndex.insert(folded(name), m_sections.size());
+    m_sections.push_back(Section{name, {}, {}});
+    return m_sections.back();
+}
+
+void ProfileFile::reindex()
+{
+    m_sectionIndex.clear();
+    for (std::size_t i = 0; i < m_sections.size(); ++i)
+        m_sectionIndex.insert(folded(m_sections[i].name), i);
+}
+
 std::optional<QByteArray> ProfileFile::value(const QByteArray &section, const QByteArray &key) const
 {
     const Section *s = findSection(section);
-    if (!s) return std::nullopt;
-    for (const Line &l : s->lines)
-        if (l.isEntry && sameName(l.key, key)) return l.value;
-    return std::nullopt;
+    const Line *line = s ? s->entry(key) : nullptr;
+    return line ? std::optional<QByteArray>(line->value) : std::nullopt;
 }
 
 QByteArray ProfileFile::getString(const QByteArray &section, const QByteArray &key, const QByteArray &fallback,
@@ -103,22 +152,19 @@ int ProfileFile::getInt(const QByteArray &section, const QByteArray &key, int fa
 
 void ProfileFile::setString(const QByteArray &section, const QByteArray &key, const QByteArray &value)
 {
-    Section *s = findSection(section);
-    if (!s) {
-        m_sections.push_back(Section{section, {}});
-        s = &m_sections.back();
+    Section &s = sectionFor(section);
+    if (const auto it = s.keyIndex.constFind(folded(key)); it != s.keyIndex.cend()) {
+        s.lines[it.value()].value = value;
+        return;
     }
-    for (Line &l : s->lines) {
-        if (l.isEntry && sameName(l.key, key)) {
-            l.value = value;
-            return;
-        }
-    }
-    // New keys go behind the section's last entry, before trailing blanks.
-    auto insertAt = s->lines.end();
-    while (insertAt != s->lines.begin() && !(insertAt - 1)->isEntry && (insertAt - 1)->value.trimmed().isEmpty())
+    // New keys go behind the section's last entry, before trailing blanks; only
+    // blank lines move, so the indexed entries keep their places.
+    auto insertAt = s.lines.end();
+    while (insertAt != s.lines.begin() && !(insertAt - 1)->isEntry &&
+           (insertAt - 1)->value.trimmed().isEmpty())
         --insertAt;
-    s->lines.insert(insertAt, Line{key, value, true});
+    s.keyIndex.insert(folded(key), std::size_t(insertAt - s.lines.begin()));
+    s.lines.insert(insertAt, Line{key, value, true});
 }
 
 void ProfileFile::setInt(const QByteArray &section, const QByteArray &key, long long value)
@@ -129,13 +175,18 @@ void ProfileFile::setInt(const QByteArray &section, const QByteArray &key, long 
 void ProfileFile::removeKey(const QByteArray &section, const QByteArray &key)
 {
     Section *s = findSection(section);
-    if (!s) return;
-    std::erase_if(s->lines, [&](const Line &l) { return l.isEntry && sameName(l.key, key); });
+    if (!s || !s->entry(key)) return;
+    const QByteArray name = folded(key);
+    std::erase_if(s->lines, [&](const Line &l) { return l.isEntry && folded(l.key) == name; });
+    s->reindex();
 }
 
 void ProfileFile::removeSection(const QByteArray &section)
 {
-    std::erase_if(m_sections, [&](const Section &s) { return sameName(s.name, section); });
+    if (!findSection(section)) return;
+    const QByteArray name = folded(section);
+    std::erase_if(m_sections, [&](const Section &s) { return folded(s.name) == name; });
+    reindex();
 }
 
 bool ProfileFile::hasSection(const QByteArray &section) const { return findSection(section) != nullptr; }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -16,8 +18,12 @@ namespace kyvo {
 class ProfileFile
 {
 public:
-    // A missing or unreadable file reads as empty.
-    static ProfileFile load(const QString &path);
+    // No settings or parameter file is this large; a larger one is not read.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+    enum class LoadStatus { Loaded, Unreadable, TooLarge };
+
+    // A missing, unreadable or too large file reads as empty; status says which.
+    static ProfileFile load(const QString &path, LoadStatus *status = nullptr);
     static ProfileFile parse(const QByteArray &text);
 
     std::optional<QByteArray> value(const QByteArray &section, const QByteArray &key) const;
@@ -51,15 +57,27 @@ private:
         QByteArray value; // the raw text after '=' (or the whole line)
         bool isEntry = false;
     };
+    // Names are looked up by their ASCII-lower-case form. A key's index holds
+    // the line of its first entry, as the system functions read the first.
     struct Section {
         QByteArray name;
         std::vector<Line> lines;
+        QHash<QByteArray, std::size_t> keyIndex;
+        void addLine(Line line);
+        void reindex();
+        const Line *entry(const QByteArray &key) const;
     };
     Section *findSection(const QByteArray &name);
     const Section *findSection(const QByteArray &name) const;
+    Section &sectionFor(const QByteArray &name); // found or appended
+    void reindex();
 
     std::vector<Line> m_preamble; // lines before the first section
     std::vector<Section> m_sections;
+    QHash<QByteArray, std::size_t> m_sectionIndex;
 };
+
+// The message for a file that load() refused as too large, in the language asked for.
+QString profileTooLargeText(const QString &path, bool english);
 
 } // namespace kyvo

@@ -50,6 +50,19 @@ bool vorletScreen(const QString &folder, char letter)
     return saved && window.core().devices().count() > 0;
 }
 
+// The offscreen platform says for every window that it cannot pass size
+// hints on; for pictures that is no news, and it is not shown.
+QtMessageHandler g_previousHandler = nullptr;
+
+void quietOffscreenNotes(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("does not support propagateSizeHints"))) return;
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 } // namespace
 
 #ifdef KYVO_DEMO_PELMAR
@@ -58,6 +71,7 @@ bool pelmarScreens(const QString &folder); // pelmar_screens.cpp
 
 int main(int argc, char **argv)
 {
+    g_previousHandler = qInstallMessageHandler(quietOffscreenNotes);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kyvo-demo"));
     if (!kyvo::inPrivateNetworkNamespace()) {

@@ -5,6 +5,7 @@
 
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QPointer>
 #include <QUdpSocket>
 #include <QVariant>
 
@@ -52,7 +53,6 @@ public:
     }
 
 Q_SIGNALS:
-    void datagramReceived(const QByteArray &data, const QString &sourceAddress, quint16 sourcePort);
     void opened(quint16 localPort);
     void bindFailed(const QString &localAddress, quint16 localPort);
 
@@ -71,8 +71,11 @@ private:
             }
             bool mapped = false;
             const quint32 v4 = from.toIPv4Address(&mapped);
-            Q_EMIT datagramReceived(QByteArray(m_buffer.constData(), qsizetype(n)),
-                                    mapped ? QHostAddress(v4).toString() : from.toString(), fromPort);
+            if (m_owner->m_inbox.push({QByteArray(m_buffer.constData(), qsizetype(n)),
+                                       mapped ? QHostAddress(v4).toString() : from.toString(), fromPort},
+                                      std::size_t(n)))
+                QMetaObject::invokeMethod(
+                    m_owner, [o = m_owner] { o->deliverInbox(); }, Qt::QueuedConnection);
         }
     }
 
@@ -85,7 +88,6 @@ MainSocket::MainSocket(QObject *parent) : QObject(parent), m_worker(new MainSock
 {
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    connect(m_worker, &MainSocketWorker::datagramReceived, this, &MainSocket::datagramReceived);
     connect(m_worker, &MainSocketWorker::opened, this, &MainSocket::opened);
     connect(m_worker, &MainSocketWorker::bindFailed, this, &MainSocket::bindFailed);
     m_thread.setObjectName(QStringLiteral("server-socket"));
@@ -96,6 +98,18 @@ MainSocket::~MainSocket()
 {
     m_thread.quit();
     m_thread.wait();
+}
+
+void MainSocket::deliverInbox()
+{
+    // One batch per wake-up, so timers and painting run between batches.
+    const std::vector<Inbound> batch = m_inbox.takeAll();
+    m_dropReport.note(m_inbox.dropped());
+    const QPointer<MainSocket> alive(this);
+    for (const Inbound &d : batch) {
+        Q_EMIT datagramReceived(d.data, d.sourceAddress, d.sourcePort);
+        if (!alive) return;
+    }
 }
 
 void MainSocket::open(const QString &localAddress, quint16 localPort)

@@ -1,10 +1,13 @@
 // The serial-server tool's main socket: UDP on local port 4601, re-created
 // for each adapter choice. The socket lives in a thread of its own so it is
 // drained while the window is busy; datagrams reach the owner's thread in
-// the order they arrived, with their source address and port.
+// the order they arrived, with their source address and port, through a
+// bounded queue that drops (and counts) the oldest when a flood outruns it.
 #pragma once
 
 #include "common/bytes.h"
+#include "common/drop_oldest_queue.h"
+#include "common/drop_report.h"
 #include "common/ipv4.h"
 
 #include <QByteArray>
@@ -44,6 +47,11 @@ public:
     quint16 localPort() const { return m_localPort.load(); }
     // Datagrams longer than the 5120-byte receive buffer, dropped.
     quint64 oversizedDatagrams() const { return m_oversized.load(); }
+    // Datagrams dropped because the owner's thread fell behind.
+    quint64 queueDrops() const { return m_inbox.dropped(); }
+    // Eight times the answers of a 512-server search.
+    static constexpr std::size_t kInboxDatagrams = 4096;
+    static constexpr std::size_t kInboxBytes = 8 * 1024 * 1024;
 
 Q_SIGNALS:
     void datagramReceived(const QByteArray &data, const QString &sourceAddress, quint16 sourcePort);
@@ -52,10 +60,19 @@ Q_SIGNALS:
 
 private:
     friend class MainSocketWorker;
+    struct Inbound
+    {
+        QByteArray data;
+        QString sourceAddress;
+        quint16 sourcePort;
+    };
+    void deliverInbox();
     QThread m_thread;
     MainSocketWorker *m_worker;
     std::atomic<quint16> m_localPort{0};
     std::atomic<quint64> m_oversized{0};
+    kyvo::DropOldestQueue<Inbound> m_inbox{kInboxDatagrams, kInboxBytes};
+    kyvo::DropReport m_dropReport{"pelmar"};
 };
 
 } // namespace pelmar

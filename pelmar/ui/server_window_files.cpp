@@ -101,7 +101,16 @@ void ServerConfigDialog::importParameterFile()
 
 void ServerConfigDialog::readParameterFile(const QString &path)
 {
-    const kyvo::ProfileFile file = kyvo::ProfileFile::load(path);
+    auto status = kyvo::ProfileFile::LoadStatus::Loaded;
+    const kyvo::ProfileFile file = kyvo::ProfileFile::load(path, &status);
+    if (status == kyvo::ProfileFile::LoadStatus::TooLarge) {
+        message(kyvo::profileTooLargeText(QDir::toNativeSeparators(path),
+                                          m_language.language() == Language::English),
+                m_language.text(slot::kInfoCaption));
+        setImportedPath(QString());
+        m_ui.oneClick->setEnabled(false);
+        return;
+    }
     // A value the devices cannot take refuses the whole file, naming its key.
     const std::optional<QString> bad = badParameterValue(file);
     if (!bad) m_imported = importParameters(file);

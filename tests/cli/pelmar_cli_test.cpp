@@ -343,6 +343,17 @@ TEST(PelmarCli, AFileOfFewerPortsOrNoPortCountIsNotApplied)
     EXPECT_EQ(badValue.exitCode, 2);
     EXPECT_EQ(badValue.err.trimmed(), QStringLiteral("无效的配置文件! LocalPort (PORT2)"));
     EXPECT_EQ(s.sim.counter(wifi, QStringLiteral("searches")), wifiSearches);
+
+    // A file above 1 MiB is not read at all, whatever it starts with.
+    QFile big(noInfo);
+    ASSERT_TRUE(big.open(QIODevice::Append));
+    big.write(QByteArray(kyvo::ProfileFile::kMaxFileBytes, ';'));
+    big.close();
+    const auto tooLarge =
+        s.run({QStringLiteral("apply"), QStringLiteral("--mac"), wifi, QStringLiteral("--ini"), noInfo});
+    EXPECT_EQ(tooLarge.exitCode, 2);
+    EXPECT_TRUE(tooLarge.err.contains(QStringLiteral("超过 1 MiB"))) << tooLarge.err.toStdString();
+    EXPECT_EQ(s.sim.counter(wifi, QStringLiteral("searches")), wifiSearches);
 }
 
 TEST(PelmarCli, ASaveTheServerRefusesFails)

@@ -1,6 +1,7 @@
 // Private-profile INI semantics.
 #include "common/profile_file.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -59,4 +60,38 @@ TEST(ProfileFile, RemovesKeysAndSections)
     ini.removeSection("b");
     EXPECT_EQ(ini.keys("a"), QList<QByteArray>{"y"});
     EXPECT_FALSE(ini.hasSection("b"));
+}
+
+TEST(ProfileFile, ReadsTheFirstOfRepeatedKeysAndMergesRepeatedSections)
+{
+    auto ini = ProfileFile::parse("[A]\nk=1\nK=2\n[b]\nx=1\n[a]\nj=3\n");
+    EXPECT_EQ(ini.getString("a", "k"), "1");
+    EXPECT_EQ(ini.keys("a"), (QList<QByteArray>{"k", "K", "j"}));
+    ini.setString("a", "K", "9"); // the first entry is the one replaced
+    ini.removeSection("B");
+    ini.setString("b", "y", "2"); // indexes stay right after removals
+    ini.removeKey("a", "j");
+    ini.setString("a", "n", "5");
+    EXPECT_EQ(ini.serialize(), QByteArray("[A]\r\nk=9\r\nK=2\r\nn=5\r\n[b]\r\ny=2\r\n"));
+}
+
+TEST(ProfileFile, RefusesFilesLargerThanOneMebibyte)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.ini"));
+    const QByteArray head = "[s]\r\nk=v\r\n;";
+    for (const qint64 size : {ProfileFile::kMaxFileBytes, ProfileFile::kMaxFileBytes + 1}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(head + QByteArray(size - head.size(), 'x'));
+        file.close();
+        auto status = ProfileFile::LoadStatus::Unreadable;
+        const ProfileFile ini = ProfileFile::load(path, &status);
+        const bool fits = size <= ProfileFile::kMaxFileBytes;
+        EXPECT_EQ(status, fits ? ProfileFile::LoadStatus::Loaded : ProfileFile::LoadStatus::TooLarge) << size;
+        EXPECT_EQ(ini.getString("s", "k"), fits ? "v" : "") << size;
+    }
+    auto status = ProfileFile::LoadStatus::Loaded;
+    ProfileFile::load(dir.filePath(QStringLiteral("missing.ini")), &status);
+    EXPECT_EQ(status, ProfileFile::LoadStatus::Unreadable);
 }

@@ -6,9 +6,10 @@
 #include "vorlet/link/reassembly.h"
 
 #include <QHostAddress>
-#include <chrono>
-#include <QVariant>
+#include <QPointer>
 #include <QUdpSocket>
+#include <QVariant>
+#include <chrono>
 
 namespace vorlet {
 
@@ -60,7 +61,6 @@ public:
     void clearQueue() { m_sender.clear(); }
 
 Q_SIGNALS:
-    void messageReceived(quint32 sender, const QByteArray &message);
     void jobDone(quint64 token);
     void composed(quint64 token, const QByteArray &message, quint32 address, quint16 port);
     void opened(quint16 localPort);
@@ -95,9 +95,12 @@ private:
             const auto complete = m_reassembler.accept(kyvo::ByteView(m_buffer.data(), std::size_t(n)));
             m_owner->m_dropped = m_reassembler.droppedDatagrams();
             if (!complete) continue;
-            Q_EMIT messageReceived(mapped ? sender : 0,
-                                   QByteArray(reinterpret_cast<const char *>(complete->message.data()),
-                                              qsizetype(complete->message.size())));
+            QByteArray message(reinterpret_cast<const char *>(complete->message.data()),
+                               qsizetype(complete->message.size()));
+            const std::size_t bytes = std::size_t(message.size());
+            if (m_owner->m_inbox.push({mapped ? sender : 0, std::move(message)}, bytes))
+                QMetaObject::invokeMethod(
+                    m_owner, [o = m_owner] { o->deliverInbox(); }, Qt::QueuedConnection);
         }
     }
 
@@ -112,7 +115,6 @@ GatewayEndpoint::GatewayEndpoint(QObject *parent) : QObject(parent), m_worker(ne
 {
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    connect(m_worker, &EndpointWorker::messageReceived, this, &GatewayEndpoint::messageReceived);
     connect(m_worker, &EndpointWorker::jobDone, this, &GatewayEndpoint::sent);
     connect(m_worker, &EndpointWorker::opened, this, &GatewayEndpoint::opened);
     connect(m_worker, &EndpointWorker::composed, this, &GatewayEndpoint::composed);
@@ -125,6 +127,19 @@ GatewayEndpoint::~GatewayEndpoint()
 {
     m_thread.quit();
     m_thread.wait();
+}
+
+void GatewayEndpoint::deliverInbox()
+{
+    // One batch per wake-up: what arrives meanwhile waits for the next one, so
+    // timers and painting run between batches however fast a flood comes.
+    const std::vector<Inbound> batch = m_inbox.takeAll();
+    m_dropReport.note(m_inbox.dropped());
+    const QPointer<GatewayEndpoint> alive(this);
+    for (const Inbound &m : batch) {
+        Q_EMIT messageReceived(m.sender, m.message);
+        if (!alive) return;
+    }
 }
 
 void GatewayEndpoint::open(const QString &localAddress, quint16 localPort)

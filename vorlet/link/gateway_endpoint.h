@@ -2,6 +2,8 @@
 // thread of their own, the paced sender, and the reassembly of answers.
 #pragma once
 
+#include "common/drop_oldest_queue.h"
+#include "common/drop_report.h"
 #include "common/ipv4.h"
 #include "common/paced_queue.h"
 
@@ -18,8 +20,9 @@ class EndpointWorker;
 
 // Every socket operation runs in the worker thread, so the socket is drained
 // while the window is busy; complete messages reach the owner's thread in
-// the order they were completed. Send errors are ignored: a missing answer
-// shows as its operation's time-out.
+// the order they were completed, through a bounded queue: when the window
+// falls behind a flood, the oldest messages are dropped and counted. Send
+// errors are ignored: a missing answer shows as its operation's time-out.
 class GatewayEndpoint : public QObject
 {
     Q_OBJECT
@@ -49,6 +52,12 @@ public:
     quint32 localAddress() const { return m_localAddress.load(); }
     quint64 droppedDatagrams() const { return m_dropped.load(); }
     quint64 receivedDatagrams() const { return m_received.load(); }
+    // Complete messages dropped because the owner's thread fell behind.
+    quint64 queueDrops() const { return m_inbox.dropped(); }
+    // A flood the window thread could not keep up with: 4096 queued messages
+    // are eight times a full 512-gateway search.
+    static constexpr std::size_t kInboxMessages = 4096;
+    static constexpr std::size_t kInboxBytes = 16 * 1024 * 1024;
     // When the last datagram arrived, in nanoseconds of std::chrono::steady_clock.
     qint64 lastDatagramNs() const { return m_lastDatagramNs.load(); }
 
@@ -61,6 +70,12 @@ Q_SIGNALS:
 
 private:
     friend class EndpointWorker;
+    struct Inbound
+    {
+        quint32 sender;
+        QByteArray message;
+    };
+    void deliverInbox();
     QThread m_thread;
     EndpointWorker *m_worker;
     std::atomic<quint64> m_nextToken{1};
@@ -69,6 +84,8 @@ private:
     std::atomic<quint64> m_dropped{0};
     std::atomic<quint64> m_received{0};
     std::atomic<qint64> m_lastDatagramNs{0};
+    kyvo::DropOldestQueue<Inbound> m_inbox{kInboxMessages, kInboxBytes};
+    kyvo::DropReport m_dropReport{"vorlet"};
 };
 
 } // namespace vorlet

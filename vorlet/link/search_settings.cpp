@@ -25,8 +25,10 @@ QString searchSettingsPath() { return kyvo::gatewaySettingsDir() + QStringLitera
 
 SearchSettings loadSearchSettings(const QString &path)
 {
-    const auto ini = kyvo::ProfileFile::load(path);
+    auto status = kyvo::ProfileFile::LoadStatus::Loaded;
+    const auto ini = kyvo::ProfileFile::load(path, &status);
     SearchSettings s;
+    s.fileTooLarge = status == kyvo::ProfileFile::LoadStatus::TooLarge;
     s.enable = ini.getInt(kSection, "enable");
     s.factory = ini.getInt(kSection, "factory");
     s.regHex = ini.getInt(kSection, "reg_hex");

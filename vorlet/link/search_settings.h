@@ -18,6 +18,8 @@ struct SearchSettings {
     // The cloud enrolment server (section "cloud"): none unless the user sets one.
     QByteArray cloudAddress;
     int cloudPort = 8081;
+    // The file was above the profile size limit and not read: all defaults.
+    bool fileTooLarge = false;
 };
 
 QString searchSettingsPath(); // <settings folder>/hx.ini

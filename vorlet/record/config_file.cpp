@@ -2,9 +2,9 @@
 #include "vorlet/record/config_file.h"
 
 #include "common/fixed_field.h"
-
 #include "common/ipv4.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -29,12 +29,7 @@ ConfigFileStatus loadConfigOver(ParameterRecord &record, const std::string &path
     auto buffer = std::make_unique<std::uint8_t[]>(kRecordSize);
     const std::size_t n = std::fread(buffer.get(), 1, kRecordSize, file.get());
     if (n == 0) return ConfigFileStatus::Empty;
-    std::uint8_t mac[6], seen[4];
-    std::memcpy(mac, record.mac, 6);
-    std::memcpy(seen, record.seenAddress, 4);
-    std::memcpy(reinterpret_cast<std::uint8_t *>(&record), buffer.get(), n);
-    std::memcpy(record.mac, mac, 6);
-    std::memcpy(record.seenAddress, seen, 4);
+    loadConfigBytesOver(record, kyvo::ByteView(buffer.get(), n));
     if (bytesRead) *bytesRead = n;
     return ConfigFileStatus::Done;
 }
@@ -70,6 +65,18 @@ AddressFault staticAddressFault(const ParameterRecord &record)
     if (!contiguousMask(kyvo::ipv4FromOctets(record.subnetMask))) return AddressFault::Mask;
     if (unusableHost(kyvo::ipv4FromOctets(record.gateway))) return AddressFault::Gateway;
     return AddressFault::None;
+}
+
+void loadConfigBytesOver(ParameterRecord &record, kyvo::ByteView file)
+{
+    const std::size_t n = std::min(file.size(), kRecordSize);
+    if (n == 0) return;
+    std::uint8_t mac[6], seen[4];
+    std::memcpy(mac, record.mac, 6);
+    std::memcpy(seen, record.seenAddress, 4);
+    std::memcpy(reinterpret_cast<std::uint8_t *>(&record), file.data(), n);
+    std::memcpy(record.mac, mac, 6);
+    std::memcpy(record.seenAddress, seen, 4);
 }
 
 } // namespace vorlet

@@ -19,6 +19,8 @@ enum class ConfigFileStatus { Done, CannotOpen, CannotWrite, Empty };
 // routers). A shorter file changes only the beginning of the record. A
 // missing, unreadable or empty file changes nothing.
 ConfigFileStatus loadConfigOver(ParameterRecord &record, const std::string &path, std::size_t *bytesRead = nullptr);
+// The same over a file's bytes already read (at most one record's worth is used).
+void loadConfigBytesOver(ParameterRecord &record, kyvo::ByteView file);
 
 // A quick set's file read over a copy of the device's record. Only a file of
 // exactly one record is a whole configuration; anything else overwrites just

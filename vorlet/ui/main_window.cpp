@@ -15,6 +15,7 @@
 #include "vorlet/ui/search.h"
 
 #include "common/gbk_text.h"
+#include "common/profile_file.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -150,6 +151,9 @@ void CvorletDlg::startUp()
     if (const auto title = m_language.restoreSavedLetter(m_settings.lang)) setWindowTitle(*title);
     applyMainWindowLanguage();
     resize(1280, 780);
+    if (m_settings.fileTooLarge)
+        message(kyvo::profileTooLargeText(QDir::toNativeSeparators(m_options.settingsPath),
+                                          m_language.isEnglish()));
 }
 
 void CvorletDlg::createPanels()

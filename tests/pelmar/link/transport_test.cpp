@@ -7,6 +7,7 @@
 
 #include <QNetworkDatagram>
 #include <QSignalSpy>
+#include <QThread>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
@@ -62,6 +63,30 @@ TEST(MainSocket, DeliversDatagramsWithTheirSourceAndDropsOversizedOnes)
     ASSERT_TRUE(waitFor([&] { return received.count() == 2; }));
     EXPECT_EQ(received[1][0].toByteArray(), QByteArray("\x01\x02!", 3));
     EXPECT_EQ(socket.oversizedDatagrams(), 1u);
+}
+
+TEST(MainSocket, AFloodWhileTheWindowIsBusyCostsTheOldestDatagrams)
+{
+    MainSocket socket;
+    QSignalSpy opened(&socket, &MainSocket::opened);
+    socket.open(QStringLiteral("127.0.0.1"), 0);
+    ASSERT_TRUE(waitFor([&] { return opened.count() == 1; }));
+    QSignalSpy received(&socket, &MainSocket::datagramReceived);
+    // The window's thread is busy (no events) while 6000 datagrams arrive.
+    constexpr int kSent = 6000;
+    QUdpSocket flood;
+    for (int i = 0; i < kSent; ++i) {
+        flood.writeDatagram(QByteArray::number(i), kLoopback, socket.localPort());
+        if (i % 100 == 99) QThread::msleep(5); // the receive thread keeps up with the system's buffer
+    }
+    for (int i = 0; i < 500 && socket.queueDrops() < quint64(kSent) - MainSocket::kInboxDatagrams; ++i)
+        QThread::msleep(10);
+    ASSERT_TRUE(waitFor([&] { return received.count() == int(MainSocket::kInboxDatagrams); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(received.count(), int(MainSocket::kInboxDatagrams));
+    EXPECT_EQ(socket.queueDrops(), quint64(kSent) - MainSocket::kInboxDatagrams);
+    EXPECT_EQ(received.first()[0].toByteArray().toInt(), kSent - int(MainSocket::kInboxDatagrams));
+    EXPECT_EQ(received.last()[0].toByteArray().toInt(), kSent - 1);
 }
 
 TEST(MainSocket, ReopeningMovesItToTheNewAddressAndReportsABindFailure)

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 
 using namespace windowtest;
 using devsim::ServerFamily;
@@ -401,6 +402,20 @@ TEST(WindowFiles, AFileWithoutAValidPortCountOrWithAValueTheServersCannotTakeIsA
     ASSERT_EQ(b.messages.size(), 3u);
     EXPECT_EQ(b.messages[2].text, QStringLiteral("Bad Profile! WorkMode (PORT1)"));
     EXPECT_FALSE(b.ui().oneClick->isEnabled());
+
+    // A good file grown above 1 MiB is not read.
+    b.importFrom(good);
+    ASSERT_TRUE(b.ui().oneClick->isEnabled());
+    QFile grown(good);
+    ASSERT_TRUE(grown.open(QIODevice::Append));
+    grown.write(QByteArray(kyvo::ProfileFile::kMaxFileBytes, ';'));
+    grown.close();
+    b.importFrom(good);
+    ASSERT_EQ(b.messages.size(), 4u);
+    EXPECT_TRUE(b.messages[3].text.contains(QStringLiteral("larger than 1 MiB")))
+        << b.messages[3].text.toStdString();
+    EXPECT_FALSE(b.ui().oneClick->isEnabled());
+    EXPECT_TRUE(b.window->importedPath().isEmpty());
 }
 
 TEST(WindowFiles, AClickOnThePathOpensTheFileInTheEditor)

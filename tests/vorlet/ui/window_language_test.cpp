@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -159,6 +160,22 @@ TEST(WindowSettings, SearchSettingsAreKeptOnCloseAndRestored)
     EXPECT_EQ(b.window->core().scope(), 1);
     ASSERT_EQ(b.window->settings().ranges.count(), 2u);
     EXPECT_EQ(b.window->settings().ranges.ranges()[1].end, 0x0A00000Au);
+}
+
+TEST(WindowSettings, ASettingsFileAboveOneMebibyteIsNotReadAndTheWindowSaysSo)
+{
+    WindowBench b;
+    b.control<QCheckBox>(1006)->click();
+    b.window->close();
+    QFile settings(b.settingsPath());
+    ASSERT_TRUE(settings.open(QIODevice::Append));
+    settings.write(QByteArray(kyvo::ProfileFile::kMaxFileBytes, ';'));
+    settings.close();
+    b.open();
+    EXPECT_FALSE(b.control<QCheckBox>(1006)->isChecked()); // the defaults
+    const QStringList boxes = b.boxTexts();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(QDir::toNativeSeparators(b.settingsPath()))) << boxes[0].toStdString();
 }
 
 TEST(WindowSettings, AFolderThatCannotBeMadeIsReportedBeforeTheWindowCloses)
