@@ -15,6 +15,7 @@
 #include "vorlet/ui/search.h"
 
 #include "common/gbk_text.h"
+#include "common/widgets/qt_translations.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -34,6 +35,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTimer>
 
@@ -83,6 +85,23 @@ void refill(QComboBox *combo, const QStringList &items)
     fitPopup(combo);
 }
 
+// The window opens inside the work area of a 1366x768 screen (a taskbar
+// below, a frame and a title bar around it) and takes more of a larger one.
+QSize defaultWindowSize(const QWidget *window)
+{
+    const QSize frame(46, 68);
+    const QSize largest(1440, 800);
+    const QScreen *screen = window->screen();
+    const QSize work = screen ? screen->availableGeometry().size() - frame : QSize(1320, 660);
+    return work.boundedTo(largest).expandedTo(window->minimumSizeHint());
+}
+
+// A device is shown: a request to select one no longer describes the window.
+void dropSelectRequest(QLabel *status, const QString &request)
+{
+    if (status->text() == request) status->clear();
+}
+
 QStringList plainItems(std::initializer_list<const char *> texts)
 {
     QStringList items;
@@ -121,7 +140,7 @@ void CvorletDlg::startUp()
     buildMainWindowControls(this, m_ui);
     m_model = new DeviceListModel(m_core.devices(), this);
     m_ui.deviceList->setModel(m_model);
-    const int widths[] = {30, 130, 130, 80, 80, 130};
+    const int widths[] = {34, 104, 124, 72, 80, 120}; // all visible at the default size
     for (int i = 0; i < DeviceListModel::ColumnCount; ++i)
         m_ui.deviceList->horizontalHeader()->resizeSection(i, widths[i]);
     m_commands = new CommandRunner(m_core, m_options.commands, this);
@@ -149,7 +168,7 @@ void CvorletDlg::startUp()
 
     if (const auto title = m_language.restoreSavedLetter(m_settings.lang)) setWindowTitle(*title);
     applyMainWindowLanguage();
-    resize(1280, 780);
+    resize(defaultWindowSize(this));
 }
 
 void CvorletDlg::createPanels()
@@ -287,6 +306,15 @@ void CvorletDlg::connectCore()
     connect(&m_core, &GatewayCore::deviceIgnored, this, [this](int count) {
         m_ui.status->setText(
             unlistedDevicesText(std::size_t(count), m_core.ignoredBeyondCount(), m_language.isEnglish()));
+    });
+    // The clock line shows the time the device took, not the one it had.
+    connect(m_commands, &CommandRunner::clockConfirmed, this, [this](const Mac &mac, const DeviceTime &t) {
+        ParameterRecord *record = selectedRecord();
+        if (!record || recordMac(record->mac) != mac) return;
+        const int values[] = {t.yearSince1900, t.month, t.day, t.hour, t.minute, t.second, t.weekday};
+        for (std::size_t i = 0; i < std::size(values); ++i)
+            record->clock[i] = std::uint8_t(values[i]);
+        if (record == m_shown) showClockLine(*record);
     });
 }
 
@@ -439,6 +467,7 @@ void CvorletDlg::rebuildDeviceList()
     m_ui.deviceList->selectRow(last);
     m_selecting = false;
     const ParameterRecord &r = m_core.devices().at(std::size_t(last));
+    dropSelectRequest(m_ui.status, tr102("请选择一个设备"));
     showRecord(r);
     showSerial(r);
     showFieldPortGroup(r);
@@ -452,6 +481,7 @@ void CvorletDlg::showRow(int row)
 {
     if (row < 0 || std::size_t(row) >= m_core.devices().count()) return;
     const ParameterRecord &r = m_core.devices().at(std::size_t(row));
+    dropSelectRequest(m_ui.status, tr102("请选择一个设备"));
     showRecord(r);
     // The port group follows the device, so a CAN panel never holds another
     // device's settings; the caption then shows the serial counters.
@@ -561,7 +591,7 @@ void CvorletDlg::applyQuickSet(const Mac &mac, bool partialConfirmed)
     const bool english = m_language.isEnglish();
     if (file.status != ConfigFileStatus::Done) {
         message(m_quickSetPath.isEmpty()
-                    ? (english ? QStringLiteral("Choose a configuration file first (导入配置).")
+                    ? (english ? QStringLiteral("Choose a configuration file first (Import).")
                                : QStringLiteral("请先导入配置文件。"))
                     : (english ? QStringLiteral("Cannot read the configuration file %1").arg(m_quickSetPath)
                                : QStringLiteral("无法读取配置文件 %1").arg(m_quickSetPath)));
@@ -721,10 +751,12 @@ void CvorletDlg::applyMainWindowLanguage()
     if (m_ui.adapter->count() > 0) m_ui.adapter->setItemText(0, tr102(mw::kDefaultAdapterText));
     fillItemLists();
     applyDialogTable(this, kMainWindowDialog, m_language);
+    kyvo::useQtTranslations(!m_language.isEnglish());
     for (auto &channel : m_panels)
         for (ChannelPanel *panel : channel)
             if (panel) panel->retranslate(m_language);
     if (m_canPanel) m_canPanel->retranslate(m_language);
+    holdColumnWidths(m_ui);
 
     ParameterRecord *record = selectedRecord();
     if (!record) {

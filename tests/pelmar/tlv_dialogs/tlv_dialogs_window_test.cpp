@@ -142,7 +142,8 @@ TEST(TlvDialogsGallery, EveryDialogInBothLanguages)
             // Every dialog fits a 1366x768 screen.
             EXPECT_LE(dialog->width(), 1366) << name.toStdString();
             EXPECT_LE(dialog->height(), 728) << name.toStdString();
-            testsupport::shoot(dialog.get(), name + QLatin1Char('-') + suffix);
+            testsupport::shoot(dialog.get(), name + QLatin1Char('-') + suffix,
+                               language == Language::English ? "Save" : "保存");
         }
     }
 }

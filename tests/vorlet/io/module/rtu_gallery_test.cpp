@@ -48,6 +48,7 @@ TEST(ModuleGallery, RtuInBothLanguages)
         EXPECT_LE(dialog.width(), 1366);
         EXPECT_LE(dialog.height(), 728); // the work area above a task bar
         testsupport::shoot(&dialog, QStringLiteral("rtu-%1").arg(
-                                        language.isEnglish() ? QStringLiteral("en") : QStringLiteral("zh")));
+                                        language.isEnglish() ? QStringLiteral("en") : QStringLiteral("zh")),
+                           language.isEnglish() ? "Power Off Save" : "掉电检测");
     }
 }

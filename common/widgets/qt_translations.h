@@ -1,0 +1,14 @@
+// Qt's own texts (standard buttons, file and colour dialogs, edit menus) in
+// the language the program shows, from the translations Qt installs.
+#pragma once
+
+#include <QString>
+
+namespace kyvo {
+
+// Chinese: loads qtbase_zh_CN from Qt's translations folder (or `folder`
+// when given) and installs it; English: removes it. A missing file leaves
+// Qt's English texts and is not an error; returns whether Chinese is in use.
+bool useQtTranslations(bool chinese, const QString &folder = {});
+
+} // namespace kyvo
