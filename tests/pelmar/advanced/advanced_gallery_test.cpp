@@ -74,7 +74,7 @@ TEST(AdvancedGallery, ScanListWithTheNetworksOfAReplyInBothLanguages)
                                   6));
         ASSERT_EQ(list.list()->rowCount(), 3);
         shootFitting(list, QStringLiteral("ScanListDialog-%1").arg(QLatin1String(language)),
-                     "plant-floor-wifi");
+                     "SCAN");
     }
 }
 
