@@ -49,21 +49,21 @@ void supplement(QObject *owner, const QByteArray &slot, const Text &text, const 
 
 void supplementWidget(QWidget *w, const EnglishLookup &lookup, bool english)
 {
-    auto one = [&](const char *slot, std::function<QString()> get, std::function<void(const QString &)> set) {
-        supplement(w, slot, {std::move(get), std::move(set)}, lookup, english);
+    const auto one = [&](const QByteArray &slot, const Text &text) {
+        supplement(w, slot, text, lookup, english);
     };
-    one("tip", [w] { return w->toolTip(); }, [w](const QString &t) { w->setToolTip(t); });
+    one("tip", {[w] { return w->toolTip(); }, [w](const QString &t) { w->setToolTip(t); }});
     if (auto *label = qobject_cast<QLabel *>(w)) {
         if (label->textFormat() != Qt::RichText && !Qt::mightBeRichText(label->text()))
-            one("", [label] { return label->text(); }, [label](const QString &t) { label->setText(t); });
+            one("", {[label] { return label->text(); }, [label](const QString &t) { label->setText(t); }});
     } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
-        one("", [button] { return button->text(); }, [button](const QString &t) { button->setText(t); });
+        one("", {[button] { return button->text(); }, [button](const QString &t) { button->setText(t); }});
     } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
-        one("", [group] { return group->title(); }, [group](const QString &t) { group->setTitle(t); });
+        one("", {[group] { return group->title(); }, [group](const QString &t) { group->setTitle(t); }});
     } else if (auto *combo = qobject_cast<QComboBox *>(w); combo && !combo->isEditable()) {
         for (int i = 0; i < combo->count(); ++i)
-            one(QByteArray::number(i).constData(), [combo, i] { return combo->itemText(i); },
-                [combo, i](const QString &t) { combo->setItemText(i, t); });
+            one(QByteArray::number(i), {[combo, i] { return combo->itemText(i); },
+                                        [combo, i](const QString &t) { combo->setItemText(i, t); }});
     }
 }
 
@@ -82,19 +82,18 @@ bool containsChinese(const QString &text)
 
 void applyEnglishSupplement(QWidget *root, const EnglishLookup &lookup, bool english)
 {
-    supplement(root, "title", {[root] { return root->windowTitle(); }, [root](const QString &t) {
-                                   root->setWindowTitle(t);
-                               }},
-               lookup, english);
+    supplement(
+        root, "title",
+        {[root] { return root->windowTitle(); }, [root](const QString &t) { root->setWindowTitle(t); }},
+        lookup, english);
     supplementWidget(root, lookup, english);
     for (QWidget *w : root->findChildren<QWidget *>()) {
         if (w->isWindow()) continue;
         supplementWidget(w, lookup, english);
     }
     for (QAction *action : root->findChildren<QAction *>())
-        supplement(action, "", {[action] { return action->text(); }, [action](const QString &t) {
-                                    action->setText(t);
-                                }},
+        supplement(action, "",
+                   {[action] { return action->text(); }, [action](const QString &t) { action->setText(t); }},
                    lookup, english);
 }
 

@@ -70,7 +70,8 @@ OneToManyDialog::OneToManyDialog(const DeviceEntry &entry, const LanguageTable &
         m_mapped[k] = new QLineEdit(QString::number(p.oneToManyMapped), this);
         for (QLineEdit *e : {m_address[k], m_mapped[k]})
             e->setMaximumWidth(60);
-        grid->addWidget(new QLabel(inLanguage(language.language(), "PORT%1地址").arg(port), this), row, column);
+        grid->addWidget(new QLabel(inLanguage(language.language(), "PORT%1地址").arg(port), this), row,
+                        column);
         grid->addWidget(m_address[k], row, column + 1);
         grid->addWidget(new QLabel(u("映射地址"), this), row, column + 2);
         grid->addWidget(m_mapped[k], row, column + 3);

@@ -521,13 +521,14 @@ void ServerConfigDialog::toggleAdvanced()
     if (show) {
         m_widthBeforeAdvanced = width();
         if (m_advancedWidth == 0)
-            m_advancedWidth =
-                m_ui.advancedGroup->sizeHint().width() + m_ui.advancedGroup->parentWidget()->layout()->spacing();
+            m_advancedWidth = m_ui.advancedGroup->sizeHint().width() +
+                              m_ui.advancedGroup->parentWidget()->layout()->spacing();
     }
     m_ui.advancedGroup->setVisible(show);
     m_ui.advancedToggle->setText(show ? QStringLiteral("<<") : QStringLiteral(">>"));
     const int widest = workArea().width();
-    const int target = show ? std::min(m_widthBeforeAdvanced + m_advancedWidth, widest) : m_widthBeforeAdvanced;
+    const int target =
+        show ? std::min(m_widthBeforeAdvanced + m_advancedWidth, widest) : m_widthBeforeAdvanced;
     QTimer::singleShot(0, this, [this, target] {
         layout()->activate();
         resize(std::max(minimumSizeHint().width(), target), height());

@@ -502,7 +502,8 @@ public:
     using QScrollArea::QScrollArea;
     QSize sizeHint() const override
     {
-        return widget() ? widget()->sizeHint() + QSize(2 * frameWidth(), 2 * frameWidth()) : QScrollArea::sizeHint();
+        return widget() ? widget()->sizeHint() + QSize(2 * frameWidth(), 2 * frameWidth())
+                        : QScrollArea::sizeHint();
     }
 };
 

@@ -55,7 +55,8 @@ inline bool hasChinese(const QString &text)
 inline bool scrolls(const QWidget *widget, const QWidget *window)
 {
     for (const QWidget *p = widget->parentWidget(); p && p != window; p = p->parentWidget())
-        if (auto *area = qobject_cast<const QAbstractScrollArea *>(p->parentWidget()); area && area->viewport() == p)
+        if (auto *area = qobject_cast<const QAbstractScrollArea *>(p->parentWidget());
+            area && area->viewport() == p)
             return true;
     return false;
 }
@@ -82,9 +83,11 @@ inline QStringList cutOffControls(QWidget *window, const QRect &bounds = {})
         const bool outside = !area.contains(inWindow);
         const bool clipped = parent != window && !parent->rect().contains(widget->geometry());
         if (outside || clipped)
-            cut << describeControl(widget, window) +
-                       QStringLiteral(" %1x%2%3").arg(widget->width()).arg(widget->height()).arg(
-                           outside ? QStringLiteral(" outside the window") : QStringLiteral(" cut by its parent"));
+            cut << describeControl(widget, window) + QStringLiteral(" %1x%2%3")
+                                                         .arg(widget->width())
+                                                         .arg(widget->height())
+                                                         .arg(outside ? QStringLiteral(" outside the window")
+                                                                      : QStringLiteral(" cut by its parent"));
         if (isLeafControl(widget)) leavesByParent[widget->parentWidget()] << widget;
     }
     for (const QList<QWidget *> &leaves : std::as_const(leavesByParent))
@@ -108,7 +111,8 @@ inline void expectFitsLaptop(QWidget *window, const QString &name)
     EXPECT_LE(frame.width(), 1366) << what;
     EXPECT_LE(frame.height(), 728) << what;
     const QStringList cut = cutOffControls(window);
-    EXPECT_TRUE(cut.isEmpty()) << what << ": controls cut off: " << cut.join(QStringLiteral("; ")).toStdString();
+    EXPECT_TRUE(cut.isEmpty()) << what
+                               << ": controls cut off: " << cut.join(QStringLiteral("; ")).toStdString();
 }
 
 // What the widget shows a reader as text of the program's own (not data
@@ -152,7 +156,8 @@ inline QStringList chineseCaptions(QWidget *window)
     for (QWidget *widget : window->findChildren<QWidget *>()) {
         if (widget->isWindow() || !widget->isVisibleTo(window)) continue;
         for (const QString &text : captionsOf(widget))
-            if (hasChinese(text)) found << QStringLiteral("%1: '%2'").arg(describeControl(widget, window), text);
+            if (hasChinese(text))
+                found << QStringLiteral("%1: '%2'").arg(describeControl(widget, window), text);
     }
     return found;
 }
@@ -209,11 +214,12 @@ inline void shoot(QWidget *widget, const QString &name, const char *shownCaption
     if (language == ShotLanguage::English) {
         EXPECT_FALSE(hasChinese(caption)) << what << ": the expected caption is not English";
         const QStringList chinese = chineseCaptions(window);
-        EXPECT_TRUE(chinese.isEmpty()) << what << ": Chinese in English mode: "
-                                       << chinese.join(QStringLiteral("; ")).toStdString();
+        EXPECT_TRUE(chinese.isEmpty())
+            << what << ": Chinese in English mode: " << chinese.join(QStringLiteral("; ")).toStdString();
     }
     const QStringList cut = cutOffControls(window);
-    EXPECT_TRUE(cut.isEmpty()) << what << ": controls cut off: " << cut.join(QStringLiteral("; ")).toStdString();
+    EXPECT_TRUE(cut.isEmpty()) << what
+                               << ": controls cut off: " << cut.join(QStringLiteral("; ")).toStdString();
 
     const QString path = galleryDir() + QLatin1Char('/') + name + QStringLiteral(".png");
     ASSERT_TRUE(image.save(path)) << path.toStdString();

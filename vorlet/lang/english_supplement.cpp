@@ -44,7 +44,8 @@ void applyEnglishSupplement(QWidget *root, bool english)
         root,
         [](const QString &chinese) {
             const QByteArray utf8 = chinese.toUtf8();
-            const char *english = supplementaryEnglish(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+            const char *english =
+                supplementaryEnglish(std::string_view(utf8.constData(), std::size_t(utf8.size())));
             return english ? QString::fromUtf8(english) : QString();
         },
         english);

@@ -458,8 +458,13 @@ void holdColumnWidths(MainWindowControls &ui)
             widest = std::max(widest, panel->minimumSizeHint().width());
         keepAtLeast(c.panelPlace, widest);
     }
-    QWidget *columns[] = {ui.deviceList->parentWidget(), ui.channels[0].group, ui.channels[1].group,
-                          ui.networkGroup, ui.wifiGroup, ui.serialGroup, ui.advancedGroup};
+    QWidget *columns[] = {ui.deviceList->parentWidget(),
+                          ui.channels[0].group,
+                          ui.channels[1].group,
+                          ui.networkGroup,
+                          ui.wifiGroup,
+                          ui.serialGroup,
+                          ui.advancedGroup};
     for (QWidget *column : columns)
         keepAtLeast(column, column->minimumSizeHint().width());
 }

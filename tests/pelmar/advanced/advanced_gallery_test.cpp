@@ -73,8 +73,7 @@ TEST(AdvancedGallery, ScanListWithTheNetworksOfAReplyInBothLanguages)
                                   "E.",
                                   6));
         ASSERT_EQ(list.list()->rowCount(), 3);
-        shootFitting(list, QStringLiteral("ScanListDialog-%1").arg(QLatin1String(language)),
-                     "SCAN");
+        shootFitting(list, QStringLiteral("ScanListDialog-%1").arg(QLatin1String(language)), "SCAN");
     }
 }
 
@@ -99,9 +98,9 @@ TEST(AdvancedGallery, RepairWindowAndTheMainWindowsHelpMessagesInBothLanguages)
             QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
             ASSERT_EQ(texts.size(), 1) << name;
             QMessageBox *box = openMessageBox(&window, texts[0], {});
-            shootFitting(*box,
-                         QStringLiteral("QMessageBox-%1-%2").arg(QLatin1String(name), QLatin1String(language)),
-                         texts[0].left(6).toUtf8().constData());
+            shootFitting(
+                *box, QStringLiteral("QMessageBox-%1-%2").arg(QLatin1String(name), QLatin1String(language)),
+                texts[0].left(6).toUtf8().constData());
             box->close();
         }
         kyvo::ManualClock clock;

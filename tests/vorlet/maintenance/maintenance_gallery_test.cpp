@@ -54,9 +54,10 @@ void shoot(QDialog &dialog, const char *name, const Language &language, const ch
     dialog.adjustSize();
     EXPECT_LE(dialog.width(), 1366) << name;
     EXPECT_LE(dialog.height(), 728) << name; // the work area above a task bar
-    testsupport::shoot(&dialog, QStringLiteral("%1-%2").arg(QLatin1String(name), language.isEnglish()
-                                                                                     ? QStringLiteral("en")
-                                                                                     : QStringLiteral("zh")),
+    testsupport::shoot(&dialog,
+                       QStringLiteral("%1-%2").arg(QLatin1String(name), language.isEnglish()
+                                                                            ? QStringLiteral("en")
+                                                                            : QStringLiteral("zh")),
                        language.isEnglish() ? english : chinese);
 }
 

@@ -82,10 +82,11 @@ TEST(ServiceGallery, EachPanelInEveryModeThatShowsIt)
             ChannelPanel *panel = b.make(panels[k].first);
             for (std::uint8_t mode : panels[k].second) {
                 panel->load(*sampleBlock(mode));
-                shoot(panel, QStringLiteral("panel-%1-mode%2-%3")
-                                 .arg(QLatin1String(names[k]))
-                                 .arg(mode)
-                                 .arg(QLatin1String(languageName(language))),
+                shoot(panel,
+                      QStringLiteral("panel-%1-mode%2-%3")
+                          .arg(QLatin1String(names[k]))
+                          .arg(mode)
+                          .arg(QLatin1String(languageName(language))),
                       language.isEnglish() ? captions[k].second : captions[k].first);
             }
         }

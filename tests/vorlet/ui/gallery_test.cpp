@@ -14,10 +14,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 using namespace vorlet;
@@ -54,7 +54,8 @@ TEST(Gallery, MainWindowInBothLanguages)
     for (const char *language : {"zh", "en"}) {
         for (const auto &[row, name] : shots) {
             b.select(row);
-            shoot(b.window.get(), QStringLiteral("main-%1-%2").arg(QLatin1String(name), QLatin1String(language)),
+            shoot(b.window.get(),
+                  QStringLiteral("main-%1-%2").arg(QLatin1String(name), QLatin1String(language)),
                   b.window->language().isEnglish() ? "SAVE" : "保存");
         }
         b.window->toggleLanguage();
@@ -101,7 +102,7 @@ namespace {
 // The widths of the window's groups and of the device list.
 std::vector<int> groupWidths(const MainWindowControls &ui)
 {
-    return {ui.deviceList->width(),  ui.channels[0].group->width(), ui.channels[1].group->width(),
+    return {ui.deviceList->width(),   ui.channels[0].group->width(), ui.channels[1].group->width(),
             ui.networkGroup->width(), ui.wifiGroup->width(),         ui.serialGroup->width(),
             ui.advancedGroup->width()};
 }

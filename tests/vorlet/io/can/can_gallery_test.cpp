@@ -46,7 +46,8 @@ TEST(CanGallery, PanelAndDialogsInBothLanguages)
         ASSERT_NE(panel, nullptr);
         qobject_cast<QComboBox *>(findControl(panel, dcancontrol::kBitRate))->setCurrentIndex(kCustomBitRate);
         const bool english = b.window->language().isEnglish();
-        testsupport::shoot(b.window.get(), QStringLiteral("main-dcan-%1").arg(suffix), english ? "SAVE" : "保存");
+        testsupport::shoot(b.window.get(), QStringLiteral("main-dcan-%1").arg(suffix),
+                           english ? "SAVE" : "保存");
         testsupport::shoot(panel, QStringLiteral("dcan-%1").arg(suffix), english ? "Baudrate" : "波特率", 5);
 
         struct Shot

@@ -244,13 +244,18 @@ TEST(RuleGallery, EveryRuleDialogInBothLanguagesFitsTheScreen)
     };
     const Shot shots[] = {
         {"xya",
-         [&](const Language &l) { return newRuleDialog(RuleDialog::InputLinkage, *record, l, nullptr); }, "确定", "OK"},
+         [&](const Language &l) { return newRuleDialog(RuleDialog::InputLinkage, *record, l, nullptr); },
+         "确定", "OK"},
         {"xya-adc",
-         [&](const Language &l) { return newRuleDialog(RuleDialog::AdcLinkage, *record, l, nullptr); }, "确定", "OK"},
+         [&](const Language &l) { return newRuleDialog(RuleDialog::AdcLinkage, *record, l, nullptr); },
+         "确定", "OK"},
         {"poweron",
-         [&](const Language &l) { return newRuleDialog(RuleDialog::PowerOn, *record, l, nullptr); }, "全选", "Select All"},
-        {"timer", [&](const Language &l) { return newRuleDialog(RuleDialog::Timers, *record, l, nullptr); }, "确定", "OK"},
-        {"upload", [&](const Language &l) { return newRuleDialog(RuleDialog::Upload, *record, l, nullptr); }, "确定", "Confirm"},
+         [&](const Language &l) { return newRuleDialog(RuleDialog::PowerOn, *record, l, nullptr); }, "全选",
+         "Select All"},
+        {"timer", [&](const Language &l) { return newRuleDialog(RuleDialog::Timers, *record, l, nullptr); },
+         "确定", "OK"},
+        {"upload", [&](const Language &l) { return newRuleDialog(RuleDialog::Upload, *record, l, nullptr); },
+         "确定", "Confirm"},
         {"action", [](const Language &l) { return new action(0xE4E4E4E4u, l); }, "全断开", "All Off"},
         {"taction", [](const Language &l) { return new taction(0x1B1B1B1Bu, 0x41, l); }, "循环", "Loop"},
     };
