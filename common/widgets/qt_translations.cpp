@@ -9,6 +9,21 @@
 
 namespace kyvo {
 
+namespace {
+
+QString &defaultFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+void setQtTranslationsFolder(const QString &folder)
+{
+    defaultFolder() = folder;
+}
+
 bool useQtTranslations(bool chinese, const QString &folder)
 {
     static QTranslator *installed = nullptr;
@@ -19,7 +34,8 @@ bool useQtTranslations(bool chinese, const QString &folder)
     }
     if (!chinese) return false;
     auto translator = std::make_unique<QTranslator>();
-    const QString where = folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
+    QString where = folder.isEmpty() ? defaultFolder() : folder;
+    if (where.isEmpty()) where = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (!translator->load(QStringLiteral("qtbase_zh_CN"), where)) return false;
     QCoreApplication::installTranslator(translator.get());
     installed = translator.release();

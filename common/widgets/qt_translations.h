@@ -11,4 +11,9 @@ namespace kyvo {
 // Qt's English texts and is not an error; returns whether Chinese is in use.
 bool useQtTranslations(bool chinese, const QString &folder = {});
 
+// Where useQtTranslations looks when given no folder; Qt's own folder while
+// empty. Tests point it at an empty folder, so that they meet the same texts
+// on every machine, with Qt's translations installed or not.
+void setQtTranslationsFolder(const QString &folder);
+
 } // namespace kyvo

@@ -5,6 +5,7 @@
 
 #include "common/settings_paths.h"
 #include "common/widgets/accessible_names.h"
+#include "common/widgets/qt_translations.h"
 
 #include <QApplication>
 #include <QFile>
@@ -39,6 +40,7 @@ int main(int argc, char **argv)
     kyvo::AccessibleNames::install(); // as the programs do
     QTemporaryDir settings;
     kyvo::setSettingsRootForTesting(settings.path());
+    kyvo::setQtTranslationsFolder(settings.filePath(QStringLiteral("no-qt-translations")));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
