@@ -39,13 +39,13 @@ inline QString galleryDir()
     return dir;
 }
 
+// Chinese characters (full-width punctuation such as "（HEX）" in the design's
+// English texts is not counted).
 inline bool hasChinese(const QString &text)
 {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if ((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF) || (u >= 0xFF00 && u <= 0xFF60) ||
-            (u >= 0x3000 && u <= 0x303F))
-            return true;
+        if ((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF)) return true;
     }
     return false;
 }
