@@ -207,8 +207,9 @@ inline void shoot(QWidget *widget, const QString &name, const char *shownCaption
 
     // A panel pictured alone is no window of the program, and the design's
     // message boxes have no caption.
-    if ((window->inherits("QDialog") && !window->inherits("QMessageBox")) || window->inherits("QMainWindow"))
+    if ((window->inherits("QDialog") && !window->inherits("QMessageBox")) || window->inherits("QMainWindow")) {
         EXPECT_FALSE(window->windowTitle().trimmed().isEmpty()) << what << ": no window title";
+    }
     EXPECT_TRUE(showsCaption(window, caption)) << what << ": '" << caption.toStdString() << "' is not shown";
     const ShotLanguage language = languageOfShot(name);
     if (language == ShotLanguage::English) {
