@@ -141,17 +141,22 @@ void CvorletDlg::startUp()
     m_model = new DeviceListModel(m_core.devices(), this);
     m_ui.deviceList->setModel(m_model);
     // Every column in sight: number, address and MAC as wide as their longest
-    // text, the others sharing the rest.
-    QHeaderView *header = m_ui.deviceList->horizontalHeader();
-    const QFontMetrics metrics = m_ui.deviceList->fontMetrics();
-    const int fixedWidths[] = {metrics.horizontalAdvance(QStringLiteral("0000")),
-                               metrics.horizontalAdvance(QStringLiteral("255.255.255.255")) + 12,
-                               metrics.horizontalAdvance(QStringLiteral("00-00-00-00-00-00")) + 12};
-    for (int i = 0; i < DeviceListModel::ColumnCount; ++i) {
-        const bool fixed = i < int(std::size(fixedWidths));
-        header->setSectionResizeMode(i, fixed ? QHeaderView::Fixed : QHeaderView::Stretch);
-        if (fixed) header->resizeSection(i, fixedWidths[i]);
-    }
+    // text, the others sharing the rest (again after each new search).
+    const auto fitColumns = [this] {
+        QHeaderView *header = m_ui.deviceList->horizontalHeader();
+        header->setMinimumSectionSize(24);
+        const QFontMetrics metrics = m_ui.deviceList->fontMetrics();
+        const int fixedWidths[] = {metrics.horizontalAdvance(QStringLiteral("0000")),
+                                   metrics.horizontalAdvance(QStringLiteral("255.255.255.255")) + 12,
+                                   metrics.horizontalAdvance(QStringLiteral("00-00-00-00-00-00")) + 12};
+        for (int i = 0; i < DeviceListModel::ColumnCount; ++i) {
+            const bool fixed = i < int(std::size(fixedWidths));
+            header->setSectionResizeMode(i, fixed ? QHeaderView::Fixed : QHeaderView::Stretch);
+            if (fixed) header->resizeSection(i, fixedWidths[i]);
+        }
+    };
+    fitColumns();
+    connect(m_model, &QAbstractItemModel::modelReset, this, fitColumns);
     m_commands = new CommandRunner(m_core, m_options.commands, this);
 
     if (m_options.labels) m_options.labels(*this);
