@@ -37,7 +37,9 @@ constexpr int kAboveReach = 24; // how far above
 bool isLinkLabel(const QWidget *widget)
 {
     const auto *label = qobject_cast<const QLabel *>(widget);
-    return label && (label->textInteractionFlags() & Qt::LinksAccessibleByMouse) &&
+    if (!label) return false;
+    if (label->property("controlLink").toBool()) return true; // a link widget of the programs
+    return (label->textInteractionFlags() & Qt::LinksAccessibleByMouse) &&
            label->text().contains(QLatin1String("<a"), Qt::CaseInsensitive);
 }
 

@@ -2,6 +2,8 @@
 #include "pelmar/advanced/cloud_dialog.h"
 
 #include "common/gbk_text.h"
+#include "common/widgets/english_supplement.h"
+#include "pelmar/lang/english_supplement.h"
 #include "pelmar/lang/language_table.h"
 
 #include <QCheckBox>
@@ -47,7 +49,7 @@ const char *cloudRefusal(bool enabled, std::string_view id, std::string_view pas
 
 CloudDialog::CloudDialog(const PortSettings &port, int portNumber, const LanguageTable &language,
                          Message message, QWidget *parent)
-    : QDialog(parent), m_message(std::move(message))
+    : QDialog(parent), m_message(std::move(message)), m_language(language.language())
 {
     setWindowTitle(QStringLiteral("Port%1").arg(portNumber));
     auto *form = new QFormLayout(this);
@@ -70,12 +72,13 @@ CloudDialog::CloudDialog(const PortSettings &port, int portNumber, const Languag
     connect(buttons, &QDialogButtonBox::accepted, this, &CloudDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     m_id->setMinimumWidth(220);
+    kyvo::applyEnglishSupplement(this, supplementaryEnglish, m_language == Language::English);
 }
 
 void CloudDialog::accept()
 {
     if (const char *refusal = cloudRefusal(m_enable->isChecked(), gbk(m_id), gbk(m_password))) {
-        m_message(this, u(refusal));
+        m_message(this, inLanguage(m_language, refusal));
         return;
     }
     QDialog::accept();

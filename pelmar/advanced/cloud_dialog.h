@@ -3,6 +3,7 @@
 // sends nothing: the opener stores it into the port on "确定".
 #pragma once
 
+#include "pelmar/lang/language_table.h"
 #include "pelmar/model/device_entry.h"
 
 #include <QDialog>
@@ -44,6 +45,7 @@ public:
 
 private:
     Message m_message;
+    Language m_language;
     QCheckBox *m_enable;
     QLineEdit *m_id, *m_password, *m_address;
 };

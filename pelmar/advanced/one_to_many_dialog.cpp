@@ -3,6 +3,8 @@
 
 #include "common/decimal.h"
 
+#include "common/widgets/english_supplement.h"
+#include "pelmar/lang/english_supplement.h"
 #include "pelmar/lang/language_table.h"
 
 #include <QComboBox>
@@ -68,7 +70,8 @@ OneToManyDialog::OneToManyDialog(const DeviceEntry &entry, const LanguageTable &
         m_mapped[k] = new QLineEdit(QString::number(p.oneToManyMapped), this);
         for (QLineEdit *e : {m_address[k], m_mapped[k]})
             e->setMaximumWidth(60);
-        grid->addWidget(new QLabel(QStringLiteral("PORT%1").arg(port) + u("地址"), this), row, column);
+        grid->addWidget(new QLabel(inLanguage(language.language(), "PORT%1地址").arg(port), this), row,
+                        column);
         grid->addWidget(m_address[k], row, column + 1);
         grid->addWidget(new QLabel(u("映射地址"), this), row, column + 2);
         grid->addWidget(m_mapped[k], row, column + 3);
@@ -82,6 +85,7 @@ OneToManyDialog::OneToManyDialog(const DeviceEntry &entry, const LanguageTable &
     v->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    kyvo::applyEnglishSupplement(this, supplementaryEnglish, language.language() == Language::English);
 
     const int stored = entry.oneToManyProtocol;
     m_protocol->setCurrentIndex(stored < m_protocol->count() ? stored : 0);

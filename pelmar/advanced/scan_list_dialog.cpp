@@ -2,6 +2,7 @@
 #include "pelmar/advanced/scan_list_dialog.h"
 
 #include "common/gbk_text.h"
+#include "pelmar/lang/english_supplement.h"
 #include "pelmar/lang/language_table.h"
 
 #include <QHeaderView>
@@ -26,7 +27,7 @@ ScanListDialog::ScanListDialog(const LanguageTable &language, const kyvo::Clock 
         m_ownClock = std::make_unique<kyvo::SteadyClock>();
         m_clock = m_ownClock.get();
     }
-    setWindowTitle(QString::fromUtf8("SCAN   双击选择"));
+    setWindowTitle(inLanguage(m_language.language(), "SCAN   双击选择"));
     m_list = new QTableWidget(0, 1, this);
     m_list->setShowGrid(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -1,6 +1,8 @@
 // The repair window.
 #include "pelmar/files/repair_dialog.h"
 
+#include "pelmar/lang/english_supplement.h"
+
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -11,15 +13,16 @@ constexpr int kPollMs = 20;
 }
 
 RepairDialog::RepairDialog(std::function<void()> sendCommit, const kyvo::Clock *clock, QWidget *parent,
-                           int countdown)
-    : QDialog(parent), m_sendCommit(std::move(sendCommit)), m_clock(clock), m_session(countdown)
+                           int countdown, Language language)
+    : QDialog(parent), m_sendCommit(std::move(sendCommit)), m_clock(clock), m_session(countdown),
+      m_language(language)
 {
     if (!m_clock) {
         m_ownClock = std::make_unique<kyvo::SteadyClock>();
         m_clock = m_ownClock.get();
     }
-    setWindowTitle(QString::fromUtf8("BUG 修复"));
-    m_text = new QLabel(QString::fromUtf8("BUG 修复中  "), this);
+    setWindowTitle(inLanguage(m_language, "BUG 修复"));
+    m_text = new QLabel(inLanguage(m_language, "BUG 修复中  "), this);
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setTextFormat(Qt::PlainText);
     auto *v = new QVBoxLayout(this);
@@ -45,7 +48,7 @@ void RepairDialog::poll()
     for (int i = 0; i < due.frames; ++i)
         m_sendCommit();
     for (int value : due.shown)
-        m_text->setText(QString::fromUtf8("BUG正在修复中 %1").arg(value));
+        m_text->setText(inLanguage(m_language, "BUG正在修复中 %1").arg(value));
     if (due.finished) {
         m_timer.stop();
         accept();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "pelmar/files/firmware_repair.h"
+#include "pelmar/lang/language_table.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -20,7 +21,8 @@ class RepairDialog : public QDialog
 public:
     // sendCommit sends one commit frame (or nothing, for servers that take none).
     RepairDialog(std::function<void()> sendCommit, const kyvo::Clock *clock = nullptr,
-                 QWidget *parent = nullptr, int countdown = RepairSession::kCountdown);
+                 QWidget *parent = nullptr, int countdown = RepairSession::kCountdown,
+                 Language language = Language::Chinese);
     ~RepairDialog() override;
 
     // Starts both timers and opens without a nested event loop.
@@ -36,6 +38,7 @@ private:
     std::unique_ptr<kyvo::SteadyClock> m_ownClock;
     const kyvo::Clock *m_clock;
     RepairSession m_session;
+    Language m_language;
     QLabel *m_text;
     QTimer m_timer;
 };

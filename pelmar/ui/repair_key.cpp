@@ -2,6 +2,7 @@
 #include "pelmar/ui/repair_key.h"
 
 #include "pelmar/files/repair_dialog.h"
+#include "pelmar/lang/english_supplement.h"
 
 #include <QPointer>
 
@@ -34,9 +35,10 @@ void addFirmwareRepair(ServerConfigDialog::Options &options, const kyvo::Clock *
         if (!firmwareNeedsRepair(entry->firmwareVersion)) return;
         auto send = commitSender(&window.core(), std::size_t(window.shownDevice()), *entry);
         QPointer<ServerConfigDialog> guard(&window);
-        window.showMessageThen(QString::fromUtf8(kRepairNotice), [guard, send, clock] {
+        const Language language = window.language().language();
+        window.showMessageThen(inLanguage(language, kRepairNotice), [guard, send, clock, language] {
             if (!guard) return;
-            auto *dialog = new RepairDialog(send, clock, guard);
+            auto *dialog = new RepairDialog(send, clock, guard, RepairSession::kCountdown, language);
             dialog->setAttribute(Qt::WA_DeleteOnClose);
             dialog->start();
         });

@@ -3,7 +3,9 @@
 #include "pelmar/ui/server_config_dialog.h"
 
 #include "common/gbk_text.h"
+#include "common/widgets/long_texts.h"
 #include "pelmar/files/message_box.h"
+#include "pelmar/lang/english_supplement.h"
 #include "pelmar/model/conversions.h"
 #include "pelmar/ui/address_field.h"
 #include "pelmar/ui/server_list_model.h"
@@ -23,6 +25,8 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
 
@@ -99,10 +103,13 @@ void ServerConfigDialog::startUp()
     m_ui.modbusCache->setEnabled(false);
     m_ui.wifiScan->setEnabled(false);
     updateExtensionControls();
-    // The advanced column is hidden: the window ends just right of the port settings.
+    // The advanced column is hidden: the window ends just right of the port
+    // settings, inside the screen's work area.
     ensurePolished();
     layout()->activate();
-    resize(sizeHint());
+    // The columns scroll when narrower than they need; the status line does not.
+    setMinimumWidth(statusBar()->sizeHint().width());
+    resize(sizeHint().boundedTo(workArea()).expandedTo(minimumSizeHint()));
 }
 
 void ServerConfigDialog::buildAdapterMenu()
@@ -143,6 +150,7 @@ void ServerConfigDialog::fillLists()
     fill(m_ui.workMode, {"TCP_SERVER", "TCP_CLIENT", "UDP_SERVER", "UDP_CLIENT"});
     fill(m_ui.registerMode, {"不使用注册包", "当连接到服务器时，发送一次", "向服务器发送的每个数据包都加上",
                              "同时支持以上两者"});
+    kyvo::fitLongItems(m_ui.registerMode);
     fill(m_ui.wifiMode, {"AP", "STA"});
     fill(m_ui.security, {"AUTO", "OPEN", "WPA PSK", "WPA2 PSK"});
     fill(m_ui.encryption, {"AES", "TKIP"});
@@ -171,11 +179,11 @@ void ServerConfigDialog::connectCore()
     });
     connect(&m_core, &ServerCore::sweepRefused, this, [this](const QString &text) { message(text); });
     connect(&m_core, &ServerCore::socketBindFailed, this,
-            [this] { message(QString::fromUtf8(kBindFailedText).arg(m_core.options().localPort)); });
+            [this] { message(ownText(kBindFailedText).arg(m_core.options().localPort)); });
     connect(m_commands, &ServerCommands::statusText, this, &ServerConfigDialog::setPane);
     connect(m_commands, &ServerCommands::saveButtonChanged, this, &ServerConfigDialog::onSaveButton);
     connect(m_commands, &ServerCommands::invalidHostReached, this,
-            [this] { message(QString::fromUtf8(kInvalidHostText)); });
+            [this] { message(ownText(kInvalidHostText)); });
 }
 
 void ServerConfigDialog::connectControls()
@@ -337,7 +345,7 @@ bool ServerConfigDialog::takeOverDeviceFields(DeviceEntry &e)
 {
     const auto mac = parseMacText(m_ui.mac->text().toStdString());
     if (!mac) {
-        message(QString::fromUtf8(kInvalidMacText));
+        message(ownText(kInvalidMacText));
         return false;
     }
     e.ipMode = std::uint8_t(std::max(0, m_ui.ipType->currentIndex()) + 1);
@@ -484,6 +492,20 @@ void ServerConfigDialog::updateExtensionControls()
     m_ui.upgradeItem->setEnabled(hasExtension(kUpgradeDialog));
 }
 
+QSize ServerConfigDialog::workArea() const
+{
+    // A frame the platform does not draw (yet) is taken as a desktop's frame and title bar.
+    QSize frame = frameGeometry().size() - size();
+    frame = frame.expandedTo(QSize(16, 39));
+    const QScreen *shown = screen();
+    return shown ? shown->availableGeometry().size() - frame : QSize(1350, 689);
+}
+
+QString ServerConfigDialog::ownText(const char *chinese) const
+{
+    return inLanguage(m_language.language(), chinese);
+}
+
 bool ServerConfigDialog::advancedVisible() const
 {
     return !m_ui.advancedGroup->isHidden();
@@ -492,16 +514,25 @@ bool ServerConfigDialog::advancedVisible() const
 void ServerConfigDialog::toggleAdvanced()
 {
     const bool show = !advancedVisible();
-    const int before = width();
+    // The window grows by the column's own width from whatever width it has,
+    // never past the screen's work area (the other columns give way there),
+    // and "<<" gives back the width it had before ">>". The new size is set
+    // once the layout has taken the change in (its minimum follows it).
+    if (show) {
+        m_widthBeforeAdvanced = width();
+        if (m_advancedWidth == 0)
+            m_advancedWidth = m_ui.advancedGroup->sizeHint().width() +
+                              m_ui.advancedGroup->parentWidget()->layout()->spacing();
+    }
     m_ui.advancedGroup->setVisible(show);
     m_ui.advancedToggle->setText(show ? QStringLiteral("<<") : QStringLiteral(">>"));
-    // The window grows by the column, and gives that width back when it is
-    // hidden, keeping whatever width the user gave the rest. The new size is
-    // set once the layout has taken the change in (its minimum follows it).
-    if (show) m_advancedWidth = m_ui.advancedGroup->sizeHint().width() + centralWidget()->layout()->spacing();
-    const int target = before + (show ? m_advancedWidth : -m_advancedWidth);
-    QTimer::singleShot(0, this,
-                       [this, target] { resize(std::max(minimumSizeHint().width(), target), height()); });
+    const int widest = workArea().width();
+    const int target =
+        show ? std::min(m_widthBeforeAdvanced + m_advancedWidth, widest) : m_widthBeforeAdvanced;
+    QTimer::singleShot(0, this, [this, target] {
+        layout()->activate();
+        resize(std::max(minimumSizeHint().width(), target), height());
+    });
 }
 
 void ServerConfigDialog::showAbout()

@@ -179,6 +179,10 @@ private:
     void setPane(int pane, const QString &text);
     void requireDeviceText();
     void message(const QString &text, const QString &caption = {});
+    // A text of the window's own in the language shown (our supplement in English).
+    QString ownText(const char *chinese) const;
+    // The room the screen's work area leaves the window inside its frame.
+    QSize workArea() const;
     void openExtension(int control);
     bool hasExtension(int control) const { return m_options.extensions.count(control) != 0; }
     void updateExtensionControls();
@@ -224,7 +228,8 @@ private:
     // Target hosts typed longer than their 32-byte field, by (device, port):
     // the entry keeps 32 bytes, the port save of a short-frame server refuses them.
     std::map<std::pair<int, int>, QString> m_longHosts;
-    int m_advancedWidth = 0; // what showing the advanced column added to the window
+    int m_advancedWidth = 0;       // what showing the advanced column adds to the window
+    int m_widthBeforeAdvanced = 0; // the width "<<" gives back
     DeviceEntry m_imported;  // the ImportedEntry of the last valid parameter file
     QString m_importedPath;
 };

@@ -2,6 +2,8 @@
 // enabling rules of the work mode, the Modbus box and the WiFi mode.
 #include "pelmar/ui/server_config_dialog.h"
 
+#include "common/widgets/long_texts.h"
+
 #include "common/gbk_text.h"
 #include "pelmar/model/conversions.h"
 #include "pelmar/ui/address_field.h"
@@ -9,6 +11,7 @@
 #include "pelmar/ui/server_list_model.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -192,6 +195,7 @@ void ServerConfigDialog::showPort(bool fromShowDevice)
     if (!fromShowDevice || p.workMode == 2) setRegisterDataEnabled(p.registerMode != 0);
     ui.registerData->setText(gbkText(registerText(p, ui.hex->isChecked())));
     ui.customBaud->setChecked(p.customBaud != 0);
+    kyvo::showTextStarts(ui.portGroup);
     updateExtensionControls();
 }
 
@@ -235,7 +239,7 @@ void ServerConfigDialog::applyWifiModeRule(int modeIndex, bool warn)
     m_ui.staSsid->setEnabled(r.sta);
     m_ui.staPassword->setEnabled(r.sta);
     m_ui.wifiScan->setEnabled(r.scan && extensionEnabled(control::kWifiScan));
-    if (warn && r.warn) message(QString::fromUtf8(kApClientWarning));
+    if (warn && r.warn) message(ownText(kApClientWarning));
 }
 
 } // namespace pelmar

@@ -82,7 +82,7 @@ bool ServerConfigDialog::numericField(QLineEdit *edit, std::uint32_t max, std::u
     }
     // The edit is emptied first, so leaving it while the box is up stores nothing.
     edit->setText(zeroOnFailure ? QStringLiteral("0") : QString());
-    message(QString::fromUtf8(kNumberText).arg(max));
+    message(ownText(kNumberText).arg(max));
     return false;
 }
 
@@ -152,7 +152,7 @@ void ServerConfigDialog::onEditLeft(int control, bool windowLeft)
         const std::uint16_t value = typedU16(m_ui.localPort->text().toStdString());
         if (const auto other = duplicateLocalPort(e, std::size_t(m_shownPort), value)) {
             m_ui.localPort->setFocus(Qt::OtherFocusReason);
-            message(QString::fromUtf8(kDuplicatePortText).arg(m_shownPort + 1).arg(*other + 1));
+            message(ownText(kDuplicatePortText).arg(m_shownPort + 1).arg(*other + 1));
             return;
         }
         p->localPort = value;

@@ -28,7 +28,7 @@ void ServerConfigDialog::cloneSetting(CloneRow row)
     if (m_shownPort < 0) return;
     switch (pelmar::cloneSetting(*e, std::size_t(m_shownPort), row)) {
     case CloneResult::OnlyFromFirstPort:
-        message(QString::fromUtf8(kFirstPortOnlyText));
+        message(ownText(kFirstPortOnlyText));
         return;
     case CloneResult::NoPort:
         return;
@@ -63,13 +63,13 @@ void ServerConfigDialog::updateCloneButtons()
 
 void ServerConfigDialog::explainModbusAddress()
 {
-    message(QString::fromUtf8(kModbusAddressText));
+    message(ownText(kModbusAddressText));
     m_ui.modbusAddressRow->show();
 }
 
 void ServerConfigDialog::explainCustomBaud()
 {
-    message(QString::fromUtf8(kCustomBaudText));
+    message(ownText(kCustomBaudText));
 }
 
 // The labels the window answers itself; the others open their extensions.

@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -140,7 +141,7 @@ QGroupBox *buildListGroup(Builder &b, ServerWindowControls &ui)
     ui.deviceList->verticalHeader()->hide();
     ui.deviceList->verticalHeader()->setDefaultSectionSize(20);
     ui.deviceList->horizontalHeader()->setStretchLastSection(true);
-    ui.deviceList->setMinimumHeight(180);
+    ui.deviceList->setMinimumHeight(140);
     QPalette p = ui.deviceList->palette();
     for (auto g : {QPalette::Active, QPalette::Inactive}) {
         p.setColor(g, QPalette::Highlight, QColor::fromRgba(kSelectedRow));
@@ -324,6 +325,7 @@ QGroupBox *buildPortGroup(Builder &b, ServerWindowControls &ui)
 {
     ui.portGroup = b.group(120, control::kPortGroup);
     auto *g = new QGridLayout(ui.portGroup);
+    g->setVerticalSpacing(3); // eighteen rows inside a laptop's screen
     g->setColumnStretch(1, 1);
 
     ui.portSelect = b.numbered(new PortCombo, control::kPortSelect);
@@ -491,18 +493,39 @@ void buildStatusBar(QMainWindow *window, ServerWindowControls &ui)
 
 } // namespace
 
+// The columns scroll only where the screen is narrower than they need (the
+// advanced column open, long English captions); the area asks for all the
+// room they would like.
+class ColumnsArea : public QScrollArea
+{
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override
+    {
+        return widget() ? widget()->sizeHint() + QSize(2 * frameWidth(), 2 * frameWidth())
+                        : QScrollArea::sizeHint();
+    }
+};
+
 void buildServerWindowControls(QMainWindow *window, ServerWindowControls &ui)
 {
     Builder b(ui);
     auto *central = new QWidget(window);
     auto *columns = new QHBoxLayout(central);
+    columns->setContentsMargins(6, 4, 6, 4); // the advanced column fits a laptop's screen too
+    columns->setSpacing(4);
     auto *left = new QVBoxLayout;
     left->addWidget(buildListGroup(b, ui), 1);
     left->addWidget(buildDeviceGroup(b, ui));
     columns->addLayout(left, 3);
     columns->addWidget(buildPortGroup(b, ui), 2);
     columns->addWidget(buildAdvancedGroup(b, ui), 1);
-    window->setCentralWidget(central);
+    auto *area = new ColumnsArea(window);
+    area->setObjectName(QStringLiteral("columnsArea"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(central);
+    window->setCentralWidget(area);
     buildMenus(b, window, ui);
     buildStatusBar(window, ui);
 }

@@ -67,7 +67,7 @@ void ServerConfigDialog::exportParameterFile()
     request.save = true;
     request.folder = m_options.parameterFolder;
     request.proposedName = proposedParameterFileName(*e);
-    request.filter = QString::fromUtf8(kExportFilter);
+    request.filter = ownText(kExportFilter);
     const int device = m_shown;
     m_options.chooseFile(this, request, [this, device](const QString &path) {
         if (!path.isEmpty()) writeParameterFile(device, path);
@@ -84,7 +84,7 @@ void ServerConfigDialog::writeParameterFile(int device, QString path)
     // complete, so nothing of the older file stays behind and a failed write
     // leaves it as it was.
     if (!exportParameters(e).save(path))
-        message(QString::fromUtf8(kWriteFailedText).arg(QDir::toNativeSeparators(path)));
+        message(ownText(kWriteFailedText).arg(QDir::toNativeSeparators(path)));
 }
 
 // --- import ----------------------------------------------------------------
@@ -93,7 +93,7 @@ void ServerConfigDialog::importParameterFile()
 {
     FileRequest request;
     request.folder = m_options.parameterFolder;
-    request.filter = QString::fromUtf8(kImportFilter);
+    request.filter = ownText(kImportFilter);
     m_options.chooseFile(this, request, [this](const QString &path) {
         if (!path.isEmpty()) readParameterFile(path);
     });
@@ -146,7 +146,7 @@ void ServerConfigDialog::oneClickConfigure()
 {
     DeviceEntry *e = shownEntry();
     if (!e) return requireDeviceText();
-    if (m_importedPath.isEmpty()) return message(QString::fromUtf8(kNothingImportedText));
+    if (m_importedPath.isEmpty()) return message(ownText(kNothingImportedText));
     if (!importedPortsFit(m_imported, *e))
         return message(m_language.text(304), m_language.text(slot::kInfoCaption));
     applyImportedEntry(m_imported, *e);

@@ -48,7 +48,7 @@ bool ServerConfigDialog::showOwnHelp(int control)
 {
     const auto it = helpTexts().find(control);
     if (it == helpTexts().end()) return false;
-    message(QString::fromUtf8(it->second));
+    message(ownText(it->second));
     return true;
 }
 

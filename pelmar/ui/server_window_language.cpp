@@ -2,6 +2,9 @@
 // put onto the window, the menu's tick and the language file.
 #include "pelmar/ui/server_config_dialog.h"
 
+#include "common/widgets/english_supplement.h"
+#include "common/widgets/qt_translations.h"
+#include "pelmar/lang/english_supplement.h"
 #include "pelmar/ui/server_list_model.h"
 
 #include <QAction>
@@ -86,6 +89,9 @@ void ServerConfigDialog::applyLanguage()
     // The core empties panes 0 to 2 and shows the broadcast address again.
     m_core.setLanguage(t.language());
     setWindowTitle(t.text(slot::kWindowTitle));
+    // What the table has no slot for, and Qt's own dialogs and buttons.
+    kyvo::applyEnglishSupplement(this, supplementaryEnglish, t.language() == Language::English);
+    kyvo::useQtTranslations(t.language() == Language::Chinese);
 }
 
 } // namespace pelmar

@@ -1,10 +1,15 @@
 // Names and Tab order the programs give every window as it is shown.
 #include "common/widgets/accessible_names.h"
+#include "common/widgets/english_supplement.h"
+#include "common/widgets/qt_translations.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
+#include <QLibraryInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -85,4 +90,45 @@ TEST(AccessibleNames, TabFollowsTheReadingOrderNotTheOrderOfCreation)
         chain << w;
     }
     EXPECT_EQ(chain, expected);
+}
+
+// The other shared widget helpers: a window's supplementary English, and Qt's
+// own translations.
+TEST(EnglishSupplement, PutsOnTheEnglishItKnowsAndTakesItOffUnlessTheTextChanged)
+{
+    QWidget window;
+    window.setWindowTitle(QString::fromUtf8("配置"));
+    auto *known = new QLabel(QString::fromUtf8("安全"), &window);
+    auto *unknown = new QPushButton(QString::fromUtf8("未知"), &window);
+    auto *status = new QLabel(QString::fromUtf8("安全"), &window);
+    auto *list = new QComboBox(&window);
+    list->addItems({QString::fromUtf8("安全"), QStringLiteral("AES")});
+    const kyvo::EnglishLookup lookup = [](const QString &chinese) {
+        if (chinese == QString::fromUtf8("安全")) return QStringLiteral("Security");
+        if (chinese == QString::fromUtf8("配置")) return QStringLiteral("Settings");
+        return QString();
+    };
+    kyvo::applyEnglishSupplement(&window, lookup, true);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Settings"));
+    EXPECT_EQ(known->text(), QStringLiteral("Security"));
+    EXPECT_EQ(unknown->text(), QString::fromUtf8("未知"));
+    EXPECT_EQ(list->itemText(0), QStringLiteral("Security"));
+    status->setText(QStringLiteral("Saved")); // changed while English
+    kyvo::applyEnglishSupplement(&window, lookup, false);
+    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("配置"));
+    EXPECT_EQ(known->text(), QString::fromUtf8("安全"));
+    EXPECT_EQ(list->itemText(0), QString::fromUtf8("安全"));
+    EXPECT_EQ(status->text(), QStringLiteral("Saved"));
+}
+
+TEST(QtTranslations, ChineseFromQtsFileAndWithoutOneCarriesOn)
+{
+    EXPECT_FALSE(kyvo::useQtTranslations(true, QDir::tempPath() + QStringLiteral("/no-such-folder")));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(folder + QStringLiteral("/qtbase_zh_CN.qm"))) GTEST_SKIP() << "no qtbase_zh_CN.qm";
+    ASSERT_TRUE(kyvo::useQtTranslations(true, folder));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
+    EXPECT_FALSE(kyvo::useQtTranslations(false));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }

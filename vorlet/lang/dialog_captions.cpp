@@ -1,6 +1,8 @@
 // Finding controls by their number and setting their captions.
 #include "vorlet/lang/dialog_captions.h"
 
+#include "vorlet/lang/english_supplement.h"
+
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QHash>
@@ -32,7 +34,8 @@ void collectControls(const QWidget *parent, QHash<int, QWidget *> &controls)
 
 void setLabelCaption(QLabel *label, const QString &caption)
 {
-    if (label->property(kControlLinkProperty).toBool()) {
+    // The shared link widget draws its caption as a link itself.
+    if (label->property(kControlLinkProperty).toBool() && !label->inherits("vorlet::LinkLabel")) {
         label->setTextFormat(Qt::RichText);
         label->setText(QStringLiteral("<a href=\"#\">%1</a>").arg(caption.toHtmlEscaped()));
         return;
@@ -89,6 +92,7 @@ void applyDialogTable(QWidget *dialogRoot, const DialogTable &table)
 void applyDialogTable(QWidget *dialogRoot, int dialog, const Language &language)
 {
     applyDialogTable(dialogRoot, language.prepareDialogTable(dialog));
+    applyEnglishSupplement(dialogRoot, language.isEnglish());
 }
 
 } // namespace vorlet

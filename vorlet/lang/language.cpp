@@ -1,6 +1,8 @@
 // Table look-up, dialog preparation and the language toggle.
 #include "vorlet/lang/language.h"
 
+#include "vorlet/lang/english_supplement.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -69,9 +71,18 @@ DialogTable prepareDialogTable(int dialog, char letter)
     return prepared;
 }
 
-QString Language::translate(int dialog, const char *chinese) const
+// The table first; in English, our supplement for a text the table lacks.
+std::string_view Language::lookUp(int dialog, std::string_view chinese) const
 {
     const std::string_view text = vorlet::translate(dialog, chinese, m_letter);
+    if (!isEnglish() || text.data() != chinese.data()) return text;
+    const char *english = supplementaryEnglish(chinese);
+    return english ? std::string_view(english) : text;
+}
+
+QString Language::translate(int dialog, const char *chinese) const
+{
+    const std::string_view text = lookUp(dialog, chinese);
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
@@ -79,7 +90,7 @@ QString Language::translate(int dialog, const QString &chinese) const
 {
     const QByteArray utf8 = chinese.toUtf8();
     const std::string_view key(utf8.constData(), std::size_t(utf8.size()));
-    const std::string_view text = vorlet::translate(dialog, key, m_letter);
+    const std::string_view text = lookUp(dialog, key);
     if (text.data() == key.data()) return chinese;
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }

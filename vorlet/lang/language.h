@@ -79,6 +79,8 @@ public:
     std::optional<QString> restoreSavedLetter(char saved);
 
 private:
+    std::string_view lookUp(int dialog, std::string_view chinese) const;
+
     char m_letter;
     bool m_englishEdition;
 };

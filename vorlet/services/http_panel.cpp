@@ -1,5 +1,6 @@
 // The HTTP client panel.
 #include "vorlet/services/http_panel.h"
+#include "common/widgets/long_texts.h"
 
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/ui/record_texts.h"
@@ -80,18 +81,20 @@ void HttpPanel::build()
     grid->addWidget(portHelp, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("POST/GET"), this), 2, 0);
     grid->addWidget(m_method, 2, 1);
-    grid->addWidget(m_hexConversion, 2, 2, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("HTTP Header"), this), 3, 0, Qt::AlignTop);
-    grid->addWidget(m_header, 3, 1, 1, 4);
+    grid->addWidget(m_hexConversion, 3, 1, 1, 4);
+    grid->addWidget(new QLabel(QStringLiteral("HTTP Header"), this), 4, 0, Qt::AlignTop);
+    grid->addWidget(m_header, 4, 1, 1, 4);
     auto *demos = new QHBoxLayout;
     demos->addWidget(postDemo);
     demos->addWidget(getDemo);
-    demos->addWidget(m_exampleUrl, 1);
-    grid->addLayout(demos, 4, 0, 1, 5);
-    grid->addWidget(hint, 5, 0, 1, 5);
+    demos->addStretch(1);
+    grid->addLayout(demos, 5, 0, 1, 5);
+    // Long texts on lines of their own, so the panel is no wider than the others.
+    grid->addWidget(m_exampleUrl, 6, 0, 1, 5);
+    grid->addWidget(hint, 7, 0, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 2);
-    grid->setRowStretch(3, 1); // the header takes the room a tall place leaves
+    grid->setRowStretch(4, 1); // the header takes the room a tall place leaves
 
     const QString path = QLatin1String(kDemoPath);
     QObject::connect(postDemo, &QPushButton::clicked, this,
@@ -139,6 +142,7 @@ void HttpPanel::load(const ChannelBlock &block)
     m_header->setPlainText(httpHeaderText(block.httpHeader));
     selectStoredIndex(m_method, block.httpMethod);
     m_hexConversion->setChecked(block.httpHexConversion != 0);
+    kyvo::showTextStarts(this);
 }
 
 void HttpPanel::store(ChannelBlock &block) const

@@ -1,5 +1,6 @@
 // The MQTT panel.
 #include "vorlet/services/mqtt_panel.h"
+#include "common/widgets/long_texts.h"
 
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/ui/record_texts.h"
@@ -174,6 +175,7 @@ void MqttPanel::load(const ChannelBlock &block)
     m_registrationHex->setChecked(flags().registrationHex());
     m_registration.load(block.registrationData, block.registrationLength, flags().registrationHex());
     applyEnabling();
+    kyvo::showTextStarts(this);
 }
 
 void MqttPanel::store(ChannelBlock &block) const

@@ -1,6 +1,7 @@
 // Shared helpers of the service panels.
 #include "vorlet/services/panel_support.h"
 
+#include "vorlet/ui/link_label.h"
 #include "vorlet/ui/record_texts.h"
 
 #include <QComboBox>
@@ -17,10 +18,9 @@ const Language &languageOr(const Language *language)
 
 QLabel *linkLabel(QWidget *parent, int control, const QString &caption)
 {
-    auto *label = numbered(new QLabel(parent), control);
+    auto *label = numbered(new LinkLabel(parent), control);
     label->setProperty(kControlLinkProperty, true);
-    label->setOpenExternalLinks(false);
-    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    label->setFocusPolicy(Qt::StrongFocus);
     setControlCaption(label, caption);
     return label;
 }

@@ -1,5 +1,6 @@
 // The socket panel.
 #include "vorlet/services/tcp_panel.h"
+#include "common/widgets/long_texts.h"
 
 #include "vorlet/record/parameter_record.h"
 #include "vorlet/ui/record_texts.h"
@@ -42,6 +43,7 @@ void TcpPanel::build()
     m_heartbeatHex = hexBox(kHeartbeatHex);
     m_interval = edit(kInterval);
     m_registrationMode = numbered(new QComboBox(this), kRegistrationMode);
+    kyvo::fitLongItems(m_registrationMode);
     m_registrationMode->view()->setMinimumWidth(300);
     m_registrationEdit = edit(kRegistration);
     m_registrationHex = hexBox(kRegistrationHex);
@@ -128,6 +130,7 @@ void TcpPanel::load(const ChannelBlock &block)
     m_heartbeat.load(block.heartbeatData, block.heartbeatLength, flags().heartbeatHex());
     m_registration.load(block.registrationData, block.registrationLength, flags().registrationHex());
     applyModeEnabling(block.workMode);
+    kyvo::showTextStarts(this);
 }
 
 void TcpPanel::store(ChannelBlock &block) const

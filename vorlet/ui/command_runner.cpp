@@ -66,8 +66,12 @@ void CommandRunner::setClock(const ParameterRecord &record)
 {
     const Mac mac = recordMac(record.mac);
     const std::uint8_t scope = m_core.scope();
-    m_session.setClock([this, mac, scope] { return clockMessage(scope, mac, deviceTime(m_localTime())); },
-                       m_core.destinationFor(record), now());
+    m_session.setClock(
+        [this, mac, scope] {
+            m_sentClock = {mac, deviceTime(m_localTime())};
+            return clockMessage(scope, mac, m_sentClock->second);
+        },
+        m_core.destinationFor(record), now());
     arm();
 }
 
@@ -78,10 +82,12 @@ void CommandRunner::pingTest(const ParameterRecord &record)
 
 void CommandRunner::commandResult(int code, const QByteArray &body)
 {
+    const bool clockSet = m_session.pending() == PendingOperation::SetClock && m_sentClock;
     m_session.commandResult(
         std::uint8_t(code),
         kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(body.constData()), std::size_t(body.size())));
     arm();
+    if (clockSet) Q_EMIT clockConfirmed(m_sentClock->first, m_sentClock->second);
 }
 
 void CommandRunner::poll()

@@ -13,7 +13,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
+#include <utility>
 
 namespace vorlet {
 
@@ -58,6 +60,8 @@ Q_SIGNALS:
     void statusText(const char *chinese);
     void buttonsChanged(vorlet::CommandEffects::Buttons buttons);
     void generated();
+    // The device with this MAC confirmed the clock set to this time.
+    void clockConfirmed(const vorlet::Mac &mac, const vorlet::DeviceTime &time);
     // Every message handed to the endpoint, with its destination.
     void messageSent(const QByteArray &message, quint32 address, quint16 port);
 
@@ -77,6 +81,7 @@ private:
     CommandSession m_session;
     QTimer m_timer;
     std::set<quint64> m_composing; // tokens of composed messages not yet reported
+    std::optional<std::pair<Mac, DeviceTime>> m_sentClock; // the last clock message sent
 };
 
 } // namespace vorlet

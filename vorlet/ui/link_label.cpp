@@ -3,6 +3,7 @@
 
 #include "vorlet/ui/main_window_controls.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace vorlet {
@@ -33,6 +34,16 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
     m_pressed = false;
     QLabel::mouseReleaseEvent(event);
     if (click && isEnabled()) Q_EMIT linkActivated(QStringLiteral("#"));
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (isEnabled() && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+        Q_EMIT linkActivated(QStringLiteral("#"));
+        return;
+    }
+    QLabel::keyPressEvent(event);
 }
 
 } // namespace vorlet

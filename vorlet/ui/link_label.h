@@ -1,7 +1,8 @@
-// A link text of the design (a clickable static): drawn in the window's
-// link green and underlined, grey while disabled; a click emits
-// linkActivated("#"). Its caption is plain text, so table texts such as
-// "更多>>" are never read as markup.
+// The one link text of every window (a clickable static of the design):
+// drawn in the window's link green and underlined, grey while disabled; a
+// click, or Enter or Space while it has the focus, emits linkActivated("#").
+// Its caption is plain text, so table texts such as "更多>>" are never read
+// as markup.
 #pragma once
 
 #include <QLabel>
@@ -17,6 +18,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     bool m_pressed = false;

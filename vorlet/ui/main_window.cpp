@@ -16,6 +16,7 @@
 
 #include "common/gbk_text.h"
 #include "common/profile_file.h"
+#include "common/widgets/qt_translations.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,6 +36,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTimer>
 
@@ -84,6 +86,23 @@ void refill(QComboBox *combo, const QStringList &items)
     fitPopup(combo);
 }
 
+// The window opens inside the work area of a 1366x768 screen (a taskbar
+// below, a frame and a title bar around it) and takes more of a larger one.
+QSize defaultWindowSize(const QWidget *window)
+{
+    const QSize frame(46, 68);
+    const QSize largest(1440, 800);
+    const QScreen *screen = window->screen();
+    const QSize work = screen ? screen->availableGeometry().size() - frame : QSize(1320, 660);
+    return work.boundedTo(largest).expandedTo(window->minimumSizeHint());
+}
+
+// A device is shown: a request to select one no longer describes the window.
+void dropSelectRequest(QLabel *status, const QString &request)
+{
+    if (status->text() == request) status->clear();
+}
+
 QStringList plainItems(std::initializer_list<const char *> texts)
 {
     QStringList items;
@@ -122,9 +141,23 @@ void CvorletDlg::startUp()
     buildMainWindowControls(this, m_ui);
     m_model = new DeviceListModel(m_core.devices(), this);
     m_ui.deviceList->setModel(m_model);
-    const int widths[] = {30, 130, 130, 80, 80, 130};
-    for (int i = 0; i < DeviceListModel::ColumnCount; ++i)
-        m_ui.deviceList->horizontalHeader()->resizeSection(i, widths[i]);
+    // Every column in sight: number, address and MAC as wide as their longest
+    // text, the others sharing the rest (again after each new search).
+    const auto fitColumns = [this] {
+        QHeaderView *header = m_ui.deviceList->horizontalHeader();
+        header->setMinimumSectionSize(24);
+        const QFontMetrics metrics = m_ui.deviceList->fontMetrics();
+        const int fixedWidths[] = {metrics.horizontalAdvance(QStringLiteral("0000")),
+                                   metrics.horizontalAdvance(QStringLiteral("255.255.255.255")) + 12,
+                                   metrics.horizontalAdvance(QStringLiteral("00-00-00-00-00-00")) + 12};
+        for (int i = 0; i < DeviceListModel::ColumnCount; ++i) {
+            const bool fixed = i < int(std::size(fixedWidths));
+            header->setSectionResizeMode(i, fixed ? QHeaderView::Fixed : QHeaderView::Stretch);
+            if (fixed) header->resizeSection(i, fixedWidths[i]);
+        }
+    };
+    fitColumns();
+    connect(m_model, &QAbstractItemModel::modelReset, this, fitColumns);
     m_commands = new CommandRunner(m_core, m_options.commands, this);
 
     if (m_options.labels) m_options.labels(*this);
@@ -150,7 +183,7 @@ void CvorletDlg::startUp()
 
     if (const auto title = m_language.restoreSavedLetter(m_settings.lang)) setWindowTitle(*title);
     applyMainWindowLanguage();
-    resize(1280, 780);
+    resize(defaultWindowSize(this));
     if (m_settings.fileTooLarge)
         message(kyvo::profileTooLargeText(QDir::toNativeSeparators(m_options.settingsPath),
                                           m_language.isEnglish()));
@@ -291,6 +324,15 @@ void CvorletDlg::connectCore()
     connect(&m_core, &GatewayCore::deviceIgnored, this, [this](int count) {
         m_ui.status->setText(
             unlistedDevicesText(std::size_t(count), m_core.ignoredBeyondCount(), m_language.isEnglish()));
+    });
+    // The clock line shows the time the device took, not the one it had.
+    connect(m_commands, &CommandRunner::clockConfirmed, this, [this](const Mac &mac, const DeviceTime &t) {
+        ParameterRecord *record = selectedRecord();
+        if (!record || recordMac(record->mac) != mac) return;
+        const int values[] = {t.yearSince1900, t.month, t.day, t.hour, t.minute, t.second, t.weekday};
+        for (std::size_t i = 0; i < std::size(values); ++i)
+            record->clock[i] = std::uint8_t(values[i]);
+        if (record == m_shown) showClockLine(*record);
     });
 }
 
@@ -443,6 +485,7 @@ void CvorletDlg::rebuildDeviceList()
     m_ui.deviceList->selectRow(last);
     m_selecting = false;
     const ParameterRecord &r = m_core.devices().at(std::size_t(last));
+    dropSelectRequest(m_ui.status, tr102("请选择一个设备"));
     showRecord(r);
     showSerial(r);
     showFieldPortGroup(r);
@@ -456,6 +499,7 @@ void CvorletDlg::showRow(int row)
 {
     if (row < 0 || std::size_t(row) >= m_core.devices().count()) return;
     const ParameterRecord &r = m_core.devices().at(std::size_t(row));
+    dropSelectRequest(m_ui.status, tr102("请选择一个设备"));
     showRecord(r);
     // The port group follows the device, so a CAN panel never holds another
     // device's settings; the caption then shows the serial counters.
@@ -565,7 +609,7 @@ void CvorletDlg::applyQuickSet(const Mac &mac, bool partialConfirmed)
     const bool english = m_language.isEnglish();
     if (file.status != ConfigFileStatus::Done) {
         message(m_quickSetPath.isEmpty()
-                    ? (english ? QStringLiteral("Choose a configuration file first (导入配置).")
+                    ? (english ? QStringLiteral("Choose a configuration file first (Import).")
                                : QStringLiteral("请先导入配置文件。"))
                     : (english ? QStringLiteral("Cannot read the configuration file %1").arg(m_quickSetPath)
                                : QStringLiteral("无法读取配置文件 %1").arg(m_quickSetPath)));
@@ -725,10 +769,12 @@ void CvorletDlg::applyMainWindowLanguage()
     if (m_ui.adapter->count() > 0) m_ui.adapter->setItemText(0, tr102(mw::kDefaultAdapterText));
     fillItemLists();
     applyDialogTable(this, kMainWindowDialog, m_language);
+    kyvo::useQtTranslations(!m_language.isEnglish());
     for (auto &channel : m_panels)
         for (ChannelPanel *panel : channel)
             if (panel) panel->retranslate(m_language);
     if (m_canPanel) m_canPanel->retranslate(m_language);
+    holdColumnWidths(m_ui);
 
     ParameterRecord *record = selectedRecord();
     if (!record) {

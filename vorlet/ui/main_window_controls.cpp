@@ -21,6 +21,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vorlet {
 
 void AdapterCombo::showPopup()
@@ -194,6 +196,7 @@ QGroupBox *buildNetworkGroup(MainWindowControls &ui)
 {
     ui.networkGroup = numbered(new QGroupBox(u("网络")), 1213);
     auto *g = new QGridLayout(ui.networkGroup);
+    g->setVerticalSpacing(2);
     ui.ipType = dropList(1012);
     ui.ip = address(1013);
     ui.mask = address(1014);
@@ -219,6 +222,7 @@ QGroupBox *buildWifiGroup(MainWindowControls &ui)
     ui.wifiGroup = new QGroupBox(QStringLiteral("WIFI"));
     ui.wifiGroup->setObjectName(QStringLiteral("wifiGroup"));
     auto *g = new QGridLayout(ui.wifiGroup);
+    g->setVerticalSpacing(2);
     ui.wifiMode = dropList(1020);
     ui.wifiScan = link(1054, "搜索");
     ui.ssid = edit(1021);
@@ -270,6 +274,7 @@ QGroupBox *buildSerialGroup(MainWindowControls &ui)
     ui.serialControls->setObjectName(QStringLiteral("serialControls"));
     auto *g = new QGridLayout(ui.serialControls);
     g->setContentsMargins(0, 0, 0, 0);
+    g->setVerticalSpacing(2);
     ui.baud = dropList(1026, 100);
     ui.parity = dropList(1032);
     ui.dataBits = dropList(1027);
@@ -322,6 +327,7 @@ QGroupBox *buildAdvancedGroup(MainWindowControls &ui)
 {
     ui.advancedGroup = numbered(new QGroupBox(u("高级功能")), 1225);
     auto *g = new QGridLayout(ui.advancedGroup);
+    g->setVerticalSpacing(2);
     ui.modbusPoll = check(1053, "Modbus主动轮询");
     ui.modbusPollSet = link(1055, "设置");
     ui.channelBridge = check(1079, "Tcp-A<->Tcp-B");
@@ -426,25 +432,62 @@ void buildMenu(QMainWindow *window, MainWindowControls &ui)
     ui.about = bar->addAction(u("关于 vorlet(&A)..."));
 }
 
+// A column's width follows its stretch factor alone, not what a work mode
+// or a device puts into it, so the columns stay put as either changes.
+void addColumn(QHBoxLayout *row, QWidget *column, int stretch)
+{
+    QSizePolicy p = column->sizePolicy();
+    p.setHorizontalPolicy(QSizePolicy::Ignored);
+    p.setHorizontalStretch(stretch);
+    column->setSizePolicy(p);
+    row->addWidget(column, stretch);
+}
+
+void keepAtLeast(QWidget *widget, int width)
+{
+    widget->setMinimumWidth(std::max(widget->minimumWidth(), width));
+}
+
 } // namespace
+
+void holdColumnWidths(MainWindowControls &ui)
+{
+    for (ChannelGroupControls &c : ui.channels) {
+        int widest = 0;
+        for (QWidget *panel : c.panelPlace->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            widest = std::max(widest, panel->minimumSizeHint().width());
+        keepAtLeast(c.panelPlace, widest);
+    }
+    QWidget *columns[] = {ui.deviceList->parentWidget(),
+                          ui.channels[0].group,
+                          ui.channels[1].group,
+                          ui.networkGroup,
+                          ui.wifiGroup,
+                          ui.serialGroup,
+                          ui.advancedGroup};
+    for (QWidget *column : columns)
+        keepAtLeast(column, column->minimumSizeHint().width());
+}
 
 void buildMainWindowControls(QMainWindow *window, MainWindowControls &ui)
 {
     buildMenu(window, ui);
     auto *central = new QWidget;
     auto *v = new QVBoxLayout(central);
+    v->setContentsMargins(6, 2, 6, 2);
+    v->setSpacing(4);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(buildSearchArea(ui), 5);
-    top->addWidget(buildChannelGroup(ui.channels[0], 0), 3);
-    top->addWidget(buildChannelGroup(ui.channels[1], 1), 3);
+    addColumn(top, buildSearchArea(ui), 5);
+    addColumn(top, buildChannelGroup(ui.channels[0], 0), 3);
+    addColumn(top, buildChannelGroup(ui.channels[1], 1), 3);
     v->addLayout(top, 3);
 
     auto *lower = new QHBoxLayout;
-    lower->addWidget(buildNetworkGroup(ui), 3);
-    lower->addWidget(buildWifiGroup(ui), 3);
-    lower->addWidget(buildSerialGroup(ui), 4);
-    lower->addWidget(buildAdvancedGroup(ui), 4);
+    addColumn(lower, buildNetworkGroup(ui), 3);
+    addColumn(lower, buildWifiGroup(ui), 3);
+    addColumn(lower, buildSerialGroup(ui), 4);
+    addColumn(lower, buildAdvancedGroup(ui), 4);
     v->addLayout(lower, 2);
 
     v->addLayout(buildBottomRow(ui));

@@ -136,6 +136,11 @@ struct MainWindowControls
 // resource captions until the language is applied.
 void buildMainWindowControls(QMainWindow *window, MainWindowControls &ui);
 
+// Each column keeps room for the widest of what it can show (every channel
+// panel, both languages so far); called once the panels are in place and
+// after each language change.
+void holdColumnWidths(MainWindowControls &ui);
+
 // The green of the link and status texts, the production date's red.
 inline constexpr QRgb kLinkGreen = 0xFF008000;
 inline constexpr QRgb kDateRed = 0xFFFF0000;

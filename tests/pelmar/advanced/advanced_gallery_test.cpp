@@ -22,13 +22,13 @@ using namespace pelmar;
 
 namespace {
 
-void shootFitting(QWidget &dialog, const QString &name)
+void shootFitting(QWidget &dialog, const QString &name, const char *caption)
 {
     dialog.show();
     QCoreApplication::processEvents();
     EXPECT_LE(dialog.width(), 1366) << name.toStdString();
     EXPECT_LE(dialog.height(), 728) << name.toStdString(); // a taskbar below
-    testsupport::shoot(&dialog, name);
+    testsupport::shoot(&dialog, name, caption);
 }
 
 LanguageTable table(const char *language)
@@ -51,9 +51,12 @@ TEST(AdvancedGallery, PortDialogsInBothLanguages)
     for (const char *language : {"zh", "en"}) {
         const LanguageTable t = table(language);
         OneToManyDialog oneToMany(entry, t);
-        shootFitting(oneToMany, QStringLiteral("OneToManyDialog-%1").arg(QLatin1String(language)));
+        const bool english = t.language() == Language::English;
+        shootFitting(oneToMany, QStringLiteral("OneToManyDialog-%1").arg(QLatin1String(language)),
+                     english ? "Conversion protocol" : "转换协议");
         CloudDialog cloud(entry.ports[1], 2, t, [](QWidget *, const QString &) {});
-        shootFitting(cloud, QStringLiteral("CloudDialog-%1").arg(QLatin1String(language)));
+        shootFitting(cloud, QStringLiteral("CloudDialog-%1").arg(QLatin1String(language)),
+                     english ? "Cloud pass-through" : "云透传");
     }
 }
 
@@ -70,7 +73,7 @@ TEST(AdvancedGallery, ScanListWithTheNetworksOfAReplyInBothLanguages)
                                   "E.",
                                   6));
         ASSERT_EQ(list.list()->rowCount(), 3);
-        shootFitting(list, QStringLiteral("ScanListDialog-%1").arg(QLatin1String(language)));
+        shootFitting(list, QStringLiteral("ScanListDialog-%1").arg(QLatin1String(language)), "SCAN");
     }
 }
 
@@ -96,15 +99,17 @@ TEST(AdvancedGallery, RepairWindowAndTheMainWindowsHelpMessagesInBothLanguages)
             ASSERT_EQ(texts.size(), 1) << name;
             QMessageBox *box = openMessageBox(&window, texts[0], {});
             shootFitting(
-                *box, QStringLiteral("QMessageBox-%1-%2").arg(QLatin1String(name), QLatin1String(language)));
+                *box, QStringLiteral("QMessageBox-%1-%2").arg(QLatin1String(name), QLatin1String(language)),
+                texts[0].left(6).toUtf8().constData());
             box->close();
         }
         kyvo::ManualClock clock;
-        RepairDialog repair([] {}, &clock);
+        RepairDialog repair([] {}, &clock, nullptr, RepairSession::kCountdown, window.language().language());
         repair.start();
         clock.advance(kyvo::Millis{1000});
         repair.poll();
-        shootFitting(repair, QStringLiteral("RepairDialog-%1").arg(QLatin1String(language)));
+        shootFitting(repair, QStringLiteral("RepairDialog-%1").arg(QLatin1String(language)),
+                     QLatin1String(language) == QLatin1String("en") ? "Repairing" : "BUG正在修复中");
         ui.englishItem->trigger();
     }
 }

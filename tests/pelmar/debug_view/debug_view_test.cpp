@@ -122,6 +122,7 @@ TEST(DebugView, GalleryWithRowsInBothLanguages)
         testsupport::shoot(
             v.dialog.get(),
             QStringLiteral("DebugViewDialog-%1")
-                .arg(language == pelmar::Language::English ? QStringLiteral("en") : QStringLiteral("zh")));
+                .arg(language == pelmar::Language::English ? QStringLiteral("en") : QStringLiteral("zh")),
+            language == pelmar::Language::English ? "Stop" : "停止");
     }
 }

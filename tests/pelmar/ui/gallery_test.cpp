@@ -4,35 +4,23 @@
 // one-click, as PNG files under the build folder.
 #include "tests/pelmar/ui/window_fixture.h"
 
+#include "tests/support/gallery.h"
+
 #include <QAction>
 #include <QDir>
 #include <QImage>
+#include <QScreen>
 
 using namespace windowtest;
 using devsim::ServerFamily;
 
 namespace {
 
-QString galleryDir()
-{
-    const QString dir = QString::fromUtf8(KYVO_GALLERY_DIR);
-    QDir().mkpath(dir);
-    return dir;
-}
+using testsupport::galleryDir;
 
-// Writes the window's picture; the picture must hold more than a blank.
-void shoot(QWidget *widget, const QString &name)
+const char *searchCaption(const ServerConfigDialog &window)
 {
-    QCoreApplication::processEvents();
-    const QImage image = widget->grab().toImage();
-    ASSERT_FALSE(image.isNull()) << name.toStdString();
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 7)
-        for (int x = 0; x < image.width(); x += 7)
-            colours.insert(image.pixel(x, y));
-    EXPECT_GT(colours.size(), 8) << name.toStdString();
-    const QString path = galleryDir() + QLatin1Char('/') + name + QStringLiteral(".png");
-    ASSERT_TRUE(image.save(path)) << path.toStdString();
+    return window.language().language() == Language::English ? "Search Device" : "搜索设备";
 }
 
 } // namespace
@@ -53,9 +41,11 @@ TEST(Gallery, TheMainWindowForEachKindOfServerInBothLanguages)
             }
             for (std::size_t i = 0; i < o.servers.size(); ++i) {
                 b.select(i);
-                shoot(b.window.get(), QStringLiteral("pelmar-%1-%2%3")
-                                          .arg(QLatin1String(names[i]), QLatin1String(language),
-                                               advanced ? QStringLiteral("-advanced") : QString()));
+                testsupport::shoot(b.window.get(),
+                                   QStringLiteral("pelmar-%1-%2%3")
+                                       .arg(QLatin1String(names[i]), QLatin1String(language),
+                                            advanced ? QStringLiteral("-advanced") : QString()),
+                                   searchCaption(*b.window));
             }
         }
         b.window->controls().englishItem->trigger();
@@ -82,7 +72,45 @@ TEST(Gallery, OneClickWithAnImportedFileAndTheModbusAddressRow)
     QTest::mouseClick(ui.modbusMarker, Qt::LeftButton, {}, ui.modbusMarker->rect().center());
     ASSERT_TRUE(ui.modbusAddressRow->isVisibleTo(ui.portGroup));
     for (const char *language : {"zh", "en"}) {
-        shoot(b.window.get(), QStringLiteral("pelmar-oneclick-%1-advanced").arg(QLatin1String(language)));
+        testsupport::shoot(b.window.get(),
+                           QStringLiteral("pelmar-oneclick-%1-advanced").arg(QLatin1String(language)),
+                           searchCaption(*b.window));
         ui.englishItem->trigger();
+    }
+}
+
+TEST(WindowFit, TheWindowAndItsAdvancedColumnFitALaptopInBothLanguages)
+{
+    BenchOptions o;
+    o.servers = {server(ServerFamily::Multi2326, 24, true), server(ServerFamily::Native, 2, true)};
+    WindowBench b(o);
+    ASSERT_TRUE(b.search());
+    ServerConfigDialog &window = *b.window;
+    window.show();
+    const auto toggle = [&] {
+        window.toggleAdvanced();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    };
+    for (const char *language : {"zh", "en"}) {
+        const QString name = QStringLiteral("pelmar-%1").arg(QLatin1String(language));
+        for (std::size_t row : {std::size_t(1), std::size_t(0)}) {
+            b.select(row);
+            testsupport::expectFitsLaptop(&window, name);
+        }
+        // ">>" opens the column from whatever width the window has, "<<" gives it back.
+        const int available = window.screen()->availableGeometry().width();
+        for (int width : {window.width(), window.minimumSizeHint().width(), available - 40}) {
+            window.resize(width, window.height());
+            QCoreApplication::processEvents();
+            const int before = window.width();
+            toggle();
+            ASSERT_TRUE(window.advancedVisible());
+            testsupport::expectFitsLaptop(&window, name + QStringLiteral(" advanced from %1").arg(before));
+            EXPECT_GE(window.width(), before) << name.toStdString();
+            toggle();
+            EXPECT_EQ(window.width(), before) << name.toStdString();
+        }
+        window.controls().englishItem->trigger();
     }
 }

@@ -45,7 +45,7 @@ TEST(WindowLanguage, ChoosingEnglishAndBackAppliesTheTableAndKeepsTheChoice)
     ui.englishItem->trigger();
     EXPECT_EQ(headers(b), (QStringList{QStringLiteral("Device IP"), QStringLiteral("MAC"),
                                        QStringLiteral("Software"), QStringLiteral("Hardware")}));
-    EXPECT_EQ(b.window->windowTitle(), u("V174 串口服务器配置软件"));
+    EXPECT_EQ(b.window->windowTitle(), QStringLiteral("V174 Serial Device Server Configurator"));
     for (int pane : {0, 1, 2})
         EXPECT_TRUE(b.pane(pane).isEmpty());
     EXPECT_EQ(b.pane(3), QStringLiteral("BroadcastAdress:127.0.0.1"));
@@ -55,6 +55,7 @@ TEST(WindowLanguage, ChoosingEnglishAndBackAppliesTheTableAndKeepsTheChoice)
     EXPECT_EQ(ui.savePorts->text(), QStringLiteral("Save Data"));
     EXPECT_EQ(ui.clones.front()->text(), QStringLiteral("Clone"));
     EXPECT_EQ(ui.modbusTcpToRtu->text(), QStringLiteral("Modbus TCP to RTU"));
+    EXPECT_EQ(ui.cloud->text(), QStringLiteral("Cloud pass-through")); // from our supplement
     EXPECT_EQ(ui.deviceMenu->title(), QStringLiteral("Device"));
     EXPECT_EQ(ui.adapterMenu->title(), QStringLiteral("Network Adapter"));
     EXPECT_EQ(ui.defaultAdapter->text(), QStringLiteral("Default"));
@@ -71,18 +72,20 @@ TEST(WindowLanguage, ChoosingEnglishAndBackAppliesTheTableAndKeepsTheChoice)
     const auto labels = b.window->findChildren<QLabel *>();
     EXPECT_TRUE(std::any_of(labels.begin(), labels.end(),
                             [](QLabel *l) { return l->text() == QStringLiteral("PWD"); }));
-    // The status texts follow; the port fields' messages stay Chinese.
+    // The status texts and the port fields' messages follow.
     b.click(control::kSearch);
     EXPECT_EQ(b.pane(0), QStringLiteral("Searching device..."));
     ASSERT_TRUE(waitFor([&] { return b.pane(0) == QStringLiteral("Search end"); }));
     b.select(0);
     b.type(control::kPackTime, QStringLiteral("300"));
-    EXPECT_EQ(b.messageTexts(), QStringList{u("请输入0-255的数字！")});
+    EXPECT_EQ(b.messageTexts(), QStringList{QStringLiteral("Please enter a number from 0 to 255!")});
 
     ui.chineseItem->trigger();
     EXPECT_EQ(headers(b), (QStringList{u("设备IP"), u("MAC地址"), u("固件版本"), u("硬件版本")}));
     EXPECT_EQ(ui.search->text(), u("搜索设备"));
     EXPECT_EQ(ui.listGroup->title(), u("设备列表"));
+    EXPECT_EQ(ui.cloud->text(), u("云透传"));
+    EXPECT_EQ(b.window->windowTitle(), u("V174 串口服务器配置软件"));
     EXPECT_EQ(ui.englishItem->text(), QStringLiteral("English"));
     EXPECT_EQ(ui.languageMenu->title(), QStringLiteral("Language"));
     EXPECT_EQ(b.pane(3), u("广播地址:127.0.0.1"));

@@ -140,6 +140,8 @@ TEST(WindowShow, EveryFamilyIsShownFieldByFieldAsTheServerHoldsIt)
         EXPECT_EQ(ui.targetHost->text().toLatin1(),
                   b.portValue(i, 1, "host").left(ui.targetHost->text().size()));
         EXPECT_GT(ui.targetHost->text().size(), 10);
+        EXPECT_EQ(ui.targetHost->cursorPosition(), 0) << "the host's start is shown";
+        EXPECT_EQ(ui.registerMode->toolTip(), ui.registerMode->currentText());
         expectControlsHold(b, e, 0);
         expectWifiShown(b, e);
         // Every port the record carries.

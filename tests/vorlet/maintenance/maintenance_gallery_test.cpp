@@ -47,15 +47,18 @@ std::unique_ptr<ParameterRecord> sampleRecord()
     return r;
 }
 
-void shoot(QDialog &dialog, const char *name, const Language &language)
+void shoot(QDialog &dialog, const char *name, const Language &language, const char *chinese,
+           const char *english)
 {
     dialog.show();
     dialog.adjustSize();
     EXPECT_LE(dialog.width(), 1366) << name;
     EXPECT_LE(dialog.height(), 728) << name; // the work area above a task bar
-    testsupport::shoot(&dialog, QStringLiteral("%1-%2").arg(QLatin1String(name), language.isEnglish()
-                                                                                     ? QStringLiteral("en")
-                                                                                     : QStringLiteral("zh")));
+    testsupport::shoot(&dialog,
+                       QStringLiteral("%1-%2").arg(QLatin1String(name), language.isEnglish()
+                                                                            ? QStringLiteral("en")
+                                                                            : QStringLiteral("zh")),
+                       language.isEnglish() ? english : chinese);
 }
 
 } // namespace
@@ -71,21 +74,21 @@ TEST(MaintenanceGallery, TheFourDialogsInBothLanguages)
         env.message = [](QWidget *, const QString &) {};
         vip::statusClicks() = vip::kRevealClicks;
         vip custom(*record, env);
-        shoot(custom, "vip", language);
+        shoot(custom, "vip", language, "将当前的参数保存为定制参数", "Cur param to Custom param");
         devinfo::uptimeClicks() = devinfo::kRevealClicks;
         devinfo info(*record, env);
         info.setQuerying(true);
         clock.advance(kyvo::Millis{1000});
         info.poll();
-        shoot(info, "devinfo", language);
+        shoot(info, "devinfo", language, "设备名称", "Device Name");
         wifisouch scan(*record, env);
         scan.scan();
         std::memcpy(record->wifiExtension, sampleRecord()->wifiExtension, sizeof record->wifiExtension);
         clock.advance(kyvo::Millis{1000});
         scan.poll();
         EXPECT_EQ(scan.list()->rowCount(), 3);
-        shoot(scan, "wifisouch", language);
+        shoot(scan, "wifisouch", language, "搜索附近的热点", "Search  ap");
         tls certificates(*record, env);
-        shoot(certificates, "tls", language);
+        shoot(certificates, "tls", language, "导入 CA 文件", "Import CA file (required)");
     }
 }

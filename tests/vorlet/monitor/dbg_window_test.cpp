@@ -222,6 +222,7 @@ TEST(DbgWindow, GalleryWithRowsInBothLanguages)
         EXPECT_LE(m.window->frameGeometry().height(), 728);
         testsupport::shoot(m.window.get(),
                            QStringLiteral("dbg-%1").arg(letter == kEnglishLetter ? QStringLiteral("en")
-                                                                                 : QStringLiteral("zh")));
+                                                                                 : QStringLiteral("zh")),
+                           letter == kEnglishLetter ? "Clear" : "清除");
     }
 }

@@ -20,11 +20,11 @@ namespace {
 using testsupport::galleryDir;
 
 // Dialogs and panels at their own size.
-void shoot(QWidget *widget, const QString &name)
+void shoot(QWidget *widget, const QString &name, const char *caption)
 {
     widget->show();
     widget->adjustSize();
-    testsupport::shoot(widget, name, 5);
+    testsupport::shoot(widget, name, caption, 5);
 }
 
 // A channel block as a gateway in the field might hold it.
@@ -72,6 +72,8 @@ TEST(ServiceGallery, EachPanelInEveryModeThatShowsIt)
         {ChannelPanelKind::Mqtt, {6}},
         {ChannelPanelKind::Http, {5, 8}}};
     const char *names[] = {"tcp", "mqtt", "http"};
+    const std::pair<const char *, const char *> captions[] = {
+        {"本地端口", "LocalPort"}, {"订阅Topic", "SubTopic"}, {"服务器地址", "ServerIP"}};
     for (const Language &language : {Language('c'), Language('e')}) {
         PanelBench b;
         b.language = language;
@@ -80,10 +82,12 @@ TEST(ServiceGallery, EachPanelInEveryModeThatShowsIt)
             ChannelPanel *panel = b.make(panels[k].first);
             for (std::uint8_t mode : panels[k].second) {
                 panel->load(*sampleBlock(mode));
-                shoot(panel, QStringLiteral("panel-%1-mode%2-%3")
-                                 .arg(QLatin1String(names[k]))
-                                 .arg(mode)
-                                 .arg(QLatin1String(languageName(language))));
+                shoot(panel,
+                      QStringLiteral("panel-%1-mode%2-%3")
+                          .arg(QLatin1String(names[k]))
+                          .arg(mode)
+                          .arg(QLatin1String(languageName(language))),
+                      language.isEnglish() ? captions[k].second : captions[k].first);
             }
         }
     }
@@ -109,7 +113,11 @@ TEST(ServiceGallery, WillCloudAndNtpDialogs)
             std::unique_ptr<QDialog>(newCloudDialog(cloud, language, nullptr)),
             std::unique_ptr<QDialog>(newNtpDialog(*record, language, nullptr))};
         const char *names[] = {"will", "cloud", "ntp"};
+        const bool english = language.isEnglish();
+        const char *captions[] = {english ? "OK" : "确定", english ? "OK" : "确定",
+                                  english ? "NTP Server" : "NTP首选服务器"};
         for (std::size_t i = 0; i < std::size(dialogs); ++i)
-            shoot(dialogs[i].get(), QStringLiteral("dialog-%1-%2").arg(QLatin1String(names[i]), suffix));
+            shoot(dialogs[i].get(), QStringLiteral("dialog-%1-%2").arg(QLatin1String(names[i]), suffix),
+                  captions[i]);
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 
 using namespace vorlet;
@@ -233,7 +234,34 @@ TEST(MqttPanel, ListsAndCaptionsFollowTheLanguage)
     EXPECT_EQ(t.list(kQos)->count(), 3);
     EXPECT_EQ(control<QLabel>(t.panel, kBrokerLabel)->text(), QStringLiteral("ServerIP"));
     EXPECT_EQ(control<QCheckBox>(t.panel, kWill)->text(), QStringLiteral("WILL"));
-    EXPECT_EQ(t.link(kWillSet)->text(), QStringLiteral("<a href=\"#\">SET</a>"));
+    EXPECT_EQ(t.link(kWillSet)->text(), QStringLiteral("SET"));
+}
+
+// Pixels of the link's picture in a colour (not grey, black or white).
+int colouredPixels(QLabel *link)
+{
+    const QImage image = link->grab().toImage();
+    int coloured = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (QColor(image.pixel(x, y)).hsvSaturation() > 80) ++coloured;
+    return coloured;
+}
+
+TEST(MqttPanel, DisabledSettingsLinksAreGrey)
+{
+    MqttBench t;
+    auto block = brokerBlock();
+    block->cloudPlatform = 0;
+    block->willEnabled = 0;
+    t.panel->load(*block);
+    t.panel->show();
+    for (int id : {kCloudSet, kWillSet}) {
+        ASSERT_FALSE(t.link(id)->isEnabled());
+        EXPECT_EQ(colouredPixels(t.link(id)), 0) << id;
+    }
+    t.list(kCloud)->setCurrentIndex(1);
+    EXPECT_GT(colouredPixels(t.link(kCloudSet)), 0);
 }
 
 TEST(MqttPanel, StoredIndexesOutsideTheirListsShowTheFirstItem)

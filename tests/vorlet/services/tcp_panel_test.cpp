@@ -121,6 +121,19 @@ TEST(TcpPanel, ReadsNumbersAsDecimalAndCutsTheAddress)
     EXPECT_EQ(fieldBytes(block->targetAddress), QByteArray(126, 'a'));
 }
 
+TEST(TcpPanel, ALongHostShowsItsStartAndTheModeListNamesItsChoice)
+{
+    TcpBench t;
+    auto block = zeroBlock(2);
+    fillSocketFields(*block);
+    kyvo::setFieldText(block->targetAddress, "plant-gateway-17.line-3.example.net");
+    t.panel->load(*block);
+    EXPECT_EQ(t.edit(kTargetAddress)->cursorPosition(), 0);
+    auto *mode = control<QComboBox>(t.panel, kRegistrationMode);
+    EXPECT_EQ(mode->toolTip(), mode->currentText());
+    EXPECT_FALSE(mode->toolTip().isEmpty());
+}
+
 TEST(TcpPanel, HeartbeatInHexOrAsTextByTheFlag)
 {
     TcpBench t;

@@ -11,10 +11,13 @@
 #include "vorlet/ui/search.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 using namespace vorlet;
@@ -52,7 +55,8 @@ TEST(Gallery, MainWindowInBothLanguages)
         for (const auto &[row, name] : shots) {
             b.select(row);
             shoot(b.window.get(),
-                  QStringLiteral("main-%1-%2").arg(QLatin1String(name), QLatin1String(language)));
+                  QStringLiteral("main-%1-%2").arg(QLatin1String(name), QLatin1String(language)),
+                  b.window->language().isEnglish() ? "SAVE" : "保存");
         }
         b.window->toggleLanguage();
     }
@@ -71,7 +75,8 @@ TEST(Gallery, RangeEditorAndSearchProgress)
         editor->startEdit()->setText(QStringLiteral("172.16.0.1"));
         editor->endEdit()->setText(QStringLiteral("172.16.3.254"));
         editor->list()->topLevelItem(0)->setSelected(true);
-        shoot(editor, QStringLiteral("route-%1").arg(QLatin1String(language)));
+        shoot(editor, QStringLiteral("route-%1").arg(QLatin1String(language)),
+              b.window->language().isEnglish() ? "START IP" : "开始IP");
         editor->accept();
         delete editor;
         b.window->toggleLanguage();
@@ -85,9 +90,60 @@ TEST(Gallery, RangeEditorAndSearchProgress)
     QPointer<search> progress = b.window->findChild<search *>();
     ASSERT_TRUE(progress);
     ASSERT_TRUE(waitFor([&] { return b.window->core().sweep()->done() >= 30; }));
-    shoot(progress, QStringLiteral("search"));
+    shoot(progress, QStringLiteral("search"), "Button1");
     progress->stop();
     ASSERT_TRUE(waitFor([&] { return progress.isNull(); }));
 }
 
 } // namespace
+
+namespace {
+
+// The widths of the window's groups and of the device list.
+std::vector<int> groupWidths(const MainWindowControls &ui)
+{
+    return {ui.deviceList->width(),   ui.channels[0].group->width(), ui.channels[1].group->width(),
+            ui.networkGroup->width(), ui.wifiGroup->width(),         ui.serialGroup->width(),
+            ui.advancedGroup->width()};
+}
+
+} // namespace
+
+TEST(WindowFit, DefaultSizeFitsALaptopInBothLanguagesWithStableGroups)
+{
+    WindowBench b(galleryOptions());
+    ASSERT_TRUE(b.search());
+    b.window->show();
+    const MainWindowControls &ui = b.window->controls();
+    for (const char *language : {"zh", "en"}) {
+        const QString name = QStringLiteral("main-%1").arg(QLatin1String(language));
+        testsupport::expectFitsLaptop(b.window.get(), name);
+        const std::vector<int> widths = groupWidths(ui);
+        for (int row : {0, 1, 2, 0}) {
+            b.select(row);
+            QComboBox *mode = ui.channels[0].workMode;
+            for (int index = 0; index < mode->count(); ++index) {
+                choose(mode, index);
+                testsupport::expectFitsLaptop(b.window.get(), name + QStringLiteral(" mode %1").arg(index));
+                EXPECT_EQ(groupWidths(ui), widths) << "device " << row << " mode " << index;
+            }
+        }
+        b.window->toggleLanguage();
+    }
+}
+
+// Unfinished: after a search the list's columns are wider than its view.
+TEST(WindowFit, DISABLED_TheDeviceListShowsEveryColumnAtTheDefaultSize)
+{
+    WindowBench b(galleryOptions());
+    ASSERT_TRUE(b.search());
+    b.window->show();
+    const MainWindowControls &ui = b.window->controls();
+    for (const char *language : {"zh", "en"}) {
+        QCoreApplication::processEvents();
+        QHeaderView *header = ui.deviceList->horizontalHeader();
+        EXPECT_LE(header->length(), ui.deviceList->viewport()->width()) << language;
+        EXPECT_FALSE(ui.deviceList->horizontalScrollBar()->isVisible()) << language;
+        b.window->toggleLanguage();
+    }
+}

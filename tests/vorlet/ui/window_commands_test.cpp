@@ -202,6 +202,8 @@ TEST(WindowCommands, TheClockLineSetsTheDeviceClockFromTheLocalTime)
     EXPECT_EQ(b.sent[0].message, b.bytes(clockMessage(0, b.mac(), DeviceTime{126, 2, 8, 14, 5, 9, 0})));
     ASSERT_TRUE(b.statusBecomes("校准成功"));
     EXPECT_EQ(b.item(0, "b0").toHex(' '), QByteArray("7e 02 08 0e 05 09 00 00"));
+    EXPECT_TRUE(b.control<QLabel>(1067)->text().contains(QStringLiteral("2026-03-08 14:05:09")))
+        << b.control<QLabel>(1067)->text().toStdString();
 
     b.knob(0, "silent", "1");
     b.link(1067);
@@ -265,6 +267,11 @@ TEST(WindowCommands, WithoutASelectedDeviceNothingIsSent)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 5));
     EXPECT_EQ(b.window->selectedRow(), -1);
     EXPECT_EQ(b.status(), u("请选择一个设备"));
+
+    // A search's answer selects a device: the request no longer stands.
+    b.window->rebuildDeviceList();
+    EXPECT_EQ(b.window->selectedRow(), 0);
+    EXPECT_EQ(b.status(), QString());
 }
 
 } // namespace

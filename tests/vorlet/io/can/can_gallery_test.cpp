@@ -21,13 +21,13 @@ namespace {
 constexpr int kWorkWidth = 1366;
 constexpr int kWorkHeight = 728;
 
-void shootFitting(QWidget *widget, const QString &name)
+void shootFitting(QWidget *widget, const QString &name, const char *caption)
 {
     widget->show();
     QCoreApplication::processEvents();
     EXPECT_LE(widget->frameGeometry().width(), kWorkWidth) << name.toStdString();
     EXPECT_LE(widget->frameGeometry().height(), kWorkHeight) << name.toStdString();
-    testsupport::shoot(widget, name, 5);
+    testsupport::shoot(widget, name, caption, 5);
 }
 
 } // namespace
@@ -45,15 +45,24 @@ TEST(CanGallery, PanelAndDialogsInBothLanguages)
         auto *panel = dynamic_cast<dcan *>(b.window->placedCanPanel());
         ASSERT_NE(panel, nullptr);
         qobject_cast<QComboBox *>(findControl(panel, dcancontrol::kBitRate))->setCurrentIndex(kCustomBitRate);
-        testsupport::shoot(b.window.get(), QStringLiteral("main-dcan-%1").arg(suffix));
-        testsupport::shoot(panel, QStringLiteral("dcan-%1").arg(suffix), 5);
+        const bool english = b.window->language().isEnglish();
+        testsupport::shoot(b.window.get(), QStringLiteral("main-dcan-%1").arg(suffix),
+                           english ? "SAVE" : "保存");
+        testsupport::shoot(panel, QStringLiteral("dcan-%1").arg(suffix), english ? "Baudrate" : "波特率", 5);
 
-        const std::pair<void (dcan::*)(), const char *> dialogs[] = {{&dcan::openBitRate, "canbitrate"},
-                                                                     {&dcan::openHardwareFilter, "canhf"},
-                                                                     {&dcan::openSmartFilters, "cansf"},
-                                                                     {&dcan::openSenders, "cansend"},
-                                                                     {&dcan::openFormatHelp, "caninfo"}};
-        for (const auto &[open, name] : dialogs) {
+        struct Shot
+        {
+            void (dcan::*open)();
+            const char *name;
+            const char *chinese; // a caption the dialog shows
+            const char *english;
+        };
+        const Shot dialogs[] = {{&dcan::openBitRate, "canbitrate", "期望波特率", "Set Baudrate"},
+                                {&dcan::openHardwareFilter, "canhf", "扩展帧", "Extended Frame"},
+                                {&dcan::openSmartFilters, "cansf", "逻辑", "Logic"},
+                                {&dcan::openSenders, "cansend", "发送器", "Send:Cycle"},
+                                {&dcan::openFormatHelp, "caninfo", "查看详细格式", "Desc"}};
+        for (const auto &[open, name, chinese, english] : dialogs) {
             (panel->*open)();
             QDialog *dialog = panel->openDialog();
             ASSERT_NE(dialog, nullptr) << name;
@@ -61,7 +70,8 @@ TEST(CanGallery, PanelAndDialogsInBothLanguages)
             if (auto *rate = dynamic_cast<canbitrate *>(dialog))
                 Q_EMIT qobject_cast<QLabel *>(findControl(rate, bitratecontrol::kMore))->linkActivated({});
             dialog->adjustSize();
-            shootFitting(dialog, QStringLiteral("%1-%2").arg(QLatin1String(name), suffix));
+            shootFitting(dialog, QStringLiteral("%1-%2").arg(QLatin1String(name), suffix),
+                         b.window->language().isEnglish() ? english : chinese);
             dialog->reject();
         }
         b.window->toggleLanguage();

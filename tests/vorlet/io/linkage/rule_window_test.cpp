@@ -239,18 +239,25 @@ TEST(RuleGallery, EveryRuleDialogInBothLanguagesFitsTheScreen)
     {
         const char *name;
         std::function<QDialog *(const Language &)> make;
+        const char *chinese; // a caption the dialog shows
+        const char *english;
     };
     const Shot shots[] = {
         {"xya",
-         [&](const Language &l) { return newRuleDialog(RuleDialog::InputLinkage, *record, l, nullptr); }},
+         [&](const Language &l) { return newRuleDialog(RuleDialog::InputLinkage, *record, l, nullptr); },
+         "确定", "OK"},
         {"xya-adc",
-         [&](const Language &l) { return newRuleDialog(RuleDialog::AdcLinkage, *record, l, nullptr); }},
+         [&](const Language &l) { return newRuleDialog(RuleDialog::AdcLinkage, *record, l, nullptr); },
+         "确定", "OK"},
         {"poweron",
-         [&](const Language &l) { return newRuleDialog(RuleDialog::PowerOn, *record, l, nullptr); }},
-        {"timer", [&](const Language &l) { return newRuleDialog(RuleDialog::Timers, *record, l, nullptr); }},
-        {"upload", [&](const Language &l) { return newRuleDialog(RuleDialog::Upload, *record, l, nullptr); }},
-        {"action", [](const Language &l) { return new action(0xE4E4E4E4u, l); }},
-        {"taction", [](const Language &l) { return new taction(0x1B1B1B1Bu, 0x41, l); }},
+         [&](const Language &l) { return newRuleDialog(RuleDialog::PowerOn, *record, l, nullptr); }, "全选",
+         "Select All"},
+        {"timer", [&](const Language &l) { return newRuleDialog(RuleDialog::Timers, *record, l, nullptr); },
+         "确定", "OK"},
+        {"upload", [&](const Language &l) { return newRuleDialog(RuleDialog::Upload, *record, l, nullptr); },
+         "确定", "Confirm"},
+        {"action", [](const Language &l) { return new action(0xE4E4E4E4u, l); }, "全断开", "All Off"},
+        {"taction", [](const Language &l) { return new taction(0x1B1B1B1Bu, 0x41, l); }, "循环", "Loop"},
     };
     for (const Language &language : {Language('c'), Language('e')}) {
         for (const Shot &shot : shots) {
@@ -261,7 +268,7 @@ TEST(RuleGallery, EveryRuleDialogInBothLanguagesFitsTheScreen)
                 QString::fromLatin1(shot.name) + (language.isEnglish() ? u("-en") : u("-zh"));
             EXPECT_LE(dialog->frameGeometry().width(), 1366) << name.toStdString();
             EXPECT_LE(dialog->frameGeometry().height(), 728) << name.toStdString(); // 768 less a task bar
-            testsupport::shoot(dialog.get(), name, 5);
+            testsupport::shoot(dialog.get(), name, language.isEnglish() ? shot.english : shot.chinese, 5);
         }
     }
 }

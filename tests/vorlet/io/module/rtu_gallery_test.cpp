@@ -47,7 +47,9 @@ TEST(ModuleGallery, RtuInBothLanguages)
         dialog.adjustSize();
         EXPECT_LE(dialog.width(), 1366);
         EXPECT_LE(dialog.height(), 728); // the work area above a task bar
-        testsupport::shoot(&dialog, QStringLiteral("rtu-%1").arg(
-                                        language.isEnglish() ? QStringLiteral("en") : QStringLiteral("zh")));
+        testsupport::shoot(
+            &dialog,
+            QStringLiteral("rtu-%1").arg(language.isEnglish() ? QStringLiteral("en") : QStringLiteral("zh")),
+            language.isEnglish() ? "Power Off Save" : "掉电检测");
     }
 }

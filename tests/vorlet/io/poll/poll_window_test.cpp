@@ -186,13 +186,16 @@ TEST(PollWindow, GalleryBothDialogsInBothLanguagesFitTheScreen)
         b.refresh(*d);
         EXPECT_LE(d->width(), 1366) << language;
         EXPECT_LE(d->height(), 728) << language;
-        testsupport::shoot(d, QStringLiteral("mbpoll-%1").arg(QLatin1String(language)));
+        const bool english = b.window->language().isEnglish();
+        testsupport::shoot(d, QStringLiteral("mbpoll-%1").arg(QLatin1String(language)),
+                           english ? "Delete Selected" : "删除选中");
         b.control<QPushButton>(d, mbpollcontrol::kTextEdit)->click();
         auto *editor = d->findChild<polledit *>();
         ASSERT_NE(editor, nullptr);
         EXPECT_LE(editor->width(), 1366);
         EXPECT_LE(editor->height(), 728);
-        testsupport::shoot(editor, QStringLiteral("polledit-%1").arg(QLatin1String(language)));
+        testsupport::shoot(editor, QStringLiteral("polledit-%1").arg(QLatin1String(language)),
+                           english ? "Cancel" : "取消");
         editor->reject();
         b.close(d);
         b.window->toggleLanguage();
