@@ -50,6 +50,63 @@ const char *const CvorletDlg::kShopUrl = "https://example.com/shop";
 
 namespace {
 
+// Keeps every column of the device list in sight: number, address and MAC as
+// wide as their longest text, the others sharing what is left of the view.
+// Stretch sections keep widths from an earlier, wider view after a search
+// fills the list, so the widths are set here on every resize and reset.
+class DeviceColumnFitter final : public QObject
+{
+public:
+    explicit DeviceColumnFitter(QTableView *view) : QObject(view), m_view(view)
+    {
+        QHeaderView *header = view->horizontalHeader();
+        header->setStretchLastSection(false);
+        header->setMinimumSectionSize(kMinimumWidth);
+        for (int i = 0; i < header->count(); ++i)
+            header->setSectionResizeMode(i, QHeaderView::Fixed);
+        view->viewport()->installEventFilter(this);
+        fit();
+    }
+    void fit()
+    {
+        QHeaderView *header = m_view->horizontalHeader();
+        const QFontMetrics metrics = m_view->fontMetrics();
+        const int fixed[] = {metrics.horizontalAdvance(QStringLiteral("0000")),
+                             metrics.horizontalAdvance(QStringLiteral("255.255.255.255")) + 12,
+                             metrics.horizontalAdvance(QStringLiteral("00-00-00-00-00-00")) + 12};
+        const int count = header->count();
+        const int fixedCount = std::min<int>(count, int(std::size(fixed)));
+        int left = m_view->viewport()->width();
+        for (int i = 0; i < fixedCount; ++i) {
+            header->resizeSection(i, fixed[i]);
+            left -= fixed[i];
+        }
+        const int shared = count - fixedCount;
+        for (int i = fixedCount; i < count; ++i) {
+            // The last column takes the rounding remainder.
+            const int width = i + 1 < count ? left / shared : left - (left / shared) * (shared - 1);
+            header->resizeSection(i, std::max(kMinimumWidth, width));
+        }
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_view->viewport() && event->type() == QEvent::Resize) fit();
+        return false;
+    }
+
+private:
+    static constexpr int kMinimumWidth = 24;
+    QTableView *m_view;
+};
+
+void fitDeviceListColumns(QTableView *view)
+{
+    auto *fitter = new DeviceColumnFitter(view);
+    QObject::connect(view->model(), &QAbstractItemModel::modelReset, fitter, [fitter] { fitter->fit(); });
+}
+
 constexpr char kVersionText[] = "V242";
 constexpr int kPingTextLimit = 512;
 
@@ -141,23 +198,7 @@ void CvorletDlg::startUp()
     buildMainWindowControls(this, m_ui);
     m_model = new DeviceListModel(m_core.devices(), this);
     m_ui.deviceList->setModel(m_model);
-    // Every column in sight: number, address and MAC as wide as their longest
-    // text, the others sharing the rest (again after each new search).
-    const auto fitColumns = [this] {
-        QHeaderView *header = m_ui.deviceList->horizontalHeader();
-        header->setMinimumSectionSize(24);
-        const QFontMetrics metrics = m_ui.deviceList->fontMetrics();
-        const int fixedWidths[] = {metrics.horizontalAdvance(QStringLiteral("0000")),
-                                   metrics.horizontalAdvance(QStringLiteral("255.255.255.255")) + 12,
-                                   metrics.horizontalAdvance(QStringLiteral("00-00-00-00-00-00")) + 12};
-        for (int i = 0; i < DeviceListModel::ColumnCount; ++i) {
-            const bool fixed = i < int(std::size(fixedWidths));
-            header->setSectionResizeMode(i, fixed ? QHeaderView::Fixed : QHeaderView::Stretch);
-            if (fixed) header->resizeSection(i, fixedWidths[i]);
-        }
-    };
-    fitColumns();
-    connect(m_model, &QAbstractItemModel::modelReset, this, fitColumns);
+    fitDeviceListColumns(m_ui.deviceList);
     m_commands = new CommandRunner(m_core, m_options.commands, this);
 
     if (m_options.labels) m_options.labels(*this);
@@ -563,11 +604,13 @@ void CvorletDlg::exportConfiguration()
 {
     ParameterRecord *record = requireDevice();
     if (!record) return;
-    const QString path = m_options.saveFileName(this, kyvo::fromGbk(QByteArray::fromStdString(defaultConfigName(*record))),
-                                                qtFilter(tr102("文件 (*.cfg)|*.cfg||")));
+    const QString path =
+        m_options.saveFileName(this, kyvo::fromGbk(QByteArray::fromStdString(defaultConfigName(*record))),
+                               qtFilter(tr102("文件 (*.cfg)|*.cfg||")));
     if (path.isEmpty()) return;
     if (exportConfig(*record, path) != ConfigFileStatus::Done)
-        message(m_language.isEnglish() ? QStringLiteral("Cannot write %1").arg(path) : QStringLiteral("无法写入 %1").arg(path));
+        message(m_language.isEnglish() ? QStringLiteral("Cannot write %1").arg(path)
+                                       : QStringLiteral("无法写入 %1").arg(path));
 }
 
 void CvorletDlg::chooseConfiguration()
