@@ -74,7 +74,8 @@ const char *const kHelp =
     "  --help, --version  this help; the program's version\n"
     "A MAC is written with '-' or ':' between its six bytes, in any case.\n"
     "exit status: 0 done; 1 the server refused, did not answer (a save without any answer, an upgrade\n"
-    "that did not end in \"Upgrade success\"), was not read whole, or a file does not fit its ports;\n"
+    "that did not end in \"Upgrade success\"), was not read whole, or a file does not fit its ports,\n"
+    "or a search dropped datagrams in a flood (the list may be incomplete);\n"
     "2 bad usage, also a parameter file or firmware file that cannot be used (nothing is sent then);\n"
     "3 no server with that MAC answered. restart and reset are not answered by the servers: they end\n"
     "with 0 once sent to a server that answered the search.";
@@ -281,7 +282,8 @@ int printSearch(const ServerCore &core, const DeviceSearch &search, const Contex
     if (core.devices().ignored())
         cli::err(QStringLiteral("pelmar-cli: %1 more servers answered beyond the list's 256")
                      .arg(core.devices().ignored()));
-    return cli::kOk;
+    // Dropped datagrams may have been a server's answer: the list may be incomplete.
+    return core.socket().queueDrops() ? cli::kFailed : cli::kOk;
 }
 
 QString existsText(const QString &path)

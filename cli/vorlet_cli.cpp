@@ -61,8 +61,9 @@ const char *const kHelp =
     "  --json            search, poll show, info and wifi-scan output as JSON\n"
     "  --lang en         texts in English (default Chinese)\n"
     "  --help, --version this help; the program's version\n"
-    "exit status: 0 done, 1 the device refused or did not answer, the adapter cannot be bound, or more\n"
-    "gateways answered than the list of 512 holds; 2 bad usage, also a file that cannot be used (nothing\n"
+    "exit status: 0 done, 1 the device refused or did not answer, the adapter cannot be bound, more\n"
+    "gateways answered than the list of 512 holds, or answers were dropped in a flood; 2 bad usage, also a "
+    "file that cannot be used (nothing\n"
     "is sent then); 3 device not found";
 
 // The help with the polling table's lines.
@@ -95,7 +96,7 @@ bool search(GatewayCore &core, const Context &c)
     if (!opened || bindFailed) return false;
     if (c.ranges.empty()) {
         bool sent = false;
-        QObject::connect(&core, &GatewayCore::searchSent, [&] { sent = true; });
+        QObject::connect(&core, &GatewayCore::searchSent, &guard, [&] { sent = true; });
         core.startLocalSearch();
         cli::waitUntil([&] { return sent; }, 5000);
         cli::waitUntil([] { return false; }, c.waitMs);
@@ -104,7 +105,7 @@ bool search(GatewayCore &core, const Context &c)
     }
     core.setScope(1);
     bool finished = false;
-    QObject::connect(&core, &GatewayCore::sweepFinished, [&] { finished = true; });
+    QObject::connect(&core, &GatewayCore::sweepFinished, &guard, [&] { finished = true; });
     core.startCrossRouterSearch(c.ranges);
     cli::waitUntil([&] { return finished; }, 24 * 3600 * 1000);
     cli::waitUntil([] { return false; }, 1000); // the last answers
@@ -183,7 +184,8 @@ int printSearch(GatewayCore &core, const Context &c)
                                                                       c.language.isEnglish()));
         return cli::kFailed;
     }
-    return cli::kOk;
+    // Dropped messages may have been a gateway's answer.
+    return core.endpoint().queueDrops() ? cli::kFailed : cli::kOk;
 }
 
 // Runs one command of the pending-operation slot to its end.

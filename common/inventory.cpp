@@ -2,13 +2,14 @@
 #include "common/inventory.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace kyvo {
 
 std::string csvField(const std::string &text)
 {
     std::string value = text;
-    if (!value.empty() && (value[0] == '=' || value[0] == '+' || value[0] == '-' || value[0] == '@'))
+    if (!value.empty() && std::string_view("=+-@\t\r").find(value[0]) != std::string_view::npos)
         value.insert(value.begin(), '\'');
     if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
     std::string quoted = "\"";

@@ -62,6 +62,7 @@ public:
     int rowCount() const { return int(m_devices.presentCount()); }
     const Options &options() const { return m_options; }
     MainSocket &socket() { return m_socket; }
+    const MainSocket &socket() const { return m_socket; }
 
     // The status texts follow the table's language. Setting it empties
     // panes 0 to 2 and shows the broadcast address again in pane 3.

@@ -17,6 +17,7 @@ TEST(Inventory, CsvQuotesAndGuardsFieldsAJsonStringEscapes)
         {"say \"hi\"", "\"say \"\"hi\"\"\"", "\"say \\\"hi\\\"\""},
         {"two\nlines", "\"two\nlines\"", "\"two\\nlines\""},
         {"=1+2", "'=1+2", "\"=1+2\""},
+        {"\tcmd", "'\tcmd", "\"\\tcmd\""},
         {"-cmd,x", "\"'-cmd,x\"", "\"-cmd,x\""},
         {"back\\slash\x01", "back\\slash\x01", "\"back\\\\slash\\u0001\""},
         {"网关", "网关", "\"网关\""},

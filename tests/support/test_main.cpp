@@ -21,6 +21,7 @@ void useLaptopScreen(const QTemporaryDir &dir)
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.isEmpty() && platform != "offscreen") return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     const QString path = dir.filePath(QStringLiteral("screen.json"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return;

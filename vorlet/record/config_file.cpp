@@ -63,7 +63,9 @@ AddressFault staticAddressFault(const ParameterRecord &record)
     if (record.ipType != 0) return AddressFault::None;
     if (unusableHost(kyvo::ipv4FromOctets(record.ipAddress))) return AddressFault::Address;
     if (!contiguousMask(kyvo::ipv4FromOctets(record.subnetMask))) return AddressFault::Mask;
-    if (unusableHost(kyvo::ipv4FromOctets(record.gateway))) return AddressFault::Gateway;
+    // A gateway of 0.0.0.0 is how a network without a router is set up.
+    const std::uint32_t gateway = kyvo::ipv4FromOctets(record.gateway);
+    if (gateway != 0 && unusableHost(gateway)) return AddressFault::Gateway;
     return AddressFault::None;
 }
 

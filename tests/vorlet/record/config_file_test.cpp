@@ -125,7 +125,8 @@ TEST(ConfigFile, StaticAddressesADeviceCannotUseAreFound)
         {0, 0xFFFFFFFF, 0xFFFFFF00, 0xC0A80101, AddressFault::Address},
         {0, 0xC0A80105, 0x00000000, 0xC0A80101, AddressFault::Mask},
         {0, 0xC0A80105, 0xFF00FF00, 0xC0A80101, AddressFault::Mask}, // not contiguous
-        {0, 0xC0A80105, 0xFFFFFF00, 0x00000000, AddressFault::Gateway},
+        {0, 0xC0A80105, 0xFFFFFF00, 0x00000000, AddressFault::None}, // no gateway: an isolated network
+        {0, 0xC0A80105, 0xFFFFFF00, 0xE0000001, AddressFault::Gateway},
         {1, 0x00000000, 0x00000000, 0x00000000, AddressFault::None}, // DHCP does not use them
     };
     for (const Case &c : cases) {
