@@ -7,6 +7,7 @@
 #include <QDeadlineTimer>
 #include <QString>
 #include <QTest>
+#include <QThread>
 
 #include <string>
 #include <string_view>
@@ -56,6 +57,20 @@ template <typename Cond> bool waitFor(Cond &&cond, int limitMs = 10000)
         QTest::qWait(1);
     }
     return true;
+}
+
+// Waits without processing events (the window's thread stays busy) until a
+// count that a worker thread moves has stopped moving for 50 ms.
+template <typename Count> void waitUntilSettled(Count &&count, int limitMs = 5000)
+{
+    QDeadlineTimer deadline(limitMs);
+    auto last = count();
+    while (!deadline.hasExpired()) {
+        QThread::msleep(50);
+        const auto now = count();
+        if (now == last) return;
+        last = now;
+    }
 }
 
 } // namespace testsupport

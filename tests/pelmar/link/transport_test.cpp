@@ -79,14 +79,17 @@ TEST(MainSocket, AFloodWhileTheWindowIsBusyCostsTheOldestDatagrams)
         flood.writeDatagram(QByteArray::number(i), kLoopback, socket.localPort());
         if (i % 100 == 99) QThread::msleep(5); // the receive thread keeps up with the system's buffer
     }
-    for (int i = 0; i < 500 && socket.queueDrops() < quint64(kSent) - MainSocket::kInboxDatagrams; ++i)
-        QThread::msleep(10);
+    // A loaded machine may lose some datagrams before the worker sees them:
+    // the checks hold for whatever the worker took in.
+    testsupport::waitUntilSettled([&] { return socket.queueDrops(); });
     ASSERT_TRUE(waitFor([&] { return received.count() == int(MainSocket::kInboxDatagrams); }));
     QCoreApplication::processEvents();
     EXPECT_EQ(received.count(), int(MainSocket::kInboxDatagrams));
-    EXPECT_EQ(socket.queueDrops(), quint64(kSent) - MainSocket::kInboxDatagrams);
-    EXPECT_EQ(received.first()[0].toByteArray().toInt(), kSent - int(MainSocket::kInboxDatagrams));
-    EXPECT_EQ(received.last()[0].toByteArray().toInt(), kSent - 1);
+    EXPECT_GT(socket.queueDrops(), 0u);
+    // The oldest went: at least as many arrived before the first kept one as were dropped.
+    EXPECT_GE(quint64(received.first()[0].toByteArray().toInt()), socket.queueDrops());
+    for (int i = 1; i < received.count(); ++i)
+        ASSERT_LT(received[i - 1][0].toByteArray().toInt(), received[i][0].toByteArray().toInt()) << i;
 }
 
 TEST(MainSocket, ReopeningMovesItToTheNewAddressAndReportsABindFailure)

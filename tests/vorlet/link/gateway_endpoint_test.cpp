@@ -48,18 +48,21 @@ TEST(GatewayEndpoint, AFloodWhileTheWindowIsBusyCostsTheOldestMessages)
                             QHostAddress(QHostAddress::LocalHost), endpoint.localPort());
         if (i % 100 == 99) QThread::msleep(5); // the receive thread keeps up with the system's buffer
     }
-    const quint64 excess = quint64(kSent) - GatewayEndpoint::kInboxMessages;
-    for (int i = 0; i < 500 && endpoint.queueDrops() < excess; ++i)
-        QThread::msleep(10);
+    // A loaded machine may lose some datagrams before the worker sees them:
+    // the checks count what the worker took in, not what was sent.
+    testsupport::waitUntilSettled([&] { return endpoint.receivedDatagrams(); });
     ASSERT_TRUE(
         testsupport::waitFor([&] { return received.count() == int(GatewayEndpoint::kInboxMessages); }));
     QCoreApplication::processEvents();
     EXPECT_EQ(received.count(), int(GatewayEndpoint::kInboxMessages));
-    EXPECT_EQ(endpoint.queueDrops(), excess);
+    EXPECT_GT(endpoint.queueDrops(), 0u);
+    EXPECT_EQ(endpoint.queueDrops() + GatewayEndpoint::kInboxMessages, endpoint.receivedDatagrams());
     const auto number = [&](int at) {
         const QByteArray m = received.at(at).at(1).toByteArray();
         return std::uint8_t(m[4]) << 8 | std::uint8_t(m[5]);
     };
-    EXPECT_EQ(number(0), int(excess));
-    EXPECT_EQ(number(received.count() - 1), kSent - 1);
+    // The oldest went: at least as many arrived before the first kept one as were dropped.
+    EXPECT_GE(quint64(number(0)), endpoint.queueDrops());
+    for (int i = 1; i < received.count(); ++i)
+        ASSERT_LT(number(i - 1), number(i)) << i;
 }
