@@ -92,7 +92,11 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_view->viewport() && event->type() == QEvent::Resize) fit();
+        // While the view is being destroyed its viewport still gets events;
+        // the cast finds no table view then, and nothing is touched.
+        if (event->type() != QEvent::Resize) return false;
+        const auto *viewport = qobject_cast<QWidget *>(watched);
+        if (viewport && qobject_cast<QTableView *>(viewport->parentWidget()) == m_view) fit();
         return false;
     }
 
