@@ -19,6 +19,8 @@
 #include "vorlet/record/config_file.h"
 #include "vorlet/ui/check_texts.h"
 #include "vorlet/ui/command_runner.h"
+#include "vorlet/ui/device_commands.h"
+#include "vorlet/ui/device_operation.h"
 #include "vorlet/ui/record_texts.h"
 
 #include <QCoreApplication>
@@ -26,6 +28,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <memory>
+#include <variant>
 
 using namespace vorlet;
 using vorlet::cli_tool::Context;
@@ -121,8 +126,11 @@ int usageError(const QString &reason)
 bool waitForAcknowledgement(GatewayCore &core, const Bytes &message, ParameterRecord &record, int limitMs)
 {
     CommandRunner runner(core, {});
+    const Mac mac = recordMac(record.mac);
     QObject::connect(&core, &GatewayCore::commandResult, &runner,
-                     [&](int code, int, const QByteArray &body) { runner.commandResult(code, body); });
+                     [&](int code, int, const QByteArray &body, const Mac &from) {
+                         if (from == mac) runner.commandResult(code, body);
+                     });
     runner.clearWriteAcknowledgement();
     core.sendToDevice(message, record);
     cli::waitUntil([&] { return runner.writeAcknowledged(); }, limitMs);
@@ -188,25 +196,19 @@ int printSearch(GatewayCore &core, const Context &c)
     return core.endpoint().queueDrops() ? cli::kFailed : cli::kOk;
 }
 
-// Runs one command of the pending-operation slot to its end.
-int runCommand(GatewayCore &core, const Context &c, const std::function<void(CommandRunner &)> &start,
-               const char *success)
+// Runs one command of the pending-operation slot to its end, printing each
+// status text; only the device's own answers reach it.
+int runCommand(GatewayCore &core, const Context &c, const ParameterRecord &r, PendingOperation operation)
 {
-    CommandRunner runner(core, {});
-    QObject::connect(&core, &GatewayCore::commandResult, &runner,
-                     [&](int code, int, const QByteArray &body) { runner.commandResult(code, body); });
-    QString last;
-    QObject::connect(&runner, &CommandRunner::statusText, [&](const char *chinese) {
-        last = QString::fromUtf8(chinese);
-        cli::out(text102(c, chinese));
-    });
-    start(runner);
-    cli::waitUntil(
-        [&] {
-            return runner.session().pending() == PendingOperation::None && !runner.session().nextDeadline();
-        },
-        120000);
-    return last == QString::fromUtf8(success) ? cli::kOk : cli::kFailed;
+    CommandOperation command(core, operation, std::make_unique<ParameterRecord>(r),
+                             [&](const char *chinese) { return text102(c, chinese); });
+    QObject::connect(&command, &CommandOperation::statusText,
+                     [&](const char *chinese) { cli::out(text102(c, chinese)); });
+    std::optional<bool> succeeded;
+    QObject::connect(&command, &DeviceOperation::finished, [&](bool ok) { succeeded = ok; });
+    command.start();
+    cli::waitUntil([&] { return succeeded.has_value(); }, 120000);
+    return succeeded.value_or(false) ? cli::kOk : cli::kFailed;
 }
 
 class UpgradeOutput final : public FotaSink
@@ -281,19 +283,30 @@ std::optional<int> checkQuickSetFile(const Context &c)
     return std::nullopt;
 }
 
+// The quick set's file, read once before anything is sent (at most one
+// record's worth is used).
+QByteArray quickSetBytes(const Context &c)
+{
+    QFile file(c.args.value(QStringLiteral("in")));
+    return file.open(QIODevice::ReadOnly) ? file.read(qint64(kRecordSize)) : QByteArray();
+}
+
+kyvo::ByteView byteView(const QByteArray &bytes)
+{
+    return {reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size())};
+}
+
 // The file over the gateway's record, unless its static address settings
 // would leave the device unreachable.
 int quickSet(GatewayCore &core, const Context &c, ParameterRecord &r)
 {
-    auto applied = std::make_unique<ParameterRecord>(r);
-    loadConfigOver(*applied, QFile::encodeName(c.args.value(QStringLiteral("in"))).toStdString());
-    if (const AddressFault fault = staticAddressFault(*applied); fault != AddressFault::None) {
-        cli::err(QStringLiteral("vorlet-cli: ") + addressFaultText(fault, *applied, c.language.isEnglish()));
+    auto applied = quickSetRecord(r, byteView(quickSetBytes(c)), c.language.isEnglish());
+    if (const auto *refusal = std::get_if<QString>(&applied)) {
+        cli::err(QStringLiteral("vorlet-cli: ") + *refusal);
         return cli::kUsage;
     }
-    r = *applied;
-    return runCommand(
-        core, c, [&](CommandRunner &run) { run.save(r); }, "保存成功,重启后生效！！！");
+    r = *std::get<std::unique_ptr<ParameterRecord>>(applied);
+    return runCommand(core, c, r, PendingOperation::Save);
 }
 
 int deviceCommand(GatewayCore &core, Context &c)
@@ -349,14 +362,11 @@ int deviceCommand(GatewayCore &core, Context &c)
     }
     if (command == QLatin1String("quickset")) return quickSet(core, c, r);
     if (command == QLatin1String("restart"))
-        return runCommand(
-            core, c, [&](CommandRunner &run) { run.restart(r); }, "重启成功");
+        return runCommand(core, c, r, PendingOperation::Restart);
     if (command == QLatin1String("reset"))
-        return runCommand(
-            core, c, [&](CommandRunner &run) { run.factoryReset(r, false); }, "恢复出厂成功");
+        return runCommand(core, c, r, PendingOperation::FactoryReset);
     if (command == QLatin1String("deep-reset"))
-        return runCommand(
-            core, c, [&](CommandRunner &run) { run.factoryReset(r, true); }, "深度恢复出厂成功");
+        return runCommand(core, c, r, PendingOperation::DeepFactoryReset);
     return upgrade(r, c, std::move(firmware));
 }
 
@@ -443,10 +453,7 @@ int main(int argc, char **argv)
     if (command == QLatin1String("poll")) {
         PollCommandHooks hooks;
         hooks.search = [&] { return search(core, c); };
-        hooks.save = [&](ParameterRecord &r) {
-            return runCommand(
-                core, c, [&](CommandRunner &run) { run.save(r); }, "保存成功,重启后生效！！！");
-        };
+        hooks.save = [&](ParameterRecord &r) { return runCommand(core, c, r, PendingOperation::Save); };
         hooks.usage = [&](const QString &reason) { return cli::usage(reason, help); };
         const SearchSettings settings = loadSearchSettings(searchSettingsPath());
         if (settings.fileTooLarge)

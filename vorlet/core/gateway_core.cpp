@@ -101,7 +101,8 @@ void GatewayCore::onMessage(quint32 sender, const QByteArray &message)
     case Kind::CommandResult:
         Q_EMIT commandResult(result.code, result.index < m_devices.count() ? int(result.index) : -1,
                              QByteArray(reinterpret_cast<const char *>(result.body.data()),
-                                        qsizetype(result.body.size())));
+                                        qsizetype(result.body.size())),
+                             result.mac);
         return;
     case Kind::Ignored:
         return;

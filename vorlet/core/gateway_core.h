@@ -70,7 +70,10 @@ Q_SIGNALS:
     void liveIoUpdated(int index);
     void selfTestResult(const QString &text);
     void pingAnswer(int index, const QByteArray &text);
-    void commandResult(int code, int index, const QByteArray &body);
+    // An answer to a command; index is -1 for a device not in the list. The
+    // MAC names the device even then, so an operation waiting on one device
+    // takes only that device's answers.
+    void commandResult(int code, int index, const QByteArray &body, const vorlet::Mac &mac);
     void sweepProgress();
     void sweepFinished();
 
