@@ -361,10 +361,8 @@ int deviceCommand(GatewayCore &core, Context &c)
         return cli::kOk;
     }
     if (command == QLatin1String("quickset")) return quickSet(core, c, r);
-    if (command == QLatin1String("restart"))
-        return runCommand(core, c, r, PendingOperation::Restart);
-    if (command == QLatin1String("reset"))
-        return runCommand(core, c, r, PendingOperation::FactoryReset);
+    if (command == QLatin1String("restart")) return runCommand(core, c, r, PendingOperation::Restart);
+    if (command == QLatin1String("reset")) return runCommand(core, c, r, PendingOperation::FactoryReset);
     if (command == QLatin1String("deep-reset"))
         return runCommand(core, c, r, PendingOperation::DeepFactoryReset);
     return upgrade(r, c, std::move(firmware));

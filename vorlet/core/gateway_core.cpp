@@ -99,10 +99,10 @@ void GatewayCore::onMessage(quint32 sender, const QByteArray &message)
         Q_EMIT queryAnswered(int(result.index));
         break;
     case Kind::CommandResult:
-        Q_EMIT commandResult(result.code, result.index < m_devices.count() ? int(result.index) : -1,
-                             QByteArray(reinterpret_cast<const char *>(result.body.data()),
-                                        qsizetype(result.body.size())),
-                             result.mac);
+        Q_EMIT commandResult(
+            result.code, result.index < m_devices.count() ? int(result.index) : -1,
+            QByteArray(reinterpret_cast<const char *>(result.body.data()), qsizetype(result.body.size())),
+            result.mac);
         return;
     case Kind::Ignored:
         return;
