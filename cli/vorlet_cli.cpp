@@ -48,6 +48,12 @@ const char *const kHelp =
     "                                   that is not one whole record (69848 bytes) only with --partial\n"
     "  restart|reset|deep-reset --mac MAC\n"
     "  upgrade --mac MAC --file F.bin [--factory]\n"
+    "  quickset, restart, reset, deep-reset and upgrade on many gateways at once: --mac more than once,\n"
+    "                                   or --all (every gateway that answered), narrowed by --model "
+    "PATTERN,\n"
+    "                                   --version PATTERN (* and ?) or --subnet A.B.C.D/N; --parallel N at\n"
+    "                                   a time (1-256, default 8); a line per gateway as it finishes (with\n"
+    "                                   --json a JSON object), then a summary\n"
     "  info --mac MAC [--json]          the device-information report\n"
     "  backup --mac MAC FILE [--image-port N]  the parameter image into FILE\n"
     "  custom-defaults save|clear --mac MAC\n"
@@ -63,10 +69,11 @@ const char *const kHelp =
     "  --range A-B       search across routers over this address range (repeatable)\n"
     "  --wait MS         how long a local search listens for answers (default 3000)\n"
     "  --port N          the gateways' UDP port (default 1111)\n"
-    "  --json            search, poll show, info and wifi-scan output as JSON\n"
+    "  --json            search, poll show, info, wifi-scan and batch output as JSON\n"
     "  --lang en         texts in English (default Chinese)\n"
     "  --help, --version this help; the program's version\n"
-    "exit status: 0 done, 1 the device refused or did not answer, the adapter cannot be bound, more\n"
+    "exit status: 0 done, 1 the device (in a batch: any device) refused or did not answer, the adapter "
+    "cannot be bound, more\n"
     "gateways answered than the list of 512 holds, or answers were dropped in a flood; 2 bad usage, also a "
     "file that cannot be used (nothing\n"
     "is sent then); 3 device not found";
@@ -309,10 +316,39 @@ int quickSet(GatewayCore &core, const Context &c, ParameterRecord &r)
     return runCommand(core, c, r, PendingOperation::Save);
 }
 
+// The commands that run on many gateways at once.
+std::optional<GatewayBatch::Operation> batchOperation(const QString &command)
+{
+    using Op = GatewayBatch::Operation;
+    static const std::pair<const char *, Op> operations[] = {{"restart", Op::Restart},
+                                                             {"reset", Op::FactoryReset},
+                                                             {"deep-reset", Op::DeepFactoryReset},
+                                                             {"quickset", Op::QuickSet},
+                                                             {"upgrade", Op::Upgrade}};
+    for (const auto &[name, operation] : operations)
+        if (command == QLatin1String(name)) return operation;
+    return std::nullopt;
+}
+
+// The selection of many gateways, when the options name one; a usage
+// reason when they are bad. One --mac stays the single-device command.
+std::variant<std::optional<cli::BatchSelection>, QString> readSelection(const Context &c)
+{
+    if (!batchOperation(c.args.command) || !cli_tool::wantsBatch(c.args)) return std::nullopt;
+    cli::BatchSelection selection;
+    if (const auto bad = cli::readBatchSelection(c.args, selection))
+        return QStringLiteral("vorlet-cli: ") + *bad;
+    if (!selection.many()) return std::nullopt;
+    return selection;
+}
+
 int deviceCommand(GatewayCore &core, Context &c)
 {
+    const auto selection = readSelection(c);
+    if (const auto *bad = std::get_if<QString>(&selection)) return cli::usage(*bad, helpText());
+    const auto &many = std::get<std::optional<cli::BatchSelection>>(selection);
     const auto mac = cli::parseMac(c.args.value(QStringLiteral("mac")));
-    if (!mac)
+    if (!mac && !many)
         return cli::usage(QStringLiteral("vorlet-cli: --mac needs a MAC such as 00-4B-59-0A-4D-07"),
                           helpText());
     const QString command = c.args.command;
@@ -342,6 +378,13 @@ int deviceCommand(GatewayCore &core, Context &c)
             return cli::kUsage;
         }
         firmware = std::move(std::get<FirmwareFile>(loaded));
+    }
+    if (many) {
+        GatewayBatch::Options options;
+        if (command == QLatin1String("quickset")) options.configFile = quickSetBytes(c);
+        options.firmware = std::make_shared<const FirmwareFile>(std::move(firmware));
+        options.factoryReset = c.args.has(QStringLiteral("factory"));
+        return cli_tool::runBatchCommand(core, c, *many, *batchOperation(command), std::move(options));
     }
     if (!search(core, c)) return cli::kFailed;
     const std::size_t index = core.devices().findByMac(*mac);
@@ -379,14 +422,17 @@ int main(int argc, char **argv)
     Context c;
     c.args = cli::Arguments::parse(
         app.arguments(),
-        {QStringLiteral("adapter"), QStringLiteral("range"), QStringLiteral("mac"), QStringLiteral("out"),
-         QStringLiteral("in"), QStringLiteral("file"), QStringLiteral("lang"), QStringLiteral("wait"),
-         QStringLiteral("port"), QStringLiteral("log-dir"), QStringLiteral("log-mode"),
-         QStringLiteral("device"), QStringLiteral("channel"), QStringLiteral("ca"), QStringLiteral("cert"),
-         QStringLiteral("key"), QStringLiteral("image-port")},
-        {QStringLiteral("json"), QStringLiteral("csv"), QStringLiteral("inventory-json"),
-         QStringLiteral("factory"), QStringLiteral("help"), QStringLiteral("allow-broadcast"),
-         QStringLiteral("partial")},
+        QStringList{QStringLiteral("adapter"), QStringLiteral("range"), QStringLiteral("out"),
+                    QStringLiteral("in"), QStringLiteral("file"), QStringLiteral("lang"),
+                    QStringLiteral("wait"), QStringLiteral("port"), QStringLiteral("log-dir"),
+                    QStringLiteral("log-mode"), QStringLiteral("device"), QStringLiteral("channel"),
+                    QStringLiteral("ca"), QStringLiteral("cert"), QStringLiteral("key"),
+                    QStringLiteral("image-port")} +
+            cli::batchValueOptions(),
+        QStringList{QStringLiteral("json"), QStringLiteral("csv"), QStringLiteral("inventory-json"),
+                    QStringLiteral("factory"), QStringLiteral("help"), QStringLiteral("allow-broadcast"),
+                    QStringLiteral("partial")} +
+            cli::batchFlagOptions(),
         2);
     const QString help = helpText();
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {

@@ -2,10 +2,12 @@
 // device command starts with, and the texts through the language tables.
 #pragma once
 
+#include "cli/cli_batch.h"
 #include "cli/cli_common.h"
 #include "vorlet/core/gateway_core.h"
 #include "vorlet/lang/language.h"
 #include "vorlet/link/search_ranges.h"
+#include "vorlet/ui/gateway_batch.h"
 
 #include <functional>
 #include <vector>
@@ -46,5 +48,13 @@ int usageError(const QString &reason);
 // The answers of the pending-operation slot reach a runner that keeps the
 // write acknowledgement; true when it came within the limit.
 bool waitForAcknowledgement(GatewayCore &core, const Bytes &message, ParameterRecord &record, int limitMs);
+
+// Whether the options name more than one gateway or narrow the selection:
+// the batch's options are read then.
+bool wantsBatch(const cli::Arguments &args);
+// Searches, then runs the operation on every gateway the selection names
+// (exit status as cli::runBatch; 3 when a named gateway did not answer).
+int runBatchCommand(GatewayCore &core, const Context &c, const cli::BatchSelection &selection,
+                    GatewayBatch::Operation operation, GatewayBatch::Options options);
 
 } // namespace vorlet::cli_tool

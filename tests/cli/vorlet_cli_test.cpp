@@ -29,6 +29,31 @@ QStringList withRange(const DevsimProcess &sim, QStringList args)
                 << QStringLiteral("--port") << QString::number(sim.port);
 }
 
+// A firmware file of 20 header bytes, the firmware, then the web image's
+// size and bytes; the firmware it carries.
+QByteArray writeFirmwareFile(const QString &path)
+{
+    constexpr int kFirmware = 3000, kWeb = 700;
+    QByteArray file(20, '\0');
+    file[15] = 2;
+    file[18] = char(kFirmware >> 8);
+    file[19] = char(kFirmware & 0xFF);
+    QByteArray firmware(kFirmware, '\0');
+    for (int i = 0; i < kFirmware; ++i)
+        firmware[i] = char(i * 7);
+    file += firmware + QByteArray::fromHex("000002bc") + QByteArray(kWeb, 'w');
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    return firmware;
+}
+
+// What a gateway holds after the upgrade: the upgrade adds a kilobyte.
+QByteArray upgradedMd5(const QByteArray &firmware)
+{
+    return QCryptographicHash::hash(firmware + QByteArray(1024, '\0'), QCryptographicHash::Md5);
+}
+
 } // namespace
 
 TEST(VorletCli, SearchPrintsEveryGatewayAsATableAndAsJson)
@@ -186,22 +211,9 @@ TEST(VorletCli, UpgradeSendsTheImageWithAProgressLine)
     DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("1")});
     ASSERT_TRUE(sim.ready);
     const QString mac = QStringLiteral("00-4B-59-00-00-02");
-    // A file of 20 header bytes, the firmware, then the web image's size and bytes.
-    constexpr int kFirmware = 3000, kWeb = 700;
-    QByteArray file(20, '\0');
-    file[15] = 2;
-    file[18] = char(kFirmware >> 8);
-    file[19] = char(kFirmware & 0xFF);
-    QByteArray firmware(kFirmware, '\0');
-    for (int i = 0; i < kFirmware; ++i)
-        firmware[i] = char(i * 7);
-    file += firmware + QByteArray::fromHex("000002bc") + QByteArray(kWeb, 'w');
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("gw.bin"));
-    QFile out(path);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(file);
-    out.close();
+    const QByteArray firmware = writeFirmwareFile(path);
 
     const auto run = runTool(kCli, withRange(sim, {QStringLiteral("upgrade"), QStringLiteral("--mac"), mac,
                                                    QStringLiteral("--file"), path}));
@@ -211,14 +223,45 @@ TEST(VorletCli, UpgradeSendsTheImageWithAProgressLine)
     EXPECT_GE(lines.filter(QRegularExpression(QStringLiteral("^\\d+/\\d+$"))).size(), 2)
         << run.out.toStdString();
     EXPECT_EQ(lines.last(), QStringLiteral("升级成功"));
-    const QByteArray md5 = QCryptographicHash::hash(firmware + QByteArray(1024, '\0'),
-                                                    QCryptographicHash::Md5); // the upgrade adds a kilobyte
-    EXPECT_EQ(sim.get(mac, QStringLiteral("firmware-md5")), md5);
+    EXPECT_EQ(sim.get(mac, QStringLiteral("firmware-md5")), upgradedMd5(firmware));
 
     EXPECT_EQ(runTool(kCli, withRange(sim, {QStringLiteral("restart"), QStringLiteral("--mac"), mac,
                                             QStringLiteral("--port"), QStringLiteral("70000")}))
                   .exitCode,
               2);
+}
+
+TEST(VorletCli, ABatchUpgradesEveryGatewayAndReportsEachAsItFinishes)
+{
+    DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("3")});
+    ASSERT_TRUE(sim.ready);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gw.bin"));
+    const QByteArray firmware = writeFirmwareFile(path);
+    const auto run =
+        runTool(kCli, withRange(sim, {QStringLiteral("upgrade"), QStringLiteral("--all"),
+                                      QStringLiteral("--parallel"), QStringLiteral("2"),
+                                      QStringLiteral("--file"), path, QStringLiteral("--json")}));
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    const QStringList lines = run.out.trimmed().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 4) << run.out.toStdString();
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject o = QJsonDocument::fromJson(lines[i].toUtf8()).object();
+        EXPECT_TRUE(o[QStringLiteral("ok")].toBool()) << lines[i].toStdString();
+        EXPECT_EQ(o[QStringLiteral("text")].toString(), QStringLiteral("升级成功"));
+        EXPECT_EQ(sim.get(o[QStringLiteral("mac")].toString(), QStringLiteral("firmware-md5")),
+                  upgradedMd5(firmware));
+    }
+    EXPECT_EQ(lines[3], QStringLiteral("3 devices: 3 succeeded, 0 failed"));
+
+    // Nothing is sent unless every named gateway answered.
+    const auto missing =
+        runTool(kCli, withRange(sim, {QStringLiteral("restart"), QStringLiteral("--mac"),
+                                      QStringLiteral("00-4B-59-00-00-02"), QStringLiteral("--mac"),
+                                      QStringLiteral("00-4B-59-00-00-99")}));
+    EXPECT_EQ(missing.exitCode, 3);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("00-4B-59-00-00-99"))) << missing.err.toStdString();
+    EXPECT_EQ(sim.counter(QStringLiteral("00-4B-59-00-00-02"), QStringLiteral("restarts")), 0);
 }
 
 TEST(VorletCliMaintenance, InfoBackupAndCustomDefaults)
