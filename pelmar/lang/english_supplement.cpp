@@ -27,6 +27,7 @@ constexpr SupplementRow kRows[] = {
     {"一串口转多串口", "One port to many"},
     {"使用mac做注册包数据", "MAC as registration data"},
     {"凯沃物联串口服务器选型", "Choosing a serial device server"},
+    {"导出设备清单", "Export inventory"},
     {"地址设置", "Address settings"},
     {"标准MQTT", "Standard MQTT"},
     {"简体中文", "Simplified Chinese"},

@@ -218,6 +218,7 @@ void ServerConfigDialog::connectControls()
     // Parameter files, one-click configuration and the clones.
     connect(ui.exportItem, &QAction::triggered, this, &ServerConfigDialog::exportParameterFile);
     connect(ui.importItem, &QAction::triggered, this, &ServerConfigDialog::importParameterFile);
+    connect(ui.inventoryItem, &QAction::triggered, this, &ServerConfigDialog::exportInventory);
     connect(ui.oneClick, &QPushButton::clicked, this, &ServerConfigDialog::oneClickConfigure);
     for (std::size_t i = 0; i < ui.clones.size() && i < kCloneRows; ++i)
         connect(ui.clones[i], &QPushButton::clicked, this, [this, i] { cloneSetting(CloneRow(i)); });

@@ -138,6 +138,7 @@ public:
     void showAbout();
     void exportParameterFile();
     void importParameterFile();
+    void exportInventory();
     void oneClickConfigure();
     // One "克隆" button: the shown port's setting onto all of the device's ports.
     void cloneSetting(CloneRow row);
@@ -230,7 +231,7 @@ private:
     std::map<std::pair<int, int>, QString> m_longHosts;
     int m_advancedWidth = 0;       // what showing the advanced column adds to the window
     int m_widthBeforeAdvanced = 0; // the width "<<" gives back
-    DeviceEntry m_imported;  // the ImportedEntry of the last valid parameter file
+    DeviceEntry m_imported;        // the ImportedEntry of the last valid parameter file
     QString m_importedPath;
 };
 

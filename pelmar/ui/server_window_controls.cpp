@@ -453,6 +453,7 @@ void buildMenus(Builder &b, QMainWindow *window, ServerWindowControls &ui)
     ui.upgradeItem = numberedAction(ui.deviceMenu->addAction(zh.text(72)), control::kUpgradeItem);
     ui.exportItem = numberedAction(ui.deviceMenu->addAction(zh.text(292)), control::kExportItem);
     ui.importItem = numberedAction(ui.deviceMenu->addAction(zh.text(296)), control::kImportItem);
+    ui.inventoryItem = ui.deviceMenu->addAction(u("导出设备清单"));
 
     ui.languageMenu = bar->addMenu(zh.text(slot::kLanguageMenu));
     ui.englishItem =

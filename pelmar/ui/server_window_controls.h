@@ -139,6 +139,7 @@ struct ServerWindowControls
     // Menus: "设备", "语言", "网络适配器", "关于".
     QMenu *deviceMenu = nullptr, *languageMenu = nullptr, *adapterMenu = nullptr;
     QAction *upgradeItem = nullptr, *exportItem = nullptr, *importItem = nullptr;
+    QAction *inventoryItem = nullptr; // the list as CSV or JSON; English from the supplement
     QAction *englishItem = nullptr, *chineseItem = nullptr;
     QAction *defaultAdapter = nullptr;
     QActionGroup *adapterGroup = nullptr;

@@ -1,8 +1,11 @@
 // Parameter files in the main window: export of the selected device, import
 // into the ImportedEntry with its path beside "一键配置", the path's click,
-// and one-click configuration with the device save followed by the port save.
+// and one-click configuration with the device save followed by the port save;
+// the list saved as an inventory.
 #include "pelmar/ui/server_config_dialog.h"
 
+#include "common/widgets/inventory_export.h"
+#include "pelmar/core/server_inventory.h"
 #include "pelmar/files/one_click.h"
 #include "pelmar/files/parameter_file.h"
 #include "pelmar/ui/server_list_model.h"
@@ -14,6 +17,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace pelmar {
@@ -26,6 +30,13 @@ const char *const kImportFilter = "(*.ini);;所有文件(*.*)";
 const char *const kNothingImportedText = "请先导入配置参数！";
 const char *const kWriteFailedText = "无法写入文件 %1";
 
+// "文件 (*.ini)" -> "ini": the first pattern's suffix.
+QString filterSuffix(const QString &filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    return pattern.match(filter).captured(1);
+}
+
 } // namespace
 
 void ServerConfigDialog::standardFileChooser(QWidget *parent, const FileRequest &request,
@@ -37,7 +48,10 @@ void ServerConfigDialog::standardFileChooser(QWidget *parent, const FileRequest 
     if (request.save) {
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
-        dialog->setDefaultSuffix(QStringLiteral("ini"));
+        // A name typed without a suffix takes the one of the filter chosen.
+        dialog->setDefaultSuffix(filterSuffix(request.filter));
+        QObject::connect(dialog, &QFileDialog::filterSelected, dialog,
+                         [dialog](const QString &filter) { dialog->setDefaultSuffix(filterSuffix(filter)); });
         dialog->selectFile(request.proposedName);
     } else {
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -85,6 +99,23 @@ void ServerConfigDialog::writeParameterFile(int device, QString path)
     // leaves it as it was.
     if (!exportParameters(e).save(path))
         message(ownText(kWriteFailedText).arg(QDir::toNativeSeparators(path)));
+}
+
+// --- inventory -------------------------------------------------------------
+
+void ServerConfigDialog::exportInventory()
+{
+    QDir().mkpath(m_options.parameterFolder);
+    FileRequest request;
+    request.save = true;
+    request.folder = m_options.parameterFolder;
+    request.proposedName = QStringLiteral("inventory.csv");
+    request.filter = kyvo::inventoryFilter(m_language.language() == Language::English);
+    m_options.chooseFile(this, request, [this](const QString &chosen) {
+        const QString path = kyvo::inventoryPath(chosen);
+        if (!path.isEmpty() && !kyvo::writeInventory(path, inventoryRows(m_core)))
+            message(ownText(kWriteFailedText).arg(QDir::toNativeSeparators(path)));
+    });
 }
 
 // --- import ----------------------------------------------------------------

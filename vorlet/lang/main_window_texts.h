@@ -24,6 +24,8 @@ inline constexpr MenuText kToolsMenu[] = {
     {32774, "深度恢复出厂"},     {32775, "导入配置"},          {32776, "导出配置"},
     {32779, "定制恢复出厂参数"}, {3355, "生成纯英文配置软件"},
 };
+// The list saved as an inventory; its English is the supplement's.
+inline constexpr const char *kExportInventoryText = "导出设备清单";
 // Reads "简体中文" while Chinese is in force and "English" while English is.
 inline constexpr MenuText kLanguageMenu{32780, "简体中文"};
 

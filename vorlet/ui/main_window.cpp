@@ -2,6 +2,7 @@
 #include "vorlet/ui/main_window.h"
 
 #include "vorlet/core/config_export.h"
+#include "vorlet/core/inventory_rows.h"
 #include "vorlet/lang/dialog_captions.h"
 #include "vorlet/lang/english_edition.h"
 #include "vorlet/lang/main_window_texts.h"
@@ -16,6 +17,7 @@
 
 #include "common/gbk_text.h"
 #include "common/profile_file.h"
+#include "common/widgets/inventory_export.h"
 #include "common/widgets/qt_translations.h"
 
 #include <QAction>
@@ -432,6 +434,7 @@ void CvorletDlg::connectControls()
         connect(l, &QLabel::linkActivated, this, [this, id = id] { openExtension(id); });
     connect(ui.importConfig, &QAction::triggered, this, &CvorletDlg::chooseConfiguration);
     connect(ui.exportConfig, &QAction::triggered, this, &CvorletDlg::exportConfiguration);
+    connect(ui.exportInventory, &QAction::triggered, this, &CvorletDlg::exportInventory);
     connect(ui.quickSet, &QPushButton::clicked, this, &CvorletDlg::quickSet);
     const std::pair<QAction *, int> actions[] = {{ui.customDefaults, 32779}};
     for (const auto &[a, id] : actions)
@@ -613,8 +616,16 @@ void CvorletDlg::exportConfiguration()
                                qtFilter(tr102("文件 (*.cfg)|*.cfg||")));
     if (path.isEmpty()) return;
     if (exportConfig(*record, path) != ConfigFileStatus::Done)
-        message(m_language.isEnglish() ? QStringLiteral("Cannot write %1").arg(path)
-                                       : QStringLiteral("无法写入 %1").arg(path));
+        message(kyvo::cannotWriteText(path, m_language.isEnglish()));
+}
+
+void CvorletDlg::exportInventory()
+{
+    const bool english = m_language.isEnglish();
+    const QString path = kyvo::inventoryPath(
+        m_options.saveFileName(this, QStringLiteral("inventory.csv"), kyvo::inventoryFilter(english)));
+    if (path.isEmpty()) return;
+    if (!kyvo::writeInventory(path, inventoryRows(m_core))) message(kyvo::cannotWriteText(path, english));
 }
 
 void CvorletDlg::chooseConfiguration()
@@ -809,6 +820,7 @@ void CvorletDlg::applyMainWindowLanguage()
                         m_ui.englishEdition};
     for (std::size_t i = 0; i < std::size(tools); ++i)
         tools[i]->setText(tr102(mw::kToolsMenu[i].chinese));
+    m_ui.exportInventory->setText(tr102(mw::kExportInventoryText));
     m_ui.languageItem->setText(tr102(mw::kLanguageMenu.chinese));
     m_ui.about->setText(tr102("关于 vorlet(&A)..."));
 

@@ -118,6 +118,7 @@ public:
     // Configuration files: export the selected record, choose a file, and
     // apply it to the selected device in one step.
     void exportConfiguration();
+    void exportInventory();
     void chooseConfiguration();
     // A file that is not one whole record is applied only after the user
     // confirms it; a record with unusable static address settings never.

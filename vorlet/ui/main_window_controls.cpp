@@ -3,6 +3,7 @@
 // "WIFI", "串口" and "高级功能" below, and the save row at the bottom.
 #include "vorlet/ui/main_window_controls.h"
 #include "vorlet/lang/dialog_captions.h"
+#include "vorlet/lang/main_window_texts.h"
 #include "vorlet/ui/address_edit.h"
 #include "vorlet/ui/link_label.h"
 
@@ -425,6 +426,7 @@ void buildMenu(QMainWindow *window, MainWindowControls &ui)
     ui.deepFactoryReset = ui.toolsMenu->addAction(u("深度恢复出厂"));
     ui.importConfig = ui.toolsMenu->addAction(u("导入配置"));
     ui.exportConfig = ui.toolsMenu->addAction(u("导出配置"));
+    ui.exportInventory = ui.toolsMenu->addAction(u(mainwindow::kExportInventoryText));
     ui.customDefaults = ui.toolsMenu->addAction(u("定制恢复出厂参数"));
     ui.englishEdition = ui.toolsMenu->addAction(u("生成纯英文版"));
     ui.languageItem = bar->addAction(u("简体中文"));

@@ -128,6 +128,7 @@ struct MainWindowControls
     QMenu *toolsMenu = nullptr;
     QAction *deepFactoryReset = nullptr, *importConfig = nullptr, *exportConfig = nullptr,
             *customDefaults = nullptr, *englishEdition = nullptr; // 32774, 32775, 32776, 32779, 3355
+    QAction *exportInventory = nullptr;                           // the list as CSV or JSON
     QAction *languageItem = nullptr;                              // 32780
     QAction *about = nullptr;
 };

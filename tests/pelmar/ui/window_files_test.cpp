@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QSignalSpy>
 
 using namespace windowtest;
 using devsim::ServerFamily;
@@ -355,6 +357,36 @@ TEST(WindowFiles, AFileThatCannotBeWrittenIsReported)
     ASSERT_EQ(b.messages.size(), 1u);
     EXPECT_EQ(b.messages[0].text, u("无法写入文件 ") + QDir::toNativeSeparators(path));
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// The list as an inventory through the device menu, in the form of the
+// suffix, with the adapter the window searched on.
+TEST(WindowFiles, TheInventoryHoldsTheListAsCsvOrJson)
+{
+    FilesBench b(servers({server(ServerFamily::Short, 4), server(ServerFamily::Short, 2)}));
+    QSignalSpy opened(&b.window->core(), &ServerCore::socketOpened);
+    b.ui().adapterMenu->actions().at(1)->trigger(); // loopback | 127.0.0.1
+    ASSERT_TRUE(opened.wait(5000));
+    ASSERT_TRUE(b.ready());
+    b.fileAnswers << b.file("servers.json") << b.file("servers.csv");
+    b.ui().inventoryItem->trigger();
+    b.ui().inventoryItem->trigger();
+    ASSERT_EQ(b.fileRequests.size(), 2u);
+    EXPECT_EQ(b.fileRequests[0].filter, u("CSV 文件 (*.csv);;JSON 文件 (*.json)"));
+    const auto read = [&](const char *name) {
+        QFile f(b.file(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray json = read("servers.json");
+    EXPECT_TRUE(json.startsWith("[\n {\"address\":\"127.0.0.")) << json.constData();
+    EXPECT_TRUE(json.contains("{\"address\":\"127.0.0.3\",\"mac\":\"")) << json.constData();
+    EXPECT_EQ(json.count("\"adapter\":\"127.0.0.1\"}"), 2) << json.constData();
+    const QList<QByteArray> lines = read("servers.csv").split('\n');
+    ASSERT_EQ(lines.size(), 4); // header, two servers, the end
+    EXPECT_EQ(lines[0], "address,mac,model,firmware,name,adapter\r");
+    for (const QByteArray &line : lines.mid(1, 2))
+        EXPECT_TRUE(line.startsWith("127.0.0.") && line.endsWith(",127.0.0.1\r")) << line.constData();
+    EXPECT_TRUE(b.messages.empty());
 }
 
 TEST(WindowFiles, AFileWithoutAValidPortCountOrWithAValueTheServersCannotTakeIsABadProfile)

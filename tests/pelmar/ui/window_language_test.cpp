@@ -57,6 +57,7 @@ TEST(WindowLanguage, ChoosingEnglishAndBackAppliesTheTableAndKeepsTheChoice)
     EXPECT_EQ(ui.modbusTcpToRtu->text(), QStringLiteral("Modbus TCP to RTU"));
     EXPECT_EQ(ui.cloud->text(), QStringLiteral("Cloud pass-through")); // from our supplement
     EXPECT_EQ(ui.deviceMenu->title(), QStringLiteral("Device"));
+    EXPECT_EQ(ui.inventoryItem->text(), QStringLiteral("Export inventory"));
     EXPECT_EQ(ui.adapterMenu->title(), QStringLiteral("Network Adapter"));
     EXPECT_EQ(ui.defaultAdapter->text(), QStringLiteral("Default"));
     EXPECT_EQ(ui.aboutItem->text(), QStringLiteral("About"));

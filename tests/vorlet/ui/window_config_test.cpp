@@ -13,8 +13,11 @@ using namespace uitest;
 using testsupport::waitFor;
 
 namespace {
-QString statusOf(WindowBench &b) { return b.window->statusText(); }
+QString statusOf(WindowBench &b)
+{
+    return b.window->statusText();
 }
+} // namespace
 
 TEST(WindowConfig, ExportOffersTheDefaultNameAndWritesTheRecord)
 {
@@ -67,7 +70,9 @@ TEST(WindowConfig, QuickSetAppliesAnotherGatewaysFileAndSavesIt)
 TEST(WindowConfig, QuickSetWithoutAReadableFileSendsNothing)
 {
     WindowOptions o;
-    o.configure = [](CvorletDlg::Options &w) { w.openFileName = [](QWidget *, const QString &) { return QString(); }; };
+    o.configure = [](CvorletDlg::Options &w) {
+        w.openFileName = [](QWidget *, const QString &) { return QString(); };
+    };
     WindowBench b(o);
     ASSERT_TRUE(b.search());
     b.window->chooseConfiguration(); // cancelled: the button shows anyway
@@ -132,4 +137,32 @@ TEST(WindowConfig, QuickSetAsksBeforeAPartialFileAndRefusesUnusableAddresses)
     b.closeBoxes();
     QCoreApplication::processEvents();
     EXPECT_TRUE(sent.isEmpty());
+}
+
+// The list as an inventory, its form chosen by the suffix (or, without one,
+// the filter), with the adapter the search ran on.
+TEST(WindowConfig, InventoryExportWritesTheListAsCsvOrJson)
+{
+    WindowBench b({.gateways = {gateway(5), gateway(6)}});
+    choose(b.control<QComboBox>(1038), 1); // the loopback adapter
+    ASSERT_TRUE(waitFor([&] { return b.window->core().endpoint().localAddress() == loopback(1); }));
+    ASSERT_TRUE(b.search());
+    b.chosenFile = b.dir.filePath(QStringLiteral("list.JSON"));
+    b.window->controls().exportInventory->trigger();
+    QFile json(b.chosenFile);
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    const QByteArray text = json.readAll();
+    EXPECT_TRUE(text.startsWith("[\n {\"address\":\"127.0.0.5\",\"mac\":\"00-4B-59-7F-00-05\""))
+        << text.constData();
+    EXPECT_TRUE(text.contains("\"name\":\"网关6\",\"adapter\":\"127.0.0.1\"}")) << text.constData();
+
+    b.chosenFile = b.dir.filePath(QStringLiteral("list"));
+    b.window->controls().exportInventory->trigger();
+    EXPECT_TRUE(b.askedFilter.startsWith(QStringLiteral("CSV"))) << b.askedFilter.toStdString();
+    QFile csv(b.chosenFile + QStringLiteral(".csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 4); // header, two gateways, the end
+    EXPECT_TRUE(lines[2].startsWith("127.0.0.6,00-4B-59-7F-00-06,")) << lines[2].constData();
+    EXPECT_TRUE(lines[2].endsWith(",网关6,127.0.0.1\r")) << lines[2].constData();
 }

@@ -51,6 +51,7 @@ TEST(WindowLanguage, SwitchesToEnglishAndBack)
     EXPECT_EQ(ui.languageItem->text(), QStringLiteral("English"));
     EXPECT_EQ(ui.deviceMenu->text(), QStringLiteral("Device"));
     EXPECT_EQ(ui.deepFactoryReset->text(), QStringLiteral("Factory Default"));
+    EXPECT_EQ(ui.exportInventory->text(), QStringLiteral("Export inventory"));
     EXPECT_EQ(ui.englishEdition->text(), QStringLiteral("Generate App ,Just support English "));
     EXPECT_EQ(header(b, 1), QStringLiteral("DevIp"));
     EXPECT_EQ(header(b, 0), QStringLiteral("SN"));
