@@ -343,6 +343,8 @@ void ServerSim::handleRecordWrite(std::uint8_t code, ByteView f, const Incoming 
 
 void ServerSim::acknowledge(bool accepted, const Incoming &in, Outbox &out)
 {
+    const auto silent = knobs.extra.find(QStringLiteral("write-silent"));
+    if (silent != knobs.extra.end() && silent->second != 0) return;
     Bytes data(16, 0);
     out.send(frame(accepted ? kAccepted : kRefused, data), in.from, in.localPort);
 }

@@ -60,6 +60,9 @@ private:
     void handleItemRead(std::uint8_t code, const Incoming &in, Outbox &out);
     void handleItemWrite(std::uint8_t code, ByteView item, const Incoming &in, Outbox &out);
     void handleRecordWrite(std::uint8_t code, ByteView frame, const Incoming &in, Outbox &out);
+    // Knob write-silent=1 takes writes in but leaves them unanswered while
+    // the server still answers searches and reads (a server that hangs
+    // between the search and the save).
     void acknowledge(bool accepted, const Incoming &in, Outbox &out);
     // The sub-dialogs' "h:" frames: reads, saves and debug runs of the TLV
     // settings (long-record servers only). Knob tlv-malformed=1|2|3 answers

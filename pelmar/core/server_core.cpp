@@ -238,11 +238,11 @@ void ServerCore::onDatagram(const QByteArray &data, const QString &address, quin
     switch (out.item.kind) {
     case ItemOutcome::Kind::WriteAccepted:
         setStatusSlot(SavePane, slot::kSaved);
-        Q_EMIT writeAccepted();
+        Q_EMIT writeAccepted(address, port);
         break;
     case ItemOutcome::Kind::WriteRefused:
         setStatus(SavePane, QString::fromUtf8(kWriteRefusedText));
-        Q_EMIT writeRefused();
+        Q_EMIT writeRefused(address, port);
         break;
     default:
         break;

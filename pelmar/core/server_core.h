@@ -140,8 +140,10 @@ Q_SIGNALS:
     void sweepRefused(const QString &message);                             // a message box
     void wifiScanData(const QByteArray &datagram);
     void tftpDatagram(const QByteArray &datagram, const QString &address, quint16 port);
-    void writeAccepted(); // both save buttons come back
-    void writeRefused();
+    // A write's answer (0x10, 0x11) and where it came from, so a save takes
+    // only its own device's answers.
+    void writeAccepted(const QString &address, quint16 port);
+    void writeRefused(const QString &address, quint16 port);
     void searchRequestSent(const QString &destination);
     void broadcastTimedOut();
     void sweepFinished();

@@ -274,7 +274,7 @@ void FirmwareTransfer::endTransfer()
     m_sink.showProgress(false, 0, 0);
     m_sink.setStartEnabled(true);
     m_sink.showBlockCounter("");
-    m_sink.showStatus("Upgrade success");
+    m_sink.showStatus(kUpgradeSuccessText);
 }
 
 void FirmwareTransfer::halt(bool enableStart)

@@ -21,6 +21,7 @@ inline constexpr std::size_t kTftpBlock = 512;
 // A file shorter than this cannot hold a firmware image.
 inline constexpr std::size_t kMinFirmwareFileSize = 2;
 inline constexpr const char *kImageTooSmallText = "文件太小，不是固件文件";
+inline constexpr const char *kUpgradeSuccessText = "Upgrade success";
 inline constexpr const char *kImageTooSmallEnglish = "The file is too small to hold a firmware image";
 
 // What the transfer asks of its dialog, its socket and the system.

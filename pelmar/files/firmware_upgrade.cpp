@@ -89,10 +89,12 @@ FirmwareUpgrade::FirmwareUpgrade(ServerCore &core, const LanguageTable &language
     connect(m_prober.get(), &TargetProber::flushed, this, [this] {
         m_transfer.onAddressCacheFlushed(m_clock->now());
         arm();
+        checkEnded();
     });
     connect(m_prober.get(), &TargetProber::probed, this, [this](bool answered) {
         m_transfer.onProbeResult(answered, m_clock->now());
         arm();
+        checkEnded();
     });
     connect(&m_core, &ServerCore::tftpDatagram, this,
             [this](const QByteArray &d, const QString &address, quint16 port) {
@@ -101,6 +103,7 @@ FirmwareUpgrade::FirmwareUpgrade(ServerCore &core, const LanguageTable &language
                                                   std::size_t(d.size())),
                                    {from.value_or(0), port}, m_clock->now());
                 arm();
+                checkEnded();
             });
 }
 
@@ -108,37 +111,53 @@ FirmwareUpgrade::~FirmwareUpgrade() = default;
 
 void FirmwareUpgrade::info(const QString &text)
 {
+    m_lastMessage = text;
     if (m_view) m_view->message(text, m_language.text(slot::kInfoCaption));
 }
 
 void FirmwareUpgrade::start(const QString &path, const QString &target)
 {
+    m_started = true;
+    m_lastStatus.clear();
+    m_lastMessage.clear();
     paintBar(Bar::Blue);
     m_lastPath = path;
     if (path.isEmpty()) {
         info(m_language.text(200));
-        return;
+        return checkEnded();
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         info(path + m_language.text(204));
-        return;
+        return checkEnded();
     }
     if (FirmwareTransfer::fileTooLarge(std::uint64_t(file.size()))) {
         info(m_language.text(208));
-        return;
+        return checkEnded();
     }
     const QByteArray bytes = file.readAll();
     m_transfer.start(QFile::encodeName(path).toStdString(),
                      QFile::encodeName(QFileInfo(path).fileName()).toStdString(),
                      kyvo::Bytes(bytes.begin(), bytes.end()), target.trimmed().toStdString(), m_clock->now());
     arm();
+    checkEnded();
 }
 
 void FirmwareUpgrade::poll()
 {
     m_transfer.onTime(m_clock->now());
     arm();
+    checkEnded();
+}
+
+void FirmwareUpgrade::checkEnded()
+{
+    const auto state = m_transfer.state();
+    if (!m_started || (state != FirmwareTransfer::State::Idle && state != FirmwareTransfer::State::Halted))
+        return;
+    m_started = false;
+    const bool ok = m_lastStatus == QLatin1String(kUpgradeSuccessText);
+    Q_EMIT ended(ok, ok || m_lastMessage.isEmpty() ? m_lastStatus : m_lastMessage);
 }
 
 void FirmwareUpgrade::arm()
@@ -159,7 +178,8 @@ void FirmwareUpgrade::sendDatagram(const kyvo::Bytes &datagram, kyvo::Ipv4Endpoi
 
 void FirmwareUpgrade::showStatus(const std::string &text)
 {
-    if (m_view) m_view->showStatus(QString::fromStdString(text));
+    m_lastStatus = QString::fromStdString(text);
+    if (m_view) m_view->showStatus(m_lastStatus);
 }
 void FirmwareUpgrade::showBlockCounter(const std::string &text)
 {

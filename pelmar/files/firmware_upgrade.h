@@ -69,6 +69,11 @@ public:
     void setTftpPortForTesting(quint16 port) { m_tftpPort = port; }
     void poll();
 
+Q_SIGNALS:
+    // The upgrade started by start() is over: "Upgrade success", or not,
+    // with the last message shown (else the last status).
+    void ended(bool succeeded, const QString &text);
+
 private:
     void sendDatagram(const kyvo::Bytes &datagram, kyvo::Ipv4Endpoint to) override;
     void showStatus(const std::string &text) override;
@@ -81,6 +86,8 @@ private:
     void probe(const std::string &target) override;
     void info(const QString &text);
     void arm();
+    // After every event the transfer took: an upgrade that stopped ends.
+    void checkEnded();
 
     ServerCore &m_core;
     const LanguageTable &m_language;
@@ -92,6 +99,8 @@ private:
     QString m_lastPath;
     quint16 m_tftpPort = kTftpPort;
     QTimer m_timer;
+    bool m_started = false;
+    QString m_lastStatus, m_lastMessage;
 };
 
 } // namespace pelmar

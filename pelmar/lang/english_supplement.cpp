@@ -15,6 +15,11 @@ struct SupplementRow
 
 // clang-format off
 constexpr SupplementRow kRows[] = {
+    {"确定要对 %1 台设备执行“%2”吗？", "Run \"%2\" on %1 devices?"},
+    {"固件 (*.bin);;所有文件(*.*)", "Firmware (*.bin);;All files (*.*)"},
+    {"设备已不在列表中，请重新搜索", "The device is no longer listed: search again"},
+    {"保存无应答", "No answer to the save"},
+    {"该设备的记录格式无法写入", "This server's record form cannot be written"},
     {"V174 串口服务器配置软件", "V174 Serial Device Server Configurator"},
     {"？", "?"},
     {"云透传", "Cloud pass-through"},

@@ -13,9 +13,14 @@ ServerCommands::ServerCommands(ServerCore &core, Options options, QObject *paren
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ServerCommands::poll);
-    connect(&m_core, &ServerCore::writeAccepted, this, [this] {
+    connect(&m_core, &ServerCore::writeAccepted, this, [this](const QString &address, quint16 port) {
+        if (!fromSaveDevice(address, port)) return;
         m_session.writeAccepted();
         arm();
+        Q_EMIT saveAccepted();
+    });
+    connect(&m_core, &ServerCore::writeRefused, this, [this](const QString &address, quint16 port) {
+        if (fromSaveDevice(address, port)) Q_EMIT saveRefused();
     });
 }
 
@@ -31,6 +36,18 @@ SaveSession::Target ServerCommands::replyTarget(std::size_t index) const
     return {m_core.destinationFor(index).toStdString(), m_core.devices().at(index).replyPort};
 }
 
+void ServerCommands::expectAnswersFrom(std::size_t index)
+{
+    const DeviceEntry &e = m_core.devices().at(index);
+    m_answerAddress = e.addressText;
+    m_answerPort = e.replyPort;
+}
+
+bool ServerCommands::fromSaveDevice(const QString &address, quint16 port) const
+{
+    return port == m_answerPort && !m_answerAddress.empty() && address.toStdString() == m_answerAddress;
+}
+
 void ServerCommands::showSending()
 {
     Q_EMIT statusText(ServerCore::SavePane, m_core.language().text(slot::kSending));
@@ -39,6 +56,7 @@ void ServerCommands::showSending()
 bool ServerCommands::saveDevice(std::size_t index)
 {
     if (!present(index)) return false;
+    expectAnswersFrom(index);
     showSending();
     m_session.saveDevice(deviceSavePlan(m_core.devices().at(index)), replyTarget(index), now());
     arm();
@@ -57,6 +75,7 @@ bool ServerCommands::savePortsAfter(std::size_t index, const HostLengths &hostLe
     const bool wholeRecord = portSaveWritesRecord(e);
     SavePlan plan = wholeRecord ? deviceSavePlan(e) : portItemsPlan(e, hostLengths);
     if (!plan.steps.empty()) plan.steps.front().delay += pause;
+    expectAnswersFrom(index);
     showSending();
     m_session.savePorts(std::move(plan), replyTarget(index), wholeRecord, now());
     arm();

@@ -55,6 +55,9 @@ Q_SIGNALS:
     void invalidHostReached(int port); // 0-based: "无效的网址！"
     // Every datagram handed to the main socket, with its destination.
     void datagramSent(const QByteArray &datagram, const QString &destination, quint16 port);
+    // The answers of the device of the latest save (others are not this save's).
+    void saveAccepted();
+    void saveRefused();
 
 private:
     void sendDatagram(const Bytes &datagram, const std::string &destination, std::uint16_t port) override;
@@ -66,6 +69,8 @@ private:
     bool savePortsAfter(std::size_t index, const HostLengths &hostLengths, Millis pause);
     bool present(std::size_t index) const;
     SaveSession::Target replyTarget(std::size_t index) const;
+    void expectAnswersFrom(std::size_t index);
+    bool fromSaveDevice(const QString &address, quint16 port) const;
     bool deviceCommand(std::size_t index, std::uint8_t code);
     void showSending();
     kyvo::Millis now() const { return m_clock->now(); }
@@ -76,6 +81,9 @@ private:
     const kyvo::Clock *m_clock;
     SaveSession m_session;
     QTimer m_timer;
+    // Where the latest save's device answers from: its address and reply port.
+    std::string m_answerAddress;
+    quint16 m_answerPort = 0;
 };
 
 } // namespace pelmar
