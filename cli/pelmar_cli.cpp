@@ -1,6 +1,7 @@
 // pelmar-cli: the serial-server tool's core for scripts: search, parameter
 // files out and onto a server, restart, factory reset and the firmware upgrade.
 #include "kyvo_version.h"
+#include "cli/cli_batch.h"
 #include "cli/cli_common.h"
 #include "cli/pelmar_monitor.h"
 #include "cli/pelmar_tlv_cli.h"
@@ -9,6 +10,7 @@
 #include "common/gbk_text.h"
 #include "common/ipv4.h"
 #include "common/profile_file.h"
+#include "pelmar/core/server_batch.h"
 #include "pelmar/core/server_core.h"
 #include "pelmar/core/server_inventory.h"
 #include "pelmar/files/firmware_upgrade.h"
@@ -17,11 +19,11 @@
 #include "pelmar/lang/language_table.h"
 #include "pelmar/link/routing.h"
 #include "pelmar/model/conversions.h"
+#include "pelmar/ui/one_click_save.h"
 #include "pelmar/ui/server_commands.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -51,6 +53,14 @@ const char *const kHelp =
     "                                     then its device save and, 600 ms later, its port save\n"
     "  restart|reset --mac MAC            restart, or reset to factory settings\n"
     "  upgrade --mac MAC --file F.bin     enter the upgrade and send the firmware by TFTP\n"
+    "  restart|reset|apply|upgrade with --mac given more than once, or --all: the same on many\n"
+    "                                     servers at once, each with its own answers and time-outs\n"
+    "    --all                            every server that answered the search, narrowed by\n"
+    "    --model PATTERN                  its hardware version (* and ?, any case),\n"
+    "    --version PATTERN                its firmware version,\n"
+    "    --subnet A.B.C.D/N               its address\n"
+    "    --parallel N                     servers at a time (1 to 256, default 8)\n"
+    "    --json                           one JSON object per server as it finishes\n"
     "  wifi-scan --mac MAC                the WiFi networks a WiFi server sees (--json: a JSON array)\n"
     "  mqtt|cache|heartbeat show --mac MAC --serial-port N\n"
     "                                     a serial port's MQTT, MODBUS-cache or 48-byte heartbeat\n"
@@ -78,7 +88,9 @@ const char *const kHelp =
     "or a search dropped datagrams in a flood (the list may be incomplete);\n"
     "2 bad usage, also a parameter file or firmware file that cannot be used (nothing is sent then);\n"
     "3 no server with that MAC answered. restart and reset are not answered by the servers: they end\n"
-    "with 0 once sent to a server that answered the search.";
+    "with 0 once sent to a server that answered the search. On many servers: one line per server as\n"
+    "it finishes, then \"N devices: X succeeded, Y failed\"; 0 only when every server named or\n"
+    "matched succeeded, 1 when any failed or did not answer, 3 when none answered.";
 
 constexpr int kRestartCaptionSlot = 64; // "重启设备"
 constexpr int kResetCaptionSlot = 68;   // "恢复出厂"
@@ -90,10 +102,6 @@ const char *const kInvalidHostText = "无效的网址！";
 
 // Answers that still come after the last short-frame item read went out.
 constexpr int kReadRepliesMs = 2000;
-// A save's answers: its button comes back after this without one.
-constexpr int kSaveAnswerMs = 3000;
-// Once every save has an answer, later answers come within this.
-constexpr int kAnswerSettleMs = 300;
 
 struct Context
 {
@@ -308,105 +316,41 @@ int exportFile(const DeviceEntry &e, const Context &c)
     return cli::kOk;
 }
 
-std::size_t datagramCount(const SavePlan &plan)
-{
-    std::size_t n = 0;
-    for (const SaveStep &s : plan.steps)
-        n += !s.datagram.empty();
-    return n;
-}
-
-// One-click configuration's two saves and their answers: those that arrive
-// before the port save's first datagram leaves belong to the device save.
-int runSaves(ServerCore &core, std::size_t index)
-{
-    const DeviceEntry &e = core.devices().at(index);
-    const std::size_t deviceDatagrams = datagramCount(deviceSavePlan(e));
-    if (deviceDatagrams == 0) {
-        cli::err(QStringLiteral("pelmar-cli: this server's record form cannot be written"));
-        return cli::kFailed;
-    }
-    struct Save
-    {
-        bool started = false;
-        int accepted = 0, refused = 0;
-        QString refusal;
-    };
-    std::array<Save, 2> saves;
-    std::size_t sent = 0;
-    bool invalidHost = false;
-    QElapsedTimer sinceSend, sinceAnswer;
-    sinceSend.start();
-    sinceAnswer.start();
-    const LanguageTable &t = core.language();
-    const auto current = [&]() -> Save & { return saves[sent > deviceDatagrams ? 1 : 0]; };
-    const auto report = [&](const Save &s) {
-        if (s.refused)
-            cli::out(s.refusal);
-        else if (s.accepted)
-            cli::out(t.text(slot::kSaved));
-        else
-            cli::err(QStringLiteral("pelmar-cli: no answer to the save"));
-    };
-
-    ServerCommands commands(core, {});
-    QObject guard;
-    QObject::connect(&commands, &ServerCommands::datagramSent, &guard, [&] {
-        ++sent;
-        Save &s = current();
-        if (!s.started) {
-            if (&s == &saves[1]) report(saves[0]);
-            s.started = true;
-            cli::out(t.text(slot::kSending));
-        }
-        sinceSend.start();
-    });
-    QObject::connect(&core, &ServerCore::writeAccepted, &guard, [&] {
-        ++current().accepted;
-        sinceAnswer.start();
-    });
-    QObject::connect(&core, &ServerCore::writeRefused, &guard, [&] {
-        Save &s = current();
-        ++s.refused;
-        s.refusal = core.statusText(ServerCore::SavePane);
-        sinceAnswer.start();
-    });
-    QObject::connect(&commands, &ServerCommands::invalidHostReached, &guard, [&](int port) {
-        invalidHost = true;
-        cli::err(QStringLiteral("PORT%1: ").arg(port + 1) + QString::fromUtf8(kInvalidHostText));
-    });
-
-    commands.saveDeviceThenPorts(index, storedHostLengths(e));
-    cli::waitUntil([&] { return !commands.session().sending(); }, 600000);
-    flushSends(core);
-    const auto answered = [&] {
-        for (const Save &s : saves)
-            if (s.started && s.accepted + s.refused == 0) return false;
-        return true;
-    };
-    cli::waitUntil(
-        [&] {
-            return (answered() && sinceAnswer.elapsed() >= kAnswerSettleMs) ||
-                   sinceSend.elapsed() >= kSaveAnswerMs;
-        },
-        kSaveAnswerMs + 1000);
-    const Save &last = saves[1].started ? saves[1] : saves[0];
-    report(last);
-    bool ok = !invalidHost;
-    for (const Save &s : saves)
-        ok = ok && s.started && s.accepted > 0 && s.refused == 0;
-    return ok ? cli::kOk : cli::kFailed;
-}
-
+// One-click configuration's two saves and their answers, reported as the
+// window's status line shows them.
 int applyFile(ServerCore &core, std::size_t index, const DeviceEntry &imported)
 {
-    DeviceEntry &target = core.devices().at(index);
-    if (!importedPortsFit(imported, target)) {
-        cli::err(core.language().text(kPortsDifferSlot));
+    const LanguageTable &t = core.language();
+    OneClickSave save(core, {});
+    const auto report = [&](int which) {
+        const QString text = save.outcomeText(which);
+        if (text.isEmpty())
+            cli::err(QStringLiteral("pelmar-cli: no answer to the save"));
+        else
+            cli::out(text);
+    };
+    QObject guard;
+    QObject::connect(&save, &OneClickSave::saveStarted, &guard, [&](int which) {
+        if (which == 1) report(0);
+        cli::out(t.text(slot::kSending));
+    });
+    QObject::connect(&save, &OneClickSave::invalidHost, &guard, [&](int port) {
+        cli::err(QStringLiteral("PORT%1: ").arg(port + 1) + QString::fromUtf8(kInvalidHostText));
+    });
+    switch (save.start(index, imported)) {
+    case OneClickSave::Refusal::PortsDiffer:
+        cli::err(t.text(kPortsDifferSlot));
         return cli::kFailed;
+    case OneClickSave::Refusal::CannotWrite:
+        cli::err(QStringLiteral("pelmar-cli: this server's record form cannot be written"));
+        return cli::kFailed;
+    case OneClickSave::Refusal::None:
+        break;
     }
-    applyImportedEntry(imported, target);
-    return runSaves(core, index);
+    cli::waitUntil([&] { return !save.running(); }, 24 * 3600 * 1000);
+    flushSends(core);
+    report(save.lastSave());
+    return save.succeeded() ? cli::kOk : cli::kFailed;
 }
 
 int deviceCommand(ServerCore &core, std::size_t index, bool reset)
@@ -545,8 +489,133 @@ std::optional<int> readTlvCommand(const Context &c, TlvCommand::Kind kind, TlvCo
     return std::nullopt;
 }
 
+// apply's parameter file, checked whole; a usage exit status when it cannot be used.
+std::optional<int> readParameterFile(const Context &c, const LanguageTable &texts, DeviceEntry &imported)
+{
+    const QString ini = c.args.value(QStringLiteral("ini"));
+    if (ini.isEmpty()) return usage(QStringLiteral("apply needs --ini FILE.ini"));
+    if (!QFileInfo(ini).isFile() || !QFileInfo(ini).isReadable())
+        return usage(QStringLiteral("cannot read the parameter file '%1'").arg(ini));
+    auto status = kyvo::ProfileFile::LoadStatus::Loaded;
+    const kyvo::ProfileFile file = kyvo::ProfileFile::load(ini, &status);
+    if (status == kyvo::ProfileFile::LoadStatus::TooLarge) {
+        cli::err(kyvo::profileTooLargeText(ini, texts.language() == Language::English));
+        return cli::kUsage;
+    }
+    if (const auto bad = badParameterValue(file)) {
+        cli::err(texts.text(kBadProfileSlot) + QLatin1Char(' ') + *bad);
+        return cli::kUsage;
+    }
+    imported = importParameters(file);
+    if (!validImportedPortCount(imported)) {
+        cli::err(texts.text(kBadProfileSlot));
+        return cli::kUsage;
+    }
+    return std::nullopt;
+}
+
+// upgrade's firmware file; a usage exit status when it cannot be used.
+std::optional<int> readFirmwareOption(const Context &c, const LanguageTable &texts)
+{
+    const QString file = c.args.value(QStringLiteral("file"));
+    if (file.isEmpty()) return usage(QStringLiteral("upgrade needs --file F.bin"));
+    return checkFirmwareFile(file, texts);
+}
+
+// More than one server: repeated --mac or --all.
+bool manyServers(const Context &c)
+{
+    return c.args.values(QStringLiteral("mac")).size() > 1 || c.args.has(QStringLiteral("all"));
+}
+
+std::optional<ServerBatch::Operation> batchOperation(const QString &command)
+{
+    using Op = ServerBatch::Operation;
+    static const std::map<QString, Op> operations{{QStringLiteral("restart"), Op::Restart},
+                                                   {QStringLiteral("reset"), Op::FactoryReset},
+                                                   {QStringLiteral("apply"), Op::OneClick},
+                                                   {QStringLiteral("upgrade"), Op::Upgrade}};
+    const auto it = operations.find(command);
+    return it == operations.end() ? std::nullopt : std::optional<Op>(it->second);
+}
+
+// The servers that answered, as the selection sees them: the model is the hardware version.
+std::vector<cli::BatchCandidate> batchCandidates(const ServerCore &core)
+{
+    std::vector<cli::BatchCandidate> candidates;
+    for (int i = 0; i < core.rowCount(); ++i) {
+        const DeviceEntry &e = core.devices().at(std::size_t(i));
+        candidates.push_back({QString::fromStdString(e.addressText), cli::macText(e.mac.data()),
+                              gbk(e.hardwareVersion.text()), gbk(e.firmwareVersion.text())});
+    }
+    return candidates;
+}
+
+// The chosen servers that can take the operation; says why of each left out.
+std::vector<std::size_t> batchDevices(const cli::BatchChoice &choice, const DeviceSearch &search,
+                                      const ServerCore &core, bool needsWhole)
+{
+    for (const QString &mac : choice.missingMacs)
+        cli::err(QStringLiteral("pelmar-cli: no server %1 answered").arg(mac));
+    std::vector<std::size_t> devices;
+    for (std::size_t index : choice.indexes) {
+        if (!needsWhole || search.readWhole(index)) {
+            devices.push_back(index);
+            continue;
+        }
+        cli::err(QStringLiteral("pelmar-cli: %1 answered but was not read whole")
+                     .arg(cli::macText(core.devices().at(index).mac.data())));
+    }
+    return devices;
+}
+
+// restart, reset, apply and upgrade on many servers, N at a time.
+int onServers(const Context &c)
+{
+    LanguageTable texts;
+    texts.fill(language(c));
+    cli::BatchSelection selection;
+    if (const auto bad = cli::readBatchSelection(c.args, selection)) return usage(*bad);
+    const auto operation = batchOperation(c.args.command);
+    if (!operation) return usage(QStringLiteral("%1 takes a single --mac").arg(c.args.command));
+    ServerBatch::Options options;
+    options.parallel = std::size_t(selection.parallel);
+    options.tftpPort = c.tftpPort;
+    if (*operation == ServerBatch::Operation::OneClick) {
+        if (const auto bad = readParameterFile(c, texts, options.imported)) return *bad;
+    }
+    if (*operation == ServerBatch::Operation::Upgrade) {
+        if (const auto bad = readFirmwareOption(c, texts)) return *bad;
+        options.firmwarePath = c.args.value(QStringLiteral("file"));
+    }
+
+    ServerCore core(coreOptions(c));
+    core.setLanguage(language(c));
+    DeviceSearch search(core, c);
+    if (!search.run()) return cli::kFailed;
+    const std::vector<cli::BatchCandidate> candidates = batchCandidates(core);
+    const cli::BatchChoice choice = cli::chooseDevices(selection, candidates);
+    const bool needsWhole =
+        *operation == ServerBatch::Operation::OneClick || *operation == ServerBatch::Operation::Upgrade;
+    const std::vector<std::size_t> devices = batchDevices(choice, search, core, needsWhole);
+    const bool allThere = devices.size() == choice.indexes.size() && choice.missingMacs.isEmpty();
+    if (devices.empty()) {
+        if (choice.indexes.empty() && selection.all) cli::err(QStringLiteral("pelmar-cli: no server matches"));
+        return choice.indexes.empty() ? cli::kNotFound : cli::kFailed;
+    }
+    std::vector<cli::BatchCandidate> rows;
+    for (std::size_t index : devices)
+        rows.push_back(candidates[index]);
+    ServerBatch batch(core, *operation, devices, options);
+    const int status = cli::runBatch(rows, ServerBatch::operationName(*operation, core.language()), selection,
+                                     [&](std::size_t row, kyvo::BatchRunner &runner) { batch.startRow(row, runner); });
+    flushSends(core);
+    return status == cli::kOk && allThere ? cli::kOk : cli::kFailed;
+}
+
 int onDevice(const Context &c)
 {
+    if (manyServers(c)) return onServers(c);
     LanguageTable texts;
     texts.fill(language(c));
     const QString command = c.args.command;
@@ -563,34 +632,14 @@ int onDevice(const Context &c)
     // Files are read before anything is sent.
     DeviceEntry imported;
     if (command == QLatin1String("apply")) {
-        const QString ini = c.args.value(QStringLiteral("ini"));
-        if (ini.isEmpty()) return usage(QStringLiteral("apply needs --ini FILE.ini"));
-        if (!QFileInfo(ini).isFile() || !QFileInfo(ini).isReadable())
-            return usage(QStringLiteral("cannot read the parameter file '%1'").arg(ini));
-        auto status = kyvo::ProfileFile::LoadStatus::Loaded;
-        const kyvo::ProfileFile file = kyvo::ProfileFile::load(ini, &status);
-        if (status == kyvo::ProfileFile::LoadStatus::TooLarge) {
-            cli::err(kyvo::profileTooLargeText(ini, texts.language() == Language::English));
-            return cli::kUsage;
-        }
-        if (const auto bad = badParameterValue(file)) {
-            cli::err(texts.text(kBadProfileSlot) + QLatin1Char(' ') + *bad);
-            return cli::kUsage;
-        }
-        imported = importParameters(file);
-        if (!validImportedPortCount(imported)) {
-            cli::err(texts.text(kBadProfileSlot));
-            return cli::kUsage;
-        }
+        if (const auto bad = readParameterFile(c, texts, imported)) return *bad;
     }
     TlvCommand tlv;
     if (const auto kind = tlvCommandKind(command)) {
         if (const auto bad = readTlvCommand(c, *kind, tlv, texts.language())) return *bad;
     }
     if (command == QLatin1String("upgrade")) {
-        if (c.args.value(QStringLiteral("file")).isEmpty())
-            return usage(QStringLiteral("upgrade needs --file F.bin"));
-        if (const auto bad = checkFirmwareFile(c.args.value(QStringLiteral("file")), texts)) return *bad;
+        if (const auto bad = readFirmwareOption(c, texts)) return *bad;
     }
 
     // Only now a socket: bad usage sends nothing and binds nothing.
@@ -680,15 +729,18 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("pelmar"));
     if (!cli::textCodecReady(QStringLiteral("pelmar-cli"))) return cli::kFailed;
     Context c;
-    c.args = cli::Arguments::parse(
-        app.arguments(),
-        {QStringLiteral("adapter"), QStringLiteral("broadcast"), QStringLiteral("sweep"),
-         QStringLiteral("wait"), QStringLiteral("port"), QStringLiteral("local-port"),
-         QStringLiteral("tftp-port"), QStringLiteral("mac"), QStringLiteral("out"), QStringLiteral("ini"),
-         QStringLiteral("file"), QStringLiteral("lang"), QStringLiteral("serial-port"), QStringLiteral("in")},
-        {QStringLiteral("json"), QStringLiteral("csv"), QStringLiteral("inventory-json"),
-         QStringLiteral("help"), QStringLiteral("force")},
-        1);
+    QStringList valueOptions{QStringLiteral("adapter"),   QStringLiteral("broadcast"), QStringLiteral("sweep"),
+                             QStringLiteral("wait"),      QStringLiteral("port"),      QStringLiteral("local-port"),
+                             QStringLiteral("tftp-port"), QStringLiteral("out"),       QStringLiteral("ini"),
+                             QStringLiteral("file"),      QStringLiteral("lang"),      QStringLiteral("serial-port"),
+                             QStringLiteral("in")};
+    valueOptions << cli::batchValueOptions(); // --mac among them
+    c.args = cli::Arguments::parse(app.arguments(), valueOptions,
+                                   QStringList{QStringLiteral("json"), QStringLiteral("csv"),
+                                               QStringLiteral("inventory-json"), QStringLiteral("help"),
+                                               QStringLiteral("force")}
+                                       << cli::batchFlagOptions(),
+                                   1);
     if (c.args.has(QStringLiteral("help")) || c.args.command == QLatin1String("help")) {
         cli::out(QString::fromUtf8(kHelp));
         return cli::kOk;
