@@ -12,6 +12,7 @@
 #include "pelmar/ui/small_dialogs.h"
 
 #include <QAction>
+#include <QItemSelectionModel>
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -29,6 +30,8 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace pelmar {
 
@@ -236,6 +239,8 @@ void ServerConfigDialog::connectControls()
     // that changed the selection has shown its device already.
     ui.deviceList->viewport()->installEventFilter(this);
     connect(ui.deviceList, &QTableView::clicked, this, [this](const QModelIndex &index) {
+        // A Ctrl+click that took a row out of the selection shows nothing.
+        if (!m_ui.deviceList->selectionModel()->isRowSelected(index.row(), {})) return;
         if (index.row() != m_shown || index.row() == m_shownAtPress) showDevice(index.row());
     });
     connect(ui.deviceList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
@@ -281,10 +286,25 @@ bool ServerConfigDialog::eventFilter(QObject *watched, QEvent *event)
 
 int ServerConfigDialog::selectedRow() const
 {
-    const QModelIndexList rows = m_ui.deviceList->selectionModel()->selectedRows();
+    const QItemSelectionModel *selection = m_ui.deviceList->selectionModel();
+    const QModelIndexList rows = selection->selectedRows();
     if (rows.isEmpty()) return -1;
-    const int row = rows.first().row();
+    // Of many selected rows, the one the user came to last.
+    const QModelIndex current = selection->currentIndex();
+    const int row = rows.size() > 1 && current.isValid() && selection->isRowSelected(current.row(), {})
+                        ? current.row()
+                        : rows.first().row();
     return row < m_model->rowCount() ? row : -1;
+}
+
+std::vector<std::size_t> ServerConfigDialog::selectedDevices() const
+{
+    std::vector<std::size_t> devices;
+    for (const QModelIndex &row : m_ui.deviceList->selectionModel()->selectedRows())
+        if (row.row() < m_model->rowCount() && m_core.devices().at(std::size_t(row.row())).present)
+            devices.push_back(std::size_t(row.row()));
+    std::sort(devices.begin(), devices.end());
+    return devices;
 }
 
 DeviceEntry *ServerConfigDialog::shownEntry()
@@ -404,18 +424,21 @@ HostLengths ServerConfigDialog::hostLengths(std::size_t index) const
 
 void ServerConfigDialog::restartDevice()
 {
+    if (selectedDevices().size() > 1) return confirmBatch(ServerBatch::Operation::Restart);
     if (!shownEntry()) return requireDeviceText();
     m_commands->restart(std::size_t(m_shown));
 }
 
 void ServerConfigDialog::factoryReset()
 {
+    if (selectedDevices().size() > 1) return confirmBatch(ServerBatch::Operation::FactoryReset);
     if (!shownEntry()) return requireDeviceText();
     m_commands->factoryReset(std::size_t(m_shown));
 }
 
 void ServerConfigDialog::enterUpgrade()
 {
+    if (selectedDevices().size() > 1) return confirmBatch(ServerBatch::Operation::Upgrade);
     if (!shownEntry()) return requireDeviceText();
     const int index = m_shown;
     m_options.question(this, m_language.text(slot::kUpgradeQuestion), m_language.text(slot::kInfoCaption),

@@ -4,6 +4,8 @@
 // the menus (device, language, adapter, about) and the four status panes.
 #pragma once
 
+#include "common/widgets/batch_window.h"
+#include "pelmar/core/server_batch.h"
 #include "pelmar/core/server_core.h"
 #include "pelmar/files/port_clone.h"
 #include "pelmar/lang/language_table.h"
@@ -11,6 +13,7 @@
 #include "pelmar/ui/server_window_controls.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QUrl>
 
 #include <functional>
@@ -77,6 +80,9 @@ public:
         UrlOpener openUrl;         // the desktop's browser when empty
         QUrl productSelectionPage; // behind the product selection item; no item when empty
         std::map<int, Extension> extensions;
+        // A device command on many selected servers: servers at a time, the
+        // sessions' clock, the upgrade's TFTP port and prober.
+        ServerBatch::Options batch;
     };
 
     // The firmware upgrade dialog opens as the extension of this number; its
@@ -103,8 +109,13 @@ public:
     const DeviceEntry &importedEntry() const { return m_imported; }
     QString importedPath() const { return m_importedPath; }
 
-    // The selected row, -1 for none; the device the controls hold and its port.
+    // The selected row, -1 for none (of many, the current one); the device
+    // the controls hold and its port.
     int selectedRow() const;
+    // Every selected present device, in the list's order.
+    std::vector<std::size_t> selectedDevices() const;
+    // The window of the latest command on many servers, while it is open.
+    kyvo::BatchWindow *batchWindow() const { return m_batchWindow; }
     int shownDevice() const { return m_shown; }
     int shownPort() const { return m_shownPort; }
     DeviceEntry *shownEntry();
@@ -152,6 +163,11 @@ private:
     void readParameterFile(const QString &path);
     void setImportedPath(const QString &path);
     void openImportedFile();
+
+    // server_window_batch.cpp
+    void confirmBatch(ServerBatch::Operation operation);
+    void startBatch(ServerBatch::Operation operation, const std::vector<std::size_t> &devices,
+                    const QString &firmwarePath);
 
     // server_window_clones.cpp
     void updateCloneButtons();
@@ -233,6 +249,7 @@ private:
     int m_widthBeforeAdvanced = 0; // the width "<<" gives back
     DeviceEntry m_imported;        // the ImportedEntry of the last valid parameter file
     QString m_importedPath;
+    QPointer<kyvo::BatchWindow> m_batchWindow;
 };
 
 } // namespace pelmar

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QItemSelectionModel>
 #include <QTableView>
 
 namespace pelmar {
@@ -47,8 +48,12 @@ void ServerConfigDialog::showDevice(int index)
     // the focus now still stores into the device it was filled from.
     m_ui.deviceList->setFocus(Qt::OtherFocusReason);
     m_selecting = true;
-    m_ui.deviceList->selectRow(index);
-    m_ui.deviceList->setCurrentIndex(m_model->index(index, 0));
+    // A row of a selection of many is shown without undoing the selection.
+    QItemSelectionModel *selection = m_ui.deviceList->selectionModel();
+    if (!selection->isRowSelected(index, {}))
+        selection->select(m_model->index(index, 0),
+                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selection->setCurrentIndex(m_model->index(index, 0), QItemSelectionModel::NoUpdate);
     m_selecting = false;
     m_shown = index;
     const DeviceEntry &e = m_core.devices().at(std::size_t(index));

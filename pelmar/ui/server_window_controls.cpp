@@ -134,7 +134,8 @@ QGroupBox *buildListGroup(Builder &b, ServerWindowControls &ui)
     auto *v = new QVBoxLayout(ui.listGroup);
     ui.deviceList = b.numbered(new QTableView, control::kDeviceList);
     ui.deviceList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ui.deviceList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Ctrl and Shift add to the selection, Ctrl+A takes every row: device commands then act on them all.
+    ui.deviceList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ui.deviceList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ui.deviceList->setShowGrid(true);
     ui.deviceList->setWordWrap(false);

@@ -175,6 +175,9 @@ void ServerConfigDialog::openImportedFile()
 
 void ServerConfigDialog::oneClickConfigure()
 {
+    const bool many = selectedDevices().size() > 1;
+    if (many && m_importedPath.isEmpty()) return message(ownText(kNothingImportedText));
+    if (many) return confirmBatch(ServerBatch::Operation::OneClick);
     DeviceEntry *e = shownEntry();
     if (!e) return requireDeviceText();
     if (m_importedPath.isEmpty()) return message(ownText(kNothingImportedText));

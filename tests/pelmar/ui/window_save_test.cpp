@@ -298,3 +298,40 @@ TEST(WindowSave, WithoutTheBroadcastBoxCommandsGoToTheServersOwnAddress)
         EXPECT_EQ(s.destination, QString::fromStdString(b.entry(0).addressText));
     ASSERT_TRUE(b.paneBecomes(2, kSaved));
 }
+
+TEST(WindowSave, ACommandOnManySelectedServersAsksOnceNamingThemAndReachesEach)
+{
+    BenchOptions o;
+    o.servers = {server(ServerFamily::Multi2326, 4), server(ServerFamily::Multi2326, 4),
+                 server(ServerFamily::Native, 2, true)};
+    SaveBench b(o);
+    ASSERT_TRUE(b.ready());
+    b.select(0);
+    // Ctrl+click adds a row and shows it.
+    QTableView *list = b.window->controls().deviceList;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualRect(list->model()->index(b.slot(1), 1)).center());
+    EXPECT_EQ(b.window->selectedDevices().size(), 2u);
+    EXPECT_EQ(b.window->shownDevice(), b.slot(1));
+    b.answer = false;
+    b.click(control::kRestart);
+    ASSERT_EQ(b.questions.size(), 1u);
+    EXPECT_EQ(b.questions[0].text, u("确定要对 2 台设备执行“重启设备”吗？"));
+    EXPECT_EQ(b.window->batchWindow(), nullptr);
+
+    list->selectAll();
+    b.answer = true;
+    b.click(control::kFactoryReset);
+    ASSERT_EQ(b.questions.size(), 2u);
+    EXPECT_EQ(b.questions[1].text, u("确定要对 3 台设备执行“恢复出厂”吗？"));
+    ASSERT_NE(b.window->batchWindow(), nullptr);
+    ASSERT_TRUE(waitFor([&] {
+        for (std::size_t s = 0; s < 3; ++s)
+            if (b.counter(s, "resets") != 1) return false;
+        return true;
+    }));
+    for (std::size_t s = 0; s < 3; ++s)
+        EXPECT_EQ(b.counter(s, "restarts"), 0);
+    EXPECT_TRUE(b.sent.empty()); // each server's own session, not the window's
+    EXPECT_EQ(b.window->batchWindow()->resultsText().count(u("恢复出厂")), 6); // operation and outcome of each row
+}
