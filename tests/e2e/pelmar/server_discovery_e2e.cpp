@@ -1,15 +1,22 @@
 // The serial-server search inside the lab: a real broadcast on the lab's
 // wire finds one server of every family, and a sweep over 127.0.0.x finds
 // the servers on the lab's loopback; the model holds what each device holds.
+// pelmar-cli applies one parameter file to forty servers in one batch.
 #include "pelmar/core/server_core.h"
 
 #include "common/ipv4.h"
+#include "common/profile_file.h"
 #include "pelmar/model/conversions.h"
 #include "tests/support/lab.h"
+#include "tests/support/processes.h"
 #include "tests/support/test_support.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
+#include <map>
 #include <set>
 
 using namespace pelmar;
@@ -166,4 +173,46 @@ TEST(SubnetSweep, FindsTheServersOnTheLabsLoopback)
         QTest::qWait(200);
     }
     expectModelHoldsEveryServer(*core, swept);
+}
+
+TEST(BatchApply, FortyServersTakeOneFileInOneBatchAndTheSilentOneIsReportedFailed)
+{
+    LAB_ONLY();
+    const auto servers = labServers();
+    ASSERT_EQ(servers.size(), 40u) << "run with devsim --server count=40";
+    const QString cli = QStringLiteral(PELMAR_CLI_BIN);
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("batch.ini"));
+    const auto exported = testsupport::runTool(
+        cli, {QStringLiteral("export"), QStringLiteral("--mac"), servers[0].mac, QStringLiteral("--out"), ini,
+              QStringLiteral("--wait"), QStringLiteral("500")});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    kyvo::ProfileFile file = kyvo::ProfileFile::load(ini);
+    const QByteArray port1 = "*****************Port1*****************";
+    file.setString(port1, "RemoteIp", "batch-lab.example.net");
+    file.setInt(port1, "LocalPort", 6123);
+    ASSERT_TRUE(file.save(ini));
+    const LabServer &silent = servers[17];
+    ASSERT_TRUE(labDevsim().command(QStringLiteral("knob %1 write-silent 1").arg(silent.mac)));
+
+    const auto run = testsupport::runTool(cli, {QStringLiteral("apply"), QStringLiteral("--all"), QStringLiteral("--parallel"),
+                                                QStringLiteral("8"), QStringLiteral("--ini"), ini, QStringLiteral("--wait"),
+                                                QStringLiteral("500"), QStringLiteral("--json")},
+                                          120000);
+    labDevsim().command(QStringLiteral("knob %1 write-silent 0").arg(silent.mac));
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("40 devices: 39 succeeded, 1 failed"))) << run.err.toStdString();
+    std::map<QString, bool> outcome;
+    for (const QString &line : run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
+        outcome[o.value(QStringLiteral("mac")).toString()] = o.value(QStringLiteral("ok")).toBool();
+    }
+    ASSERT_EQ(outcome.size(), 40u) << run.out.toStdString();
+    for (const LabServer &s : servers) {
+        SCOPED_TRACE(s.mac.toStdString());
+        EXPECT_EQ(outcome[s.mac], &s != &silent);
+        // Every server holds the change; the silent one took it but never said so.
+        EXPECT_EQ(labGet(s.mac, QStringLiteral("port1.host")).left(21), QByteArray("batch-lab.example.net"));
+        EXPECT_EQ(labGet(s.mac, QStringLiteral("port1.localport")), be16(6123));
+    }
 }
