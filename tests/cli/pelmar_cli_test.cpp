@@ -622,3 +622,43 @@ TEST(PelmarCli, SettingsThatDoNotFitAreRefusedBeforeAnythingIsSent)
     EXPECT_EQ(silent.exitCode, 1) << quoted(silent).toStdString();
     EXPECT_EQ(silent.err.trimmed(), QStringLiteral("读取参数失败！"));
 }
+
+TEST(PelmarCli, ManyServersRunSideBySideAndEachOutcomeIsItsOwn)
+{
+    Servers s({QStringLiteral("count=3,family=short,ports=2")});
+    ASSERT_TRUE(s.sim.ready);
+    const QString a = s.mac(0), b = s.mac(1), c = s.mac(2);
+    const auto restart = s.run({QStringLiteral("restart"), QStringLiteral("--all"), QStringLiteral("--parallel"),
+                                QStringLiteral("2"), QStringLiteral("--lang"), QStringLiteral("en")});
+    EXPECT_EQ(restart.exitCode, 0) << quoted(restart).toStdString();
+    EXPECT_EQ(restart.out.count(QStringLiteral("\tDevice Restart\t")), 3) << restart.out.toStdString();
+    EXPECT_TRUE(restart.out.endsWith(QStringLiteral("3 devices: 3 succeeded, 0 failed\n")));
+    for (const QString &mac : {a, b, c})
+        EXPECT_EQ(s.sim.counter(mac, QStringLiteral("restarts")), 1);
+
+    // One file onto two servers, the second refusing; a third MAC no server has.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.ini"));
+    ASSERT_EQ(
+        s.run({QStringLiteral("export"), QStringLiteral("--mac"), a, QStringLiteral("--out"), file}).exitCode, 0);
+    kyvo::ProfileFile ini = kyvo::ProfileFile::load(file);
+    ini.setString(section(1), "LocalPort", "5002");
+    ASSERT_TRUE(ini.save(file));
+    ASSERT_TRUE(s.sim.control.command(QStringLiteral("knob %1 refuse 1").arg(c)));
+    const auto applied = s.run({QStringLiteral("apply"), QStringLiteral("--mac"), b, QStringLiteral("--mac"), c,
+                                QStringLiteral("--mac"), QStringLiteral("00-4B-5A-99-99-99"),
+                                QStringLiteral("--ini"), file, QStringLiteral("--json")});
+    EXPECT_EQ(applied.exitCode, 1) << quoted(applied).toStdString();
+    const QStringList rows = lines(applied.out);
+    ASSERT_EQ(rows.size(), 2) << applied.out.toStdString();
+    for (const QString &row : rows) {
+        const QJsonObject o = QJsonDocument::fromJson(row.toUtf8()).object();
+        const bool refusing = o.value(QStringLiteral("mac")).toString() == c;
+        EXPECT_EQ(o.value(QStringLiteral("ok")).toBool(), !refusing) << row.toStdString();
+        EXPECT_EQ(o.value(QStringLiteral("text")).toString(),
+                  refusing ? QStringLiteral("配置失败。请重新搜索设备，再试。") : kSaved);
+    }
+    EXPECT_TRUE(applied.err.contains(QStringLiteral("no server 00-4B-5A-99-99-99 answered")));
+    EXPECT_TRUE(applied.err.contains(QStringLiteral("2 devices: 1 succeeded, 1 failed")));
+    EXPECT_EQ(number(s.sim, b, QStringLiteral("port1.localport")), 5002);
+}
