@@ -1,11 +1,11 @@
 // pelmar-cli: the serial-server tool's core for scripts: search, parameter
 // files out and onto a server, restart, factory reset and the firmware upgrade.
-#include "kyvo_version.h"
 #include "cli/cli_batch.h"
 #include "cli/cli_common.h"
 #include "cli/pelmar_monitor.h"
 #include "cli/pelmar_tlv_cli.h"
 #include "cli/pelmar_wifi_scan.h"
+#include "kyvo_version.h"
 
 #include "common/gbk_text.h"
 #include "common/ipv4.h"
@@ -532,9 +532,9 @@ std::optional<ServerBatch::Operation> batchOperation(const QString &command)
 {
     using Op = ServerBatch::Operation;
     static const std::map<QString, Op> operations{{QStringLiteral("restart"), Op::Restart},
-                                                   {QStringLiteral("reset"), Op::FactoryReset},
-                                                   {QStringLiteral("apply"), Op::OneClick},
-                                                   {QStringLiteral("upgrade"), Op::Upgrade}};
+                                                  {QStringLiteral("reset"), Op::FactoryReset},
+                                                  {QStringLiteral("apply"), Op::OneClick},
+                                                  {QStringLiteral("upgrade"), Op::Upgrade}};
     const auto it = operations.find(command);
     return it == operations.end() ? std::nullopt : std::optional<Op>(it->second);
 }
@@ -600,15 +600,17 @@ int onServers(const Context &c)
     const std::vector<std::size_t> devices = batchDevices(choice, search, core, needsWhole);
     const bool allThere = devices.size() == choice.indexes.size() && choice.missingMacs.isEmpty();
     if (devices.empty()) {
-        if (choice.indexes.empty() && selection.all) cli::err(QStringLiteral("pelmar-cli: no server matches"));
+        if (choice.indexes.empty() && selection.all)
+            cli::err(QStringLiteral("pelmar-cli: no server matches"));
         return choice.indexes.empty() ? cli::kNotFound : cli::kFailed;
     }
     std::vector<cli::BatchCandidate> rows;
     for (std::size_t index : devices)
         rows.push_back(candidates[index]);
     ServerBatch batch(core, *operation, devices, options);
-    const int status = cli::runBatch(rows, ServerBatch::operationName(*operation, core.language()), selection,
-                                     [&](std::size_t row, kyvo::BatchRunner &runner) { batch.startRow(row, runner); });
+    const int status =
+        cli::runBatch(rows, ServerBatch::operationName(*operation, core.language()), selection,
+                      [&](std::size_t row, kyvo::BatchRunner &runner) { batch.startRow(row, runner); });
     flushSends(core);
     return status == cli::kOk && allThere ? cli::kOk : cli::kFailed;
 }
@@ -729,11 +731,12 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("pelmar"));
     if (!cli::textCodecReady(QStringLiteral("pelmar-cli"))) return cli::kFailed;
     Context c;
-    QStringList valueOptions{QStringLiteral("adapter"),   QStringLiteral("broadcast"), QStringLiteral("sweep"),
-                             QStringLiteral("wait"),      QStringLiteral("port"),      QStringLiteral("local-port"),
-                             QStringLiteral("tftp-port"), QStringLiteral("out"),       QStringLiteral("ini"),
-                             QStringLiteral("file"),      QStringLiteral("lang"),      QStringLiteral("serial-port"),
-                             QStringLiteral("in")};
+    QStringList valueOptions{
+        QStringLiteral("adapter"),   QStringLiteral("broadcast"), QStringLiteral("sweep"),
+        QStringLiteral("wait"),      QStringLiteral("port"),      QStringLiteral("local-port"),
+        QStringLiteral("tftp-port"), QStringLiteral("out"),       QStringLiteral("ini"),
+        QStringLiteral("file"),      QStringLiteral("lang"),      QStringLiteral("serial-port"),
+        QStringLiteral("in")};
     valueOptions << cli::batchValueOptions(); // --mac among them
     c.args = cli::Arguments::parse(app.arguments(), valueOptions,
                                    QStringList{QStringLiteral("json"), QStringLiteral("csv"),

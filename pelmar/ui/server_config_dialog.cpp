@@ -12,12 +12,12 @@
 #include "pelmar/ui/small_dialogs.h"
 
 #include <QAction>
-#include <QItemSelectionModel>
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>

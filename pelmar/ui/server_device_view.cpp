@@ -12,11 +12,11 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QItemSelectionModel>
 #include <QTableView>
 
 namespace pelmar {

@@ -55,8 +55,8 @@ void ServerConfigDialog::startBatch(ServerBatch::Operation operation, const std:
             for (auto it = m_longHosts.begin(); it != m_longHosts.end();)
                 it = it->first.first == int(index) ? m_longHosts.erase(it) : std::next(it);
     }
-    auto *view = new kyvo::BatchWindow(batch->runner(), ServerBatch::operationName(operation, m_language), rows,
-                                       m_language.language() == Language::English, this);
+    auto *view = new kyvo::BatchWindow(batch->runner(), ServerBatch::operationName(operation, m_language),
+                                       rows, m_language.language() == Language::English, this);
     view->setAttribute(Qt::WA_DeleteOnClose);
     connect(batch, &ServerBatch::rowChanged, view, &kyvo::BatchWindow::rowChanged);
     connect(view, &kyvo::BatchWindow::cancelRequested, batch, &ServerBatch::cancel);

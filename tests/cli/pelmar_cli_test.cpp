@@ -628,8 +628,9 @@ TEST(PelmarCli, ManyServersRunSideBySideAndEachOutcomeIsItsOwn)
     Servers s({QStringLiteral("count=3,family=short,ports=2")});
     ASSERT_TRUE(s.sim.ready);
     const QString a = s.mac(0), b = s.mac(1), c = s.mac(2);
-    const auto restart = s.run({QStringLiteral("restart"), QStringLiteral("--all"), QStringLiteral("--parallel"),
-                                QStringLiteral("2"), QStringLiteral("--lang"), QStringLiteral("en")});
+    const auto restart =
+        s.run({QStringLiteral("restart"), QStringLiteral("--all"), QStringLiteral("--parallel"),
+               QStringLiteral("2"), QStringLiteral("--lang"), QStringLiteral("en")});
     EXPECT_EQ(restart.exitCode, 0) << quoted(restart).toStdString();
     EXPECT_EQ(restart.out.count(QStringLiteral("\tDevice Restart\t")), 3) << restart.out.toStdString();
     EXPECT_TRUE(restart.out.endsWith(QStringLiteral("3 devices: 3 succeeded, 0 failed\n")));
@@ -640,13 +641,14 @@ TEST(PelmarCli, ManyServersRunSideBySideAndEachOutcomeIsItsOwn)
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("a.ini"));
     ASSERT_EQ(
-        s.run({QStringLiteral("export"), QStringLiteral("--mac"), a, QStringLiteral("--out"), file}).exitCode, 0);
+        s.run({QStringLiteral("export"), QStringLiteral("--mac"), a, QStringLiteral("--out"), file}).exitCode,
+        0);
     kyvo::ProfileFile ini = kyvo::ProfileFile::load(file);
     ini.setString(section(1), "LocalPort", "5002");
     ASSERT_TRUE(ini.save(file));
     ASSERT_TRUE(s.sim.control.command(QStringLiteral("knob %1 refuse 1").arg(c)));
-    const auto applied = s.run({QStringLiteral("apply"), QStringLiteral("--mac"), b, QStringLiteral("--mac"), c,
-                                QStringLiteral("--mac"), QStringLiteral("00-4B-5A-99-99-99"),
+    const auto applied = s.run({QStringLiteral("apply"), QStringLiteral("--mac"), b, QStringLiteral("--mac"),
+                                c, QStringLiteral("--mac"), QStringLiteral("00-4B-5A-99-99-99"),
                                 QStringLiteral("--ini"), file, QStringLiteral("--json")});
     EXPECT_EQ(applied.exitCode, 1) << quoted(applied).toStdString();
     const QStringList rows = lines(applied.out);

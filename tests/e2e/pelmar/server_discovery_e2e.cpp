@@ -183,9 +183,9 @@ TEST(BatchApply, FortyServersTakeOneFileInOneBatchAndTheSilentOneIsReportedFaile
     const QString cli = QStringLiteral(PELMAR_CLI_BIN);
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("batch.ini"));
-    const auto exported = testsupport::runTool(
-        cli, {QStringLiteral("export"), QStringLiteral("--mac"), servers[0].mac, QStringLiteral("--out"), ini,
-              QStringLiteral("--wait"), QStringLiteral("500")});
+    const auto exported = testsupport::runTool(cli, {QStringLiteral("export"), QStringLiteral("--mac"),
+                                                     servers[0].mac, QStringLiteral("--out"), ini,
+                                                     QStringLiteral("--wait"), QStringLiteral("500")});
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
     kyvo::ProfileFile file = kyvo::ProfileFile::load(ini);
     const QByteArray port1 = "*****************Port1*****************";
@@ -195,13 +195,16 @@ TEST(BatchApply, FortyServersTakeOneFileInOneBatchAndTheSilentOneIsReportedFaile
     const LabServer &silent = servers[17];
     ASSERT_TRUE(labDevsim().command(QStringLiteral("knob %1 write-silent 1").arg(silent.mac)));
 
-    const auto run = testsupport::runTool(cli, {QStringLiteral("apply"), QStringLiteral("--all"), QStringLiteral("--parallel"),
-                                                QStringLiteral("8"), QStringLiteral("--ini"), ini, QStringLiteral("--wait"),
-                                                QStringLiteral("500"), QStringLiteral("--json")},
-                                          120000);
+    const auto run =
+        testsupport::runTool(cli,
+                             {QStringLiteral("apply"), QStringLiteral("--all"), QStringLiteral("--parallel"),
+                              QStringLiteral("8"), QStringLiteral("--ini"), ini, QStringLiteral("--wait"),
+                              QStringLiteral("500"), QStringLiteral("--json")},
+                             120000);
     labDevsim().command(QStringLiteral("knob %1 write-silent 0").arg(silent.mac));
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains(QStringLiteral("40 devices: 39 succeeded, 1 failed"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("40 devices: 39 succeeded, 1 failed")))
+        << run.err.toStdString();
     std::map<QString, bool> outcome;
     for (const QString &line : run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();

@@ -333,5 +333,6 @@ TEST(WindowSave, ACommandOnManySelectedServersAsksOnceNamingThemAndReachesEach)
     for (std::size_t s = 0; s < 3; ++s)
         EXPECT_EQ(b.counter(s, "restarts"), 0);
     EXPECT_TRUE(b.sent.empty()); // each server's own session, not the window's
-    EXPECT_EQ(b.window->batchWindow()->resultsText().count(u("恢复出厂")), 6); // operation and outcome of each row
+    EXPECT_EQ(b.window->batchWindow()->resultsText().count(u("恢复出厂")),
+              6); // operation and outcome of each row
 }
