@@ -5,4 +5,4 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD:-$root/build}
 DEVSIM=${DEVSIM:-$build/devsim/devsim} "$root/tools/lab" run \
-    --devsim "--server count=50,family=short,ports=1 --gateway 50 --rate 0" -- "$build/bench/bench_batch_upgrade"
+    --devsim "--server count=50,family=short,ports=2 --gateway 50 --rate 0" -- "$build/bench/bench_batch_upgrade"
