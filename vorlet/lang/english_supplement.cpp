@@ -22,6 +22,7 @@ constexpr SupplementRow kRows[] = {
     {"正在测试请等待 ...", "Testing, please wait ..."},
     {"定制恢复出厂参数", "Custom factory parameters"},
     {"导出设备清单", "Export inventory"},
+    {"确定要对%1台设备执行“%2”吗？", "Run \"%2\" on %1 devices?"},
     {"如网址:", "Web address:"},
     {"STA模式:SSID可以填写多个AP,会按顺序尝试直到连接成功。SSID 格式:123;456 "
      "AP之间用;隔开。如果密码相同只填写一个即可，不相同，也用;隔开和ssid 对应起来。",

@@ -115,6 +115,7 @@ void fitDeviceListColumns(QTableView *view)
 
 constexpr char kVersionText[] = "V242";
 constexpr int kPingTextLimit = 512;
+constexpr int kFirmwareControl = 1009; // "固件升级"
 
 // The window title: product name, version, suffix.
 QString windowTitleText()
@@ -354,8 +355,11 @@ void CvorletDlg::connectCore()
     connect(&m_core, &GatewayCore::pingAnswer, this, &CvorletDlg::onPingAnswer);
     connect(&m_core, &GatewayCore::selfTestResult, this,
             [this](const QString &text) { networkMessage(NetworkBox::SelfTest, text); });
+    // A gateway a batch works on answers its own operation, not the window's.
     connect(&m_core, &GatewayCore::commandResult, this,
-            [this](int code, int, const QByteArray &body) { m_commands->commandResult(code, body); });
+            [this](int code, int, const QByteArray &body, const Mac &mac) {
+                if (!batchOwns(mac)) m_commands->commandResult(code, body);
+            });
     connect(&m_core.endpoint(), &GatewayEndpoint::bindFailed, this, [this](const QString &address) {
         // The endpoint went on unbound: so does the list.
         if (address == m_boundAdapter) {
@@ -491,6 +495,7 @@ void CvorletDlg::openExtension(int control)
         setStatus("请选择一个设备");
         return;
     }
+    if (control == kFirmwareControl && startsBatch(GatewayBatch::Operation::Upgrade)) return;
     it->second.open(*this, record);
 }
 
@@ -498,7 +503,12 @@ void CvorletDlg::openExtension(int control)
 
 int CvorletDlg::selectedRow() const
 {
-    const QModelIndexList rows = m_ui.deviceList->selectionModel()->selectedRows();
+    const QItemSelectionModel *selection = m_ui.deviceList->selectionModel();
+    const QModelIndex current = selection->currentIndex();
+    if (current.isValid() && selection->isRowSelected(current.row()) &&
+        std::size_t(current.row()) < m_core.devices().count())
+        return current.row();
+    const QModelIndexList rows = selection->selectedRows();
     int first = -1;
     for (const QModelIndex &i : rows)
         if (first < 0 || i.row() < first) first = i.row();
@@ -643,7 +653,7 @@ void CvorletDlg::chooseConfiguration()
 void CvorletDlg::quickSet()
 {
     ParameterRecord *record = requireDevice();
-    if (!record) return;
+    if (!record || startsBatch(GatewayBatch::Operation::QuickSet)) return;
     Mac mac{};
     std::copy(std::begin(record->mac), std::end(record->mac), mac.begin());
     applyQuickSet(mac, false);
@@ -666,11 +676,7 @@ void CvorletDlg::applyQuickSet(const Mac &mac, bool partialConfirmed)
                                  : readQuickSetFile(*loaded, QFile::encodeName(m_quickSetPath).toStdString());
     const bool english = m_language.isEnglish();
     if (file.status != ConfigFileStatus::Done) {
-        message(m_quickSetPath.isEmpty()
-                    ? (english ? QStringLiteral("Choose a configuration file first (Import).")
-                               : QStringLiteral("请先导入配置文件。"))
-                    : (english ? QStringLiteral("Cannot read the configuration file %1").arg(m_quickSetPath)
-                               : QStringLiteral("无法读取配置文件 %1").arg(m_quickSetPath)));
+        message(quickSetFileProblem());
         return;
     }
     if (!file.wholeRecord() && !partialConfirmed) {
@@ -700,19 +706,32 @@ void CvorletDlg::applyQuickSet(const Mac &mac, bool partialConfirmed)
     saveParameters();
 }
 
+QString CvorletDlg::quickSetFileProblem() const
+{
+    const bool english = m_language.isEnglish();
+    if (m_quickSetPath.isEmpty())
+        return english ? QStringLiteral("Choose a configuration file first (Import).")
+                       : QStringLiteral("请先导入配置文件。");
+    return english ? QStringLiteral("Cannot read the configuration file %1").arg(m_quickSetPath)
+                   : QStringLiteral("无法读取配置文件 %1").arg(m_quickSetPath);
+}
+
 void CvorletDlg::restartDevice()
 {
-    if (ParameterRecord *record = requireDevice()) m_commands->restart(*record);
+    ParameterRecord *record = requireDevice();
+    if (record && !startsBatch(GatewayBatch::Operation::Restart)) m_commands->restart(*record);
 }
 
 void CvorletDlg::factoryReset()
 {
-    if (ParameterRecord *record = requireDevice()) m_commands->factoryReset(*record, false);
+    ParameterRecord *record = requireDevice();
+    if (record && !startsBatch(GatewayBatch::Operation::FactoryReset)) m_commands->factoryReset(*record, false);
 }
 
 void CvorletDlg::deepFactoryReset()
 {
-    if (ParameterRecord *record = requireDevice()) m_commands->factoryReset(*record, true);
+    ParameterRecord *record = requireDevice();
+    if (record && !startsBatch(GatewayBatch::Operation::DeepFactoryReset)) m_commands->factoryReset(*record, true);
 }
 
 void CvorletDlg::setDebugOutput()

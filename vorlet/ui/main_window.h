@@ -10,6 +10,7 @@
 #include "vorlet/link/search_settings.h"
 #include "vorlet/ui/channel_panel.h"
 #include "vorlet/ui/command_runner.h"
+#include "vorlet/ui/gateway_batch.h"
 #include "vorlet/ui/main_window_controls.h"
 
 #include <QElapsedTimer>
@@ -59,6 +60,8 @@ public:
         // Sets up the label printing as the window starts (its probe must not
         // hold up the opening); without it the label controls stay hidden.
         std::function<void(CvorletDlg &window)> labels;
+        // Commands on many selected gateways: how many run at a time.
+        GatewayBatch::Options batch;
     };
 
     // The three web links, with addresses of our own.
@@ -75,9 +78,12 @@ public:
     SearchSettings &settings() { return m_settings; }
     const MainWindowControls &controls() const { return m_ui; }
     DeviceListModel &deviceModel() { return *m_model; }
-    // The first selected row's record, or null.
+    // The record of the current row when it is selected (else of the first
+    // selected row), or null: the row whose record the controls show.
     ParameterRecord *selectedRecord();
     int selectedRow() const;
+    // Every selected row, in list order.
+    std::vector<std::size_t> selectedRows() const;
     // The record the controls hold, or null before the first is shown.
     const ParameterRecord *shownRecord() const { return m_shown; }
     // The address of the adapter chosen in the adapter list; empty for the
@@ -149,6 +155,16 @@ private:
     void onQueryAnswered(int row);
     void onPingAnswer(int row, const QByteArray &text);
     void applyQuickSet(const Mac &mac, bool partialConfirmed);
+    QString quickSetFileProblem() const;
+    // With more than one gateway selected, a command runs as a batch after
+    // one confirmation: true then (also when a file check stopped it).
+    bool startsBatch(GatewayBatch::Operation operation);
+    bool readBatchConfigFile(GatewayBatch::Options &options, QString &note);
+    bool readBatchFirmware(GatewayBatch::Options &options);
+    void confirmBatch(GatewayBatch::Operation operation, GatewayBatch::Options options, const QString &note);
+    void startBatch(GatewayBatch::Operation operation, GatewayBatch::Options options, const std::vector<Mac> &macs);
+    // Whether a running batch waits for this gateway's answers.
+    bool batchOwns(const Mac &mac) const;
     void onButtons(CommandEffects::Buttons buttons);
     void applySerialRule();
     void applyWifiModeRule();

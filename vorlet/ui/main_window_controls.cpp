@@ -139,7 +139,8 @@ QWidget *buildSearchArea(MainWindowControls &ui)
 
     ui.deviceList = numbered(new QTableView, 1001);
     ui.deviceList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ui.deviceList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Ctrl and Shift pick many gateways for one command; the controls show the current row's record.
+    ui.deviceList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ui.deviceList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ui.deviceList->setShowGrid(true);
     ui.deviceList->verticalHeader()->hide();
