@@ -251,13 +251,18 @@ void err(const QString &line)
     std::fputc('\n', stderr);
 }
 
-void reportQueueDrops(const char *program, quint64 dropped)
+void reportQueueDrops(const char *program, quint64 answersDropped, quint64 allDropped)
 {
-    if (dropped == 0) return;
-    err(QStringLiteral("%1: %2 received messages were dropped (more arrived than could be handled); "
-                       "the list may be incomplete")
-            .arg(QLatin1String(program))
-            .arg(dropped));
+    if (answersDropped)
+        err(QStringLiteral("%1: %2 answers were dropped (more arrived than could be handled); "
+                           "the list may be incomplete")
+                .arg(QLatin1String(program))
+                .arg(answersDropped));
+    if (allDropped > answersDropped)
+        err(QStringLiteral("%1: %2 received messages that answer no search were dropped (more arrived "
+                           "than could be handled)")
+                .arg(QLatin1String(program))
+                .arg(allDropped - answersDropped));
 }
 
 int usage(const QString &reason, const QString &help)

@@ -114,8 +114,10 @@ void out(const QString &line);
 // the console's encoding; line ends are not translated.
 void outUtf8(const std::string &text);
 void err(const QString &line);
-// After a search: says how many received messages a flood cost, if any.
-void reportQueueDrops(const char *program, quint64 dropped);
+// After a search: says how many received messages a flood cost, if any
+// (all of them, of which answers): only lost answers may leave the list
+// incomplete.
+void reportQueueDrops(const char *program, quint64 answersDropped, quint64 allDropped);
 int usage(const QString &reason, const QString &help);
 // False after saying on standard error why the tool cannot run here (no
 // GBK converter: every device text would be garbled).

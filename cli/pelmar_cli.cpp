@@ -85,7 +85,7 @@ const char *const kHelp =
     "A MAC is written with '-' or ':' between its six bytes, in any case.\n"
     "exit status: 0 done; 1 the server refused, did not answer (a save without any answer, an upgrade\n"
     "that did not end in \"Upgrade success\"), was not read whole, or a file does not fit its ports,\n"
-    "or a search dropped datagrams in a flood (the list may be incomplete);\n"
+    "or a search dropped answers in a flood (the list may be incomplete);\n"
     "2 bad usage, also a parameter file or firmware file that cannot be used (nothing is sent then);\n"
     "3 no server with that MAC answered. restart and reset are not answered by the servers: they end\n"
     "with 0 once sent to a server that answered the search. On many servers: one line per server as\n"
@@ -185,9 +185,10 @@ public:
         cli::waitUntil([&] { return m_core.searchState() == SearchSession::State::Idle; }, 60000);
         const auto wantedDone = [&] { return wanted && find(*wanted) && readWhole(*find(*wanted)); };
         cli::waitUntil(wantedDone, m_context.waitMs);
+        m_core.socket().deliverAnswers(); // those that came in time, ahead of a flood's backlog
         cli::waitUntil([&] { return wantedDone() || m_core.readSequencesRunning() == 0; }, 600000);
         cli::waitUntil([&] { return wantedDone() || allShown(); }, kReadRepliesMs);
-        cli::reportQueueDrops("pelmar-cli", m_core.socket().queueDrops());
+        cli::reportQueueDrops("pelmar-cli", m_core.socket().answerDrops(), m_core.socket().queueDrops());
         return true;
     }
 
@@ -290,8 +291,8 @@ int printSearch(const ServerCore &core, const DeviceSearch &search, const Contex
     if (core.devices().ignored())
         cli::err(QStringLiteral("pelmar-cli: %1 more servers answered beyond the list's 256")
                      .arg(core.devices().ignored()));
-    // Dropped datagrams may have been a server's answer: the list may be incomplete.
-    return core.socket().queueDrops() ? cli::kFailed : cli::kOk;
+    // A dropped answer may have been a server's: the list may be incomplete.
+    return core.socket().answerDrops() ? cli::kFailed : cli::kOk;
 }
 
 QString existsText(const QString &path)

@@ -89,6 +89,11 @@ QString text102(const Context &c, const char *chinese)
     return c.language.translate(kMainWindowDialog, chinese);
 }
 
+void reportQueueDrops(GatewayCore &core)
+{
+    cli::reportQueueDrops("vorlet-cli", core.endpoint().answerDrops(), core.endpoint().queueDrops());
+}
+
 } // namespace
 
 namespace vorlet::cli_tool {
@@ -112,7 +117,8 @@ bool search(GatewayCore &core, const Context &c)
         core.startLocalSearch();
         cli::waitUntil([&] { return sent; }, 5000);
         cli::waitUntil([] { return false; }, c.waitMs);
-        cli::reportQueueDrops("vorlet-cli", core.endpoint().queueDrops());
+        core.endpoint().deliverAnswers(); // those that came in time, ahead of a flood's backlog
+        reportQueueDrops(core);
         return true;
     }
     core.setScope(1);
@@ -121,7 +127,8 @@ bool search(GatewayCore &core, const Context &c)
     core.startCrossRouterSearch(c.ranges);
     cli::waitUntil([&] { return finished; }, 24 * 3600 * 1000);
     cli::waitUntil([] { return false; }, 1000); // the last answers
-    cli::reportQueueDrops("vorlet-cli", core.endpoint().queueDrops());
+    core.endpoint().deliverAnswers();
+    reportQueueDrops(core);
     return true;
 }
 
@@ -199,8 +206,8 @@ int printSearch(GatewayCore &core, const Context &c)
                                                                       c.language.isEnglish()));
         return cli::kFailed;
     }
-    // Dropped messages may have been a gateway's answer.
-    return core.endpoint().queueDrops() ? cli::kFailed : cli::kOk;
+    // A dropped answer may have been a gateway's.
+    return core.endpoint().answerDrops() ? cli::kFailed : cli::kOk;
 }
 
 // Runs one command of the pending-operation slot to its end, printing each

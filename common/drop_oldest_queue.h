@@ -1,5 +1,7 @@
-// A bounded hand-over queue between a receive thread and the window thread.
+// Bounded hand-over queues between a receive thread and the window thread.
 #pragma once
+
+#include "common/inbound.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,21 +12,15 @@
 
 namespace kyvo {
 
-// Holds at most maxItems items and maxBytes bytes (the newest item always
-// stays): a flood costs the oldest items, never unbounded memory, and the
-// items lost are counted. The producer wakes the consumer only when the
-// queue was empty, so at most one wake-up is pending at any time.
-template <typename T> class DropOldestQueue
+// At most maxItems items and maxBytes bytes (the newest item always stays);
+// beyond that the oldest go and are counted. Not locked: the queue below holds the lock.
+template <typename T> class BoundedLane
 {
 public:
-    DropOldestQueue(std::size_t maxItems, std::size_t maxBytes) : m_maxItems(maxItems), m_maxBytes(maxBytes)
-    {}
+    BoundedLane(std::size_t maxItems, std::size_t maxBytes) : m_maxItems(maxItems), m_maxBytes(maxBytes) {}
 
-    // True when the queue was empty before: the consumer must be woken.
-    bool push(T item, std::size_t bytes)
+    void push(T item, std::size_t bytes)
     {
-        std::lock_guard lock(m_mutex);
-        const bool wasEmpty = m_items.empty();
         m_items.push_back({std::move(item), bytes});
         m_bytes += bytes;
         while (m_items.size() > 1 && (m_items.size() > m_maxItems || m_bytes > m_maxBytes)) {
@@ -32,30 +28,18 @@ public:
             m_items.pop_front();
             ++m_dropped;
         }
-        return wasEmpty;
     }
-
-    // Everything queued, oldest first; the queue is empty afterwards.
-    std::vector<T> takeAll()
+    // Appends everything to out, oldest first; the lane is empty afterwards.
+    void moveTo(std::vector<T> &out)
     {
-        std::deque<Entry> taken;
-        {
-            std::lock_guard lock(m_mutex);
-            taken.swap(m_items);
-            m_bytes = 0;
-        }
-        std::vector<T> out;
-        out.reserve(taken.size());
-        for (Entry &e : taken)
+        for (Entry &e : m_items)
             out.push_back(std::move(e.item));
-        return out;
+        m_items.clear();
+        m_bytes = 0;
     }
-
-    std::uint64_t dropped() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_dropped;
-    }
+    bool empty() const { return m_items.empty(); }
+    std::size_t size() const { return m_items.size(); }
+    std::uint64_t dropped() const { return m_dropped; }
 
 private:
     struct Entry
@@ -65,10 +49,69 @@ private:
     };
     const std::size_t m_maxItems;
     const std::size_t m_maxBytes;
-    mutable std::mutex m_mutex;
     std::deque<Entry> m_items;
     std::size_t m_bytes = 0;
     std::uint64_t m_dropped = 0;
+};
+
+// Two bounded lanes: a flood costs the oldest items, never unbounded memory,
+// and answers have a lane of their own, so a flood of other datagrams cannot
+// push them out; the consumer takes them first. The producer wakes the
+// consumer only when both lanes were empty, so at most one wake-up is
+// pending while the consumer empties both.
+template <typename T> class AnswerFirstQueue
+{
+public:
+    struct Limits
+    {
+        std::size_t items, bytes;
+    };
+    AnswerFirstQueue(Limits answers, Limits others)
+        : m_answers(answers.items, answers.bytes), m_others(others.items, others.bytes)
+    {}
+
+    // kind is Answer or Other. True when the queue was empty before.
+    bool push(T item, std::size_t bytes, Inbound kind)
+    {
+        std::lock_guard lock(m_mutex);
+        const bool wasEmpty = m_answers.empty() && m_others.empty();
+        (kind == Inbound::Answer ? m_answers : m_others).push(std::move(item), bytes);
+        return wasEmpty;
+    }
+
+    // The answers, then the others, each oldest first; both lanes are empty afterwards.
+    std::vector<T> takeAll()
+    {
+        std::vector<T> out;
+        std::lock_guard lock(m_mutex);
+        out.reserve(m_answers.size() + m_others.size());
+        m_answers.moveTo(out);
+        m_others.moveTo(out);
+        return out;
+    }
+    // Only the answers (the others stay for the next takeAll).
+    std::vector<T> takeAnswers()
+    {
+        std::vector<T> out;
+        std::lock_guard lock(m_mutex);
+        m_answers.moveTo(out);
+        return out;
+    }
+
+    std::uint64_t droppedAnswers() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_answers.dropped();
+    }
+    std::uint64_t droppedOthers() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_others.dropped();
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    BoundedLane<T> m_answers, m_others;
 };
 
 } // namespace kyvo

@@ -2,6 +2,7 @@
 #include "pelmar/link/main_socket.h"
 
 #include "pelmar/link/command_frame.h"
+#include "pelmar/link/routing.h"
 
 #include <QHostAddress>
 #include <QHostInfo>
@@ -15,7 +16,9 @@ class MainSocketWorker : public QObject
 {
     Q_OBJECT
 public:
-    explicit MainSocketWorker(MainSocket *owner) : m_owner(owner), m_buffer(qsizetype(kReceiveBufferSize), 0) {}
+    explicit MainSocketWorker(MainSocket *owner)
+        : m_owner(owner), m_buffer(qsizetype(kReceiveBufferSize) + 1, 0)
+    {}
 
     void open(const QString &localAddress, quint16 localPort)
     {
@@ -59,26 +62,46 @@ Q_SIGNALS:
 private:
     void drain()
     {
-        while (m_socket->hasPendingDatagrams()) {
-            const qint64 pending = m_socket->pendingDatagramSize();
+        // A bounded batch per wake-up: under a flood the socket never runs
+        // dry, and the sends, reopenings and the thread's end queued behind
+        // this slot must still run. The socket signals again while
+        // datagrams wait.
+        for (int i = 0; i < kDrainBatch && m_socket->hasPendingDatagrams(); ++i) {
             QHostAddress from;
             quint16 fromPort = 0;
-            const qint64 n = m_socket->readDatagram(m_buffer.data(), qint64(m_buffer.size()), &from, &fromPort);
+            // The buffer has a byte more than the receive buffer of the
+            // design, so a datagram that does not fit reads as that long.
+            const qint64 n =
+                m_socket->readDatagram(m_buffer.data(), qint64(m_buffer.size()), &from, &fromPort);
             if (n <= 0) continue; // a receive error, or an empty datagram: nothing to route
-            if (pending > qint64(m_buffer.size())) {
+            if (n > qint64(kReceiveBufferSize)) {
                 m_owner->m_oversized.fetch_add(1);
                 continue;
             }
-            bool mapped = false;
-            const quint32 v4 = from.toIPv4Address(&mapped);
-            if (m_owner->m_inbox.push({QByteArray(m_buffer.constData(), qsizetype(n)),
-                                       mapped ? QHostAddress(v4).toString() : from.toString(), fromPort},
-                                      std::size_t(n)))
-                QMetaObject::invokeMethod(
-                    m_owner, [o = m_owner] { o->deliverInbox(); }, Qt::QueuedConnection);
+            handOver(
+                kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(m_buffer.constData()), std::size_t(n)),
+                from, fromPort);
         }
     }
 
+    void handOver(kyvo::ByteView datagram, const QHostAddress &from, quint16 fromPort)
+    {
+        const kyvo::Inbound kind = classifyDatagram(datagram);
+        if (kind == kyvo::Inbound::Junk) {
+            m_owner->m_junk.fetch_add(1);
+            return;
+        }
+        bool mapped = false;
+        const quint32 v4 = from.toIPv4Address(&mapped);
+        if (m_owner->m_inbox.push(
+                {QByteArray(reinterpret_cast<const char *>(datagram.data()), qsizetype(datagram.size())),
+                 mapped ? QHostAddress(v4).toString() : from.toString(), fromPort},
+                datagram.size(), kind))
+            QMetaObject::invokeMethod(
+                m_owner, [o = m_owner] { o->deliverInbox(); }, Qt::QueuedConnection);
+    }
+
+    static constexpr int kDrainBatch = 256;
     MainSocket *m_owner;
     QUdpSocket *m_socket = nullptr;
     QByteArray m_buffer;
@@ -103,8 +126,17 @@ MainSocket::~MainSocket()
 void MainSocket::deliverInbox()
 {
     // One batch per wake-up, so timers and painting run between batches.
-    const std::vector<Inbound> batch = m_inbox.takeAll();
-    m_dropReport.note(m_inbox.dropped());
+    deliver(m_inbox.takeAll());
+}
+
+void MainSocket::deliverAnswers()
+{
+    deliver(m_inbox.takeAnswers());
+}
+
+void MainSocket::deliver(const std::vector<Inbound> &batch)
+{
+    m_dropReport.note(queueDrops());
     const QPointer<MainSocket> alive(this);
     for (const Inbound &d : batch) {
         Q_EMIT datagramReceived(d.data, d.sourceAddress, d.sourcePort);

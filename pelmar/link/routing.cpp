@@ -56,6 +56,13 @@ Route routeDatagram(ByteView d)
     return r;
 }
 
+kyvo::Inbound classifyDatagram(ByteView d)
+{
+    const Route r = routeDatagram(d);
+    if (r.record || r.shortDiscovery || r.shortItem) return kyvo::Inbound::Answer;
+    return r.any() ? kyvo::Inbound::Other : kyvo::Inbound::Junk;
+}
+
 std::string textAtByte4(ByteView d)
 {
     if (d.size() <= 4) return {};

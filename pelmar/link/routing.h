@@ -2,6 +2,7 @@
 // are tested one after the other, so one datagram may match several.
 #pragma once
 
+#include "common/inbound.h"
 #include "pelmar/link/command_frame.h"
 
 #include <optional>
@@ -39,6 +40,13 @@ struct Route {
 
 // The routing of one received datagram (an empty one matches nothing).
 Route routeDatagram(ByteView datagram);
+
+// How the receive thread hands a datagram on: a record, a short-frame
+// discovery answer or a short-frame item reply (all of them the search's
+// answers or a reading's) is an answer; one any other rule takes (a message
+// for the user, a scan list, TFTP) is another datagram; one no rule takes is
+// junk, which the window thread would do nothing with.
+kyvo::Inbound classifyDatagram(ByteView datagram);
 
 // The text that starts at byte 4, up to its terminating zero or the end of
 // the datagram (GBK bytes).

@@ -5,38 +5,57 @@
 
 #include <string>
 
-using kyvo::DropOldestQueue;
+using kyvo::AnswerFirstQueue;
+using kyvo::Inbound;
 
-TEST(DropOldestQueue, DropsTheOldestBeyondItsCountOrSizeAndCountsThem)
+TEST(AnswerFirstQueue, EachLaneDropsItsOldestBeyondItsCountOrSizeAndAnswersComeFirst)
 {
+    struct Push
+    {
+        Inbound kind;
+        std::size_t bytes;
+    };
     struct Case
     {
-        std::size_t maxItems, maxBytes;
-        std::vector<std::size_t> sizes; // pushed in order, item i is "i"
-        std::vector<std::string> kept;
+        std::vector<Push> pushes; // item i is "i"
+        std::vector<std::string> taken;
+        std::uint64_t answersDropped, othersDropped;
     };
+    constexpr auto A = Inbound::Answer, O = Inbound::Other;
+    // Answers: 2 items or 10 bytes; others: 3 items or 100 bytes.
     const Case cases[] = {
-        {3, 100, {1, 1, 1, 1, 1}, {"2", "3", "4"}},
-        {10, 10, {4, 4, 4}, {"1", "2"}},
-        {10, 10, {4, 50}, {"1"}}, // one item above the size limit still passes
-        {2, 100, {1}, {"0"}},
+        {{{O, 1}, {A, 1}, {O, 1}, {A, 1}}, {"1", "3", "0", "2"}, 0, 0},
+        {{{A, 1}, {O, 1}, {O, 1}, {O, 1}, {O, 1}, {O, 1}}, {"0", "3", "4", "5"}, 0, 2},
+        {{{A, 1}, {A, 1}, {O, 1}, {A, 1}}, {"1", "3", "2"}, 1, 0},
+        {{{A, 6}, {A, 6}, {O, 50}, {O, 50}, {O, 1}}, {"1", "3", "4"}, 1, 1},
+        {{{A, 40}}, {"0"}, 0, 0}, // one item above the size limit still passes
     };
     for (const Case &c : cases) {
-        DropOldestQueue<std::string> q(c.maxItems, c.maxBytes);
-        for (std::size_t i = 0; i < c.sizes.size(); ++i)
-            q.push(std::to_string(i), c.sizes[i]);
-        EXPECT_EQ(q.takeAll(), c.kept);
-        EXPECT_EQ(q.dropped(), c.sizes.size() - c.kept.size());
+        AnswerFirstQueue<std::string> q({2, 10}, {3, 100});
+        for (std::size_t i = 0; i < c.pushes.size(); ++i)
+            q.push(std::to_string(i), c.pushes[i].bytes, c.pushes[i].kind);
+        EXPECT_EQ(q.takeAll(), c.taken);
+        EXPECT_EQ(q.droppedAnswers(), c.answersDropped);
+        EXPECT_EQ(q.droppedOthers(), c.othersDropped);
     }
 }
 
-TEST(DropOldestQueue, AsksForAWakeUpOnlyWhenItWasEmpty)
+TEST(AnswerFirstQueue, AsksForAWakeUpOnlyWhenBothLanesWereEmpty)
 {
-    DropOldestQueue<int> q(4, 100);
-    EXPECT_TRUE(q.push(1, 1));
-    EXPECT_FALSE(q.push(2, 1));
-    EXPECT_EQ(q.takeAll(), (std::vector<int>{1, 2}));
+    AnswerFirstQueue<int> q({4, 100}, {4, 100});
+    EXPECT_TRUE(q.push(1, 1, Inbound::Other));
+    EXPECT_FALSE(q.push(2, 1, Inbound::Answer));
+    EXPECT_EQ(q.takeAll(), (std::vector<int>{2, 1}));
     EXPECT_TRUE(q.takeAll().empty());
-    EXPECT_TRUE(q.push(3, 1));
-    EXPECT_EQ(q.dropped(), 0u);
+    EXPECT_TRUE(q.push(3, 1, Inbound::Answer));
+}
+
+TEST(AnswerFirstQueue, TakingTheAnswersLeavesTheOthers)
+{
+    AnswerFirstQueue<int> q({4, 100}, {4, 100});
+    q.push(1, 1, Inbound::Other);
+    q.push(2, 1, Inbound::Answer);
+    EXPECT_EQ(q.takeAnswers(), (std::vector<int>{2}));
+    EXPECT_FALSE(q.push(3, 1, Inbound::Answer)); // the wake-up for 1 is still due
+    EXPECT_EQ(q.takeAll(), (std::vector<int>{3, 1}));
 }

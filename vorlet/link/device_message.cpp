@@ -35,4 +35,26 @@ std::optional<DeviceMessageView> checkEnvelope(ByteView message)
     return view;
 }
 
+kyvo::Inbound MessageSorter::sort(ByteView message)
+{
+    const auto envelope = checkEnvelope(message);
+    if (!envelope) return kyvo::Inbound::Junk;
+    std::uint64_t device = 0;
+    for (const std::uint8_t b : envelope->mac)
+        device = device << 8 | b;
+    switch (envelope->code) {
+    case command::kSearch | command::kAnswer:
+        if (m_searchAnswered.size() < kRememberedDevices) m_searchAnswered.insert(device);
+        return kyvo::Inbound::Answer;
+    case command::kQuery | command::kAnswer:
+        return m_searchAnswered.count(device) ? kyvo::Inbound::Answer : kyvo::Inbound::Other;
+    case command::kWrite | command::kAnswer:
+    case command::kFactoryReset | command::kAnswer:
+    case command::kRestart | command::kAnswer:
+        return kyvo::Inbound::Other;
+    default:
+        return kyvo::Inbound::Junk;
+    }
+}
+
 } // namespace vorlet

@@ -2,7 +2,10 @@
 // BA ':' scope command length(16 BE) body MAC "E" ".".
 #pragma once
 
+#include "common/inbound.h"
 #include "vorlet/link/link_frame.h"
+
+#include <unordered_set>
 
 namespace vorlet {
 
@@ -33,5 +36,22 @@ struct DeviceMessageView {
 // "E" "."; its MAC is bytes L-8..L-3. Shorter than the 14-byte envelope is
 // refused too, as such a message has no MAC field.
 std::optional<DeviceMessageView> checkEnvelope(ByteView message);
+
+// Sorts the complete messages the receive worker hands to the window
+// thread. A search answer (0x81) is an answer, and its device is remembered;
+// a query answer (0x83) is an answer when its device answered a search, as
+// only those are in the list, else another message; a command answer
+// (0x84 .. 0x86) is another message; what the dispatch ignores whatever the
+// list holds (a bad envelope, any other code) is junk.
+class MessageSorter
+{
+public:
+    // Four times the largest list; devices beyond it are not remembered.
+    static constexpr std::size_t kRememberedDevices = 4096;
+    kyvo::Inbound sort(ByteView message);
+
+private:
+    std::unordered_set<std::uint64_t> m_searchAnswered;
+};
 
 } // namespace vorlet

@@ -2,6 +2,7 @@
 #include "vorlet/link/gateway_endpoint.h"
 
 #include "common/paced_sender.h"
+#include "vorlet/link/device_message.h"
 #include "vorlet/link/link_frame.h"
 #include "vorlet/link/reassembly.h"
 
@@ -76,9 +77,14 @@ private:
 
     void drain()
     {
-        while (m_socket->hasPendingDatagrams()) {
+        // A bounded batch per wake-up: under a flood the socket never runs
+        // dry, and the sends, reopenings and the thread's end queued behind
+        // this slot must still run. The socket signals again while
+        // datagrams wait.
+        for (int i = 0; i < kDrainBatch && m_socket->hasPendingDatagrams(); ++i) {
             QHostAddress from;
-            const qint64 pending = m_socket->pendingDatagramSize();
+            // The buffer has a byte more than the largest datagram taken, so
+            // one that does not fit reads as that long.
             const qint64 n = m_socket->readDatagram(reinterpret_cast<char *>(m_buffer.data()),
                                                     qint64(m_buffer.size()), &from, nullptr);
             if (n <= 0) continue;
@@ -86,7 +92,7 @@ private:
             m_owner->m_lastDatagramNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                             std::chrono::steady_clock::now().time_since_epoch())
                                             .count();
-            if (pending > qint64(Reassembler::kMaxDatagram)) {
+            if (n > qint64(Reassembler::kMaxDatagram)) {
                 m_owner->m_dropped.fetch_add(1);
                 continue;
             }
@@ -94,19 +100,29 @@ private:
             const quint32 sender = from.toIPv4Address(&mapped);
             const auto complete = m_reassembler.accept(kyvo::ByteView(m_buffer.data(), std::size_t(n)));
             m_owner->m_dropped = m_reassembler.droppedDatagrams();
-            if (!complete) continue;
-            QByteArray message(reinterpret_cast<const char *>(complete->message.data()),
-                               qsizetype(complete->message.size()));
-            const std::size_t bytes = std::size_t(message.size());
-            if (m_owner->m_inbox.push({mapped ? sender : 0, std::move(message)}, bytes))
-                QMetaObject::invokeMethod(
-                    m_owner, [o = m_owner] { o->deliverInbox(); }, Qt::QueuedConnection);
+            if (complete) handOver(mapped ? sender : 0, complete->message);
         }
     }
 
+    void handOver(quint32 sender, kyvo::ByteView complete)
+    {
+        const kyvo::Inbound kind = m_sorter.sort(complete);
+        if (kind == kyvo::Inbound::Junk) {
+            m_owner->m_junk.fetch_add(1);
+            return;
+        }
+        QByteArray message(reinterpret_cast<const char *>(complete.data()), qsizetype(complete.size()));
+        const std::size_t bytes = std::size_t(message.size());
+        if (m_owner->m_inbox.push({sender, std::move(message)}, bytes, kind))
+            QMetaObject::invokeMethod(
+                m_owner, [o = m_owner] { o->deliverInbox(); }, Qt::QueuedConnection);
+    }
+
+    static constexpr int kDrainBatch = 256;
     GatewayEndpoint *m_owner;
     QUdpSocket *m_socket = nullptr;
     Reassembler m_reassembler;
+    MessageSorter m_sorter;
     std::vector<std::uint8_t> m_buffer;
     kyvo::PacedSender m_sender;
 };
@@ -133,8 +149,17 @@ void GatewayEndpoint::deliverInbox()
 {
     // One batch per wake-up: what arrives meanwhile waits for the next one, so
     // timers and painting run between batches however fast a flood comes.
-    const std::vector<Inbound> batch = m_inbox.takeAll();
-    m_dropReport.note(m_inbox.dropped());
+    deliver(m_inbox.takeAll());
+}
+
+void GatewayEndpoint::deliverAnswers()
+{
+    deliver(m_inbox.takeAnswers());
+}
+
+void GatewayEndpoint::deliver(const std::vector<Inbound> &batch)
+{
+    m_dropReport.note(queueDrops());
     const QPointer<GatewayEndpoint> alive(this);
     for (const Inbound &m : batch) {
         Q_EMIT messageReceived(m.sender, m.message);

@@ -20,8 +20,9 @@ class EndpointWorker;
 
 // Every socket operation runs in the worker thread, so the socket is drained
 // while the window is busy; complete messages reach the owner's thread in
-// the order they were completed, through a bounded queue: when the window
-// falls behind a flood, the oldest messages are dropped and counted. Send
+// the order they were completed (answers ahead of other messages), through a
+// bounded queue: when the window falls behind a flood, the oldest messages
+// are dropped and counted, and messages no handler takes never queue. Send
 // errors are ignored: a missing answer shows as its operation's time-out.
 class GatewayEndpoint : public QObject
 {
@@ -52,14 +53,25 @@ public:
     quint32 localAddress() const { return m_localAddress.load(); }
     quint64 droppedDatagrams() const { return m_dropped.load(); }
     quint64 receivedDatagrams() const { return m_received.load(); }
-    // Complete messages dropped because the owner's thread fell behind.
-    quint64 queueDrops() const { return m_inbox.dropped(); }
-    // A flood the window thread could not keep up with: 4096 queued messages
-    // are eight times a full 512-gateway search.
+    // Complete messages dropped because the owner's thread fell behind: all
+    // of them, and the answers (search answers, query answers of listed
+    // devices) among them, which had a lane of their own.
+    quint64 queueDrops() const { return m_inbox.droppedAnswers() + m_inbox.droppedOthers(); }
+    quint64 answerDrops() const { return m_inbox.droppedAnswers(); }
+    // Complete messages no handler would take, dropped in the receive thread.
+    quint64 junkMessages() const { return m_junk.load(); }
+    // A flood the window thread could not keep up with: 1024 answers are
+    // twice a full 512-gateway search, 4096 other messages eight times.
+    static constexpr std::size_t kInboxAnswers = 1024;
     static constexpr std::size_t kInboxMessages = 4096;
-    static constexpr std::size_t kInboxBytes = 16 * 1024 * 1024;
+    static constexpr std::size_t kInboxBytes = 16 * 1024 * 1024; // each lane
     // When the last datagram arrived, in nanoseconds of std::chrono::steady_clock.
     qint64 lastDatagramNs() const { return m_lastDatagramNs.load(); }
+
+    // Hands the queued answers (not the other messages) to messageReceived
+    // now: a search that ends takes the answers that came in time, however
+    // many other messages wait.
+    void deliverAnswers();
 
 Q_SIGNALS:
     void messageReceived(quint32 sender, const QByteArray &message);
@@ -76,6 +88,7 @@ private:
         QByteArray message;
     };
     void deliverInbox();
+    void deliver(const std::vector<Inbound> &batch);
     QThread m_thread;
     EndpointWorker *m_worker;
     std::atomic<quint64> m_nextToken{1};
@@ -83,8 +96,9 @@ private:
     std::atomic<quint32> m_localAddress{0};
     std::atomic<quint64> m_dropped{0};
     std::atomic<quint64> m_received{0};
+    std::atomic<quint64> m_junk{0};
     std::atomic<qint64> m_lastDatagramNs{0};
-    kyvo::DropOldestQueue<Inbound> m_inbox{kInboxMessages, kInboxBytes};
+    kyvo::AnswerFirstQueue<Inbound> m_inbox{{kInboxAnswers, kInboxBytes}, {kInboxMessages, kInboxBytes}};
     kyvo::DropReport m_dropReport{"vorlet"};
 };
 

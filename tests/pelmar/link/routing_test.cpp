@@ -75,6 +75,27 @@ TEST(Routing, MessagesScanListAndTftpOverlap)
     EXPECT_FALSE(routeDatagram({}).any());
 }
 
+TEST(Routing, TheReceiveThreadKeepsAnswersApartAndDropsWhatNoRuleTakes)
+{
+    using kyvo::Inbound;
+    Bytes badChecksum = shortReply(0x53);
+    ++badChecksum[23];
+    const std::pair<Bytes, Inbound> cases[] = {
+        {datagram(372, 'P'), Inbound::Answer},       // a record
+        {datagram(250, 0x01), Inbound::Answer},      // a native record
+        {datagram(26, 'P', false), Inbound::Answer}, // a short-frame discovery answer
+        {shortReply(0x53), Inbound::Answer},         // an item reply of a reading
+        {datagram(4096, 0x20), Inbound::Other},      // a message for the user
+        {datagram(40, 0x9F), Inbound::Other},        // a scan list
+        {hex("00 04 00 01"), Inbound::Other},        // TFTP
+        {datagram(373, 'P'), Inbound::Junk},         // a record's header, a byte too long
+        {datagram(1291, 'P'), Inbound::Junk},        {badChecksum, Inbound::Junk},
+        {datagram(25, 'P', false), Inbound::Junk},   {hex("17"), Inbound::Junk},
+    };
+    for (const auto &[d, kind] : cases)
+        EXPECT_EQ(classifyDatagram(d), kind) << testsupport::toHex(d).substr(0, 24) << " " << d.size();
+}
+
 TEST(Routing, TextAtByte4EndsAtItsZeroOrTheDatagram)
 {
     Bytes d = hex("48 3a 52 9f 41 42 43 00 44");

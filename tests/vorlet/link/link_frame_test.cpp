@@ -117,3 +117,33 @@ TEST(DeviceMessage, TheEnvelopeMustEndInEDot)
     EXPECT_FALSE(checkEnvelope(m));
     EXPECT_FALSE(checkEnvelope(hex("ba 3a 00 45 2e")));
 }
+
+TEST(DeviceMessage, TheReceiveThreadKeepsAnswersApartAndDropsWhatTheDispatchIgnores)
+{
+    using kyvo::Inbound;
+    const Mac other{0x00, 0x4B, 0x59, 0x0A, 0x00, 0x06};
+    Bytes badTail = buildDeviceMessage(0, 0x81, hex("01"), kMac);
+    badTail.back() = 'x';
+    struct Step
+    {
+        Bytes message;
+        Inbound kind;
+    };
+    // In order: a query answer counts as an answer once its device answered a search.
+    const Step steps[] = {
+        {buildDeviceMessage(0, 0x83, hex("01"), kMac), Inbound::Other},
+        {buildDeviceMessage(1, 0x81, hex("01"), kMac), Inbound::Answer},
+        {buildDeviceMessage(0, 0x83, hex("01"), kMac), Inbound::Answer},
+        {buildDeviceMessage(0, 0x83, hex("01"), other), Inbound::Other},
+        {buildDeviceMessage(0, 0x84, hex("01 00"), kMac), Inbound::Other},
+        {buildDeviceMessage(0, 0x85, {}, other), Inbound::Other},
+        {buildDeviceMessage(0, 0x86, {}, other), Inbound::Other},
+        {buildDeviceMessage(0, 0x87, {}, kMac), Inbound::Junk},
+        {buildDeviceMessage(0, 0x01, {}, kMac), Inbound::Junk},
+        {badTail, Inbound::Junk},
+        {hex("ba 3a 00 81 00 00 45 2e"), Inbound::Junk},
+    };
+    MessageSorter sorter;
+    for (std::size_t i = 0; i < std::size(steps); ++i)
+        EXPECT_EQ(sorter.sort(steps[i].message), steps[i].kind) << i;
+}
