@@ -48,9 +48,9 @@ TEST(Flood, BothToolsFindEveryDeviceInTimeWithBoundedMemory)
         std::printf("%s: search %lld ms (wait %d ms), peak %lld KiB\n", qPrintable(t->program), t->searchMs,
                     t->waitMs, t->peakKb);
         EXPECT_FALSE(t->ports.empty()) << "no socket";
-        // A search that had to drop datagrams says so and fails: its list may lack a device.
-        const int code = t->process.exitCode();
-        EXPECT_TRUE(code == 0 || (code == 1 && t->err.contains("dropped"))) << code;
+        // Answers have a lane of their own and get through; what else the
+        // flood cost is reported and does not fail the search.
+        EXPECT_EQ(t->process.exitCode(), 0);
         EXPECT_GE(t->searchMs, 0) << "still running after " << kRunLimitMs << " ms";
         EXPECT_LE(t->searchMs, t->waitMs + 1000);
         EXPECT_LT(t->peakKb, kMemoryBoundKb);
