@@ -9,7 +9,7 @@ namespace vorlet {
 
 CommandRunner::CommandRunner(GatewayCore &core, Options options, QObject *parent)
     : QObject(parent), m_core(core), m_clock(options.clock), m_localTime(std::move(options.localTime)),
-      m_session(*this), m_timer(this)
+      m_session(*this), m_timer(this), m_timeoutFromLeaving(options.timeoutFromLeaving)
 {
     if (!m_clock) {
         m_ownClock = std::make_unique<kyvo::SteadyClock>();
@@ -19,6 +19,12 @@ CommandRunner::CommandRunner(GatewayCore &core, Options options, QObject *parent
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CommandRunner::poll);
+    connect(&m_core.endpoint(), &GatewayEndpoint::sent, this, [this](quint64 token) {
+        if (token != m_leaving) return;
+        m_leaving.reset();
+        m_session.requestLeft(now());
+        arm();
+    });
     connect(&m_core.endpoint(), &GatewayEndpoint::composed, this,
             [this](quint64 token, const QByteArray &message, quint32 address, quint16 port) {
                 if (m_composing.erase(token)) Q_EMIT messageSent(message, address, port);
@@ -109,7 +115,11 @@ void CommandRunner::arm()
 
 void CommandRunner::sendMessage(const kyvo::Bytes &message, const kyvo::Ipv4Endpoint &to)
 {
-    m_core.endpoint().send(message, to);
+    const quint64 token = m_core.endpoint().send(message, to);
+    if (m_timeoutFromLeaving) {
+        m_leaving = token;
+        m_session.requestQueued();
+    }
     Q_EMIT messageSent(QByteArray(reinterpret_cast<const char *>(message.data()), qsizetype(message.size())),
                        to.address, to.port);
 }

@@ -29,6 +29,9 @@ public:
     {
         const kyvo::Clock *clock = nullptr;   // monotonic; a steady clock when null
         std::function<QDateTime()> localTime; // the PC's local time; the current time when empty
+        // Many runners share the endpoint's paced sender (a batch): a
+        // command's time-out counts from when its message has left.
+        bool timeoutFromLeaving = false;
     };
     CommandRunner(GatewayCore &core, Options options, QObject *parent = nullptr);
     ~CommandRunner() override;
@@ -51,6 +54,8 @@ public:
     void poll();
 
     const CommandSession &session() const { return m_session; }
+    // A message of this runner waits in the endpoint's queue.
+    bool messageLeaving() const { return m_leaving.has_value(); }
     bool writeAcknowledged() const { return m_session.writeAcknowledged(); }
     void clearWriteAcknowledgement() { m_session.clearWriteAcknowledgement(); }
 
@@ -80,7 +85,9 @@ private:
     std::function<QDateTime()> m_localTime;
     CommandSession m_session;
     QTimer m_timer;
-    std::set<quint64> m_composing; // tokens of composed messages not yet reported
+    bool m_timeoutFromLeaving;
+    std::optional<quint64> m_leaving; // the token of the last message sent, until it has left
+    std::set<quint64> m_composing;    // tokens of composed messages not yet reported
     std::optional<std::pair<Mac, DeviceTime>> m_sentClock; // the last clock message sent
 };
 

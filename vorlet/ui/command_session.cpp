@@ -36,6 +36,7 @@ void CommandSession::begin(PendingOperation operation, std::optional<kyvo::Milli
 {
     m_pending = operation;
     m_timeoutAt = timeoutAt;
+    m_heldBack = false;
 }
 
 void CommandSession::schedule(DelayedSend send)
@@ -51,6 +52,7 @@ void CommandSession::save(kyvo::Bytes request, kyvo::Ipv4Endpoint to, kyvo::Mill
     const kyvo::Millis timeout = saveTimeout(request.size());
     begin(PendingOperation::Save, std::nullopt);
     m_effects.setButtons(CommandEffects::Buttons::SaveDisabled);
+    m_timeoutAfterLeaving = timeout;
     m_effects.sendMessage(request, to);
     m_timeoutAt = now + timeout;
 }
@@ -59,6 +61,7 @@ void CommandSession::deviceCommand(PendingOperation operation, kyvo::Bytes messa
                                    kyvo::Millis now)
 {
     begin(operation, now + kCommandTimeout);
+    m_timeoutAfterLeaving = kCommandTimeout - kCommandWait;
     m_effects.showStatus(operationTexts(operation).running);
     m_effects.setButtons(CommandEffects::Buttons::SaveResetRestartDisabled);
     schedule({now + kCommandWait, [m = std::move(message)] { return m; }, to, PendingOperation::None});
@@ -79,6 +82,19 @@ void CommandSession::setClock(std::function<kyvo::Bytes()> build, kyvo::Ipv4Endp
     schedule({now + kClockWait, std::move(build), to, PendingOperation::SetClock});
 }
 
+void CommandSession::requestLeft(kyvo::Millis now)
+{
+    if (!m_heldBack) return;
+    m_heldBack = false;
+    if (m_timeoutAt) m_timeoutAt = std::max(*m_timeoutAt, now + m_timeoutAfterLeaving);
+}
+
+std::optional<kyvo::Millis> CommandSession::timeoutAt() const
+{
+    if (!m_timeoutAt || !m_heldBack) return m_timeoutAt;
+    return *m_timeoutAt + kHeldBackLimit;
+}
+
 void CommandSession::commandResult(std::uint8_t code, kyvo::ByteView body)
 {
     if (const char *success = operationTexts(m_pending).success) m_effects.showStatus(success);
@@ -94,6 +110,7 @@ void CommandSession::finish()
 {
     m_pending = PendingOperation::None;
     m_timeoutAt.reset();
+    m_heldBack = false;
     m_effects.setButtons(CommandEffects::Buttons::AllEnabled);
 }
 
@@ -101,10 +118,11 @@ void CommandSession::run(kyvo::Millis now)
 {
     while (true) {
         const bool sendDue = !m_sends.empty() && m_sends.front().due <= now;
-        const bool timeoutDue = m_timeoutAt && *m_timeoutAt <= now;
+        const auto timeout = timeoutAt();
+        const bool timeoutDue = timeout && *timeout <= now;
         if (!sendDue && !timeoutDue) return;
         // Whichever came first; a send and a time-out at the same moment send first.
-        if (sendDue && (!timeoutDue || m_sends.front().due <= *m_timeoutAt)) {
+        if (sendDue && (!timeoutDue || m_sends.front().due <= *timeout)) {
             DelayedSend send = std::move(m_sends.front());
             m_sends.erase(m_sends.begin());
             if (send.compose)
@@ -121,7 +139,7 @@ void CommandSession::run(kyvo::Millis now)
 
 std::optional<kyvo::Millis> CommandSession::nextDeadline() const
 {
-    std::optional<kyvo::Millis> next = m_timeoutAt;
+    std::optional<kyvo::Millis> next = timeoutAt();
     if (!m_sends.empty() && (!next || m_sends.front().due < *next)) next = m_sends.front().due;
     return next;
 }

@@ -66,6 +66,8 @@ public:
     static constexpr kyvo::Millis kClockWait{100};
     static constexpr kyvo::Millis kCommandTimeout{3000};
     static constexpr kyvo::Millis kDebugTimeout{2000};
+    // How long past its time-out a message held back by a shared sender is waited for.
+    static constexpr kyvo::Millis kHeldBackLimit{60000};
     // (request length / 4) + 1000 ms.
     static kyvo::Millis saveTimeout(std::size_t requestLength)
     {
@@ -85,6 +87,12 @@ public:
     // The clock message is built when it leaves, 100 ms from now, with the
     // time of that moment; only then is the operation pending (no time-out).
     void setClock(std::function<kyvo::Bytes()> build, kyvo::Ipv4Endpoint to, kyvo::Millis now);
+
+    // A sender shared by many sessions holds the message just handed to it
+    // back: the time-out waits until it has left, then counts from then,
+    // never ending sooner than it would have.
+    void requestQueued() { m_heldBack = true; }
+    void requestLeft(kyvo::Millis now);
 
     // Answers 0x84, 0x85 and 0x86; body is the answer's body (bytes 6...).
     void commandResult(std::uint8_t code, kyvo::ByteView body);
@@ -113,10 +121,13 @@ private:
     void begin(PendingOperation operation, std::optional<kyvo::Millis> timeoutAt);
     void schedule(DelayedSend send);
     void finish();
+    std::optional<kyvo::Millis> timeoutAt() const;
 
     CommandEffects &m_effects;
     PendingOperation m_pending = PendingOperation::None;
     std::optional<kyvo::Millis> m_timeoutAt;
+    kyvo::Millis m_timeoutAfterLeaving{0}; // from the message's leaving to the time-out
+    bool m_heldBack = false;
     std::vector<DelayedSend> m_sends; // in order of their due time
     bool m_writeAcknowledged = false;
 };

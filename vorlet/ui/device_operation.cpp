@@ -19,9 +19,9 @@ void DeviceOperation::end(bool ok, const QString &text)
 
 CommandOperation::CommandOperation(GatewayCore &core, PendingOperation operation,
                                    std::unique_ptr<ParameterRecord> record, Translate translate,
-                                   const kyvo::Clock *clock, QObject *parent)
+                                   const kyvo::Clock *clock, bool sharedSender, QObject *parent)
     : DeviceOperation(recordMac(record->mac), parent), m_operation(operation), m_record(std::move(record)),
-      m_translate(std::move(translate)), m_runner(core, {clock, {}}, this)
+      m_translate(std::move(translate)), m_runner(core, {clock, {}, sharedSender}, this)
 {
     // The answers of other devices belong to their own operations.
     connect(&core, &GatewayCore::commandResult, this,

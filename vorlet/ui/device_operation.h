@@ -50,9 +50,11 @@ class CommandOperation final : public DeviceOperation
 {
     Q_OBJECT
 public:
-    // operation: Save, Restart, FactoryReset or DeepFactoryReset.
+    // operation: Save, Restart, FactoryReset or DeepFactoryReset. sharedSender:
+    // other operations queue messages too, so the time-out counts from the leaving.
     CommandOperation(GatewayCore &core, PendingOperation operation, std::unique_ptr<ParameterRecord> record,
-                     Translate translate, const kyvo::Clock *clock = nullptr, QObject *parent = nullptr);
+                     Translate translate, const kyvo::Clock *clock = nullptr, bool sharedSender = false,
+                     QObject *parent = nullptr);
     void start() override;
     void poll() override { m_runner.poll(); }
     CommandRunner &runner() { return m_runner; }

@@ -127,7 +127,7 @@ std::unique_ptr<DeviceOperation> GatewayBatch::makeOperation(std::size_t row, QS
     }
     return std::make_unique<CommandOperation>(
         m_core, pendingOperation(m_operation), std::move(record),
-        [this](const char *chinese) { return text(kMainWindowDialog, chinese); }, m_options.clock);
+        [this](const char *chinese) { return text(kMainWindowDialog, chinese); }, m_options.clock, true);
 }
 
 bool GatewayBatch::owns(const Mac &mac) const

@@ -94,6 +94,40 @@ TEST_F(SessionTest, ARestartLeavesAfter500msAndFailsAfter3s)
     EXPECT_FALSE(session.nextDeadline());
 }
 
+// A sender shared with other sessions held the message back: the time-out
+// waits for its leaving and counts from then, never ending sooner.
+TEST_F(SessionTest, AHeldBackMessageTimesOutFromItsLeaving)
+{
+    struct Case
+    {
+        bool save;
+        int leftAtMs, failsAtMs;
+    };
+    const Bytes request(4000, 0); // a save waits 1000 + 4000 / 4 ms
+    const Case cases[] = {{false, 4000, 6500}, {false, 500, 3000}, {true, 2500, 4500}, {true, 0, 2000}};
+    for (const Case &c : cases) {
+        if (c.save) {
+            session.save(request, kBroadcast, t0);
+        } else {
+            session.deviceCommand(PendingOperation::Restart, restartMessage(0, kMac), kBroadcast, t0);
+            session.run(t0 + CommandSession::kCommandWait);
+        }
+        session.requestQueued();
+        session.run(t0 + Millis{c.leftAtMs});
+        session.requestLeft(t0 + Millis{c.leftAtMs});
+        session.run(t0 + Millis{c.failsAtMs - 1});
+        EXPECT_NE(session.pending(), PendingOperation::None) << c.failsAtMs;
+        session.run(t0 + Millis{c.failsAtMs});
+        EXPECT_EQ(session.pending(), PendingOperation::None) << c.failsAtMs;
+    }
+    // A message never reported as left is waited for only so long.
+    session.deviceCommand(PendingOperation::Restart, restartMessage(0, kMac), kBroadcast, t0);
+    session.run(t0 + CommandSession::kCommandWait);
+    session.requestQueued();
+    session.run(t0 + CommandSession::kCommandTimeout + CommandSession::kHeldBackLimit);
+    EXPECT_EQ(session.pending(), PendingOperation::None);
+}
+
 TEST_F(SessionTest, DeepFactoryResetSucceedsOnItsAnswerAndFailsWithoutOne)
 {
     session.deviceCommand(PendingOperation::DeepFactoryReset, factoryResetMessage(0, kMac, true), kBroadcast,
