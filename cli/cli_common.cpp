@@ -1,6 +1,7 @@
 // Command-line helpers.
 #include "cli/cli_common.h"
 
+#include "common/adapters.h"
 #include "common/ipv4.h"
 #include "common/gbk_text.h"
 
@@ -136,6 +137,10 @@ std::optional<OptionFault> checkOption(const QString &option, const QString &val
         if (!kyvo::parseIpv4(value.toStdString()))
             return usage(QStringLiteral("%1 takes an IPv4 address").arg(option));
         break;
+    case OptionKind::Adapter:
+        if (!kyvo::parseIpv4(value.toStdString()) && !isAllAdapters(value))
+            return usage(QStringLiteral("%1 takes an IPv4 address or all").arg(option));
+        break;
     case OptionKind::Language:
         if (value != QLatin1String("en") && value != QLatin1String("zh"))
             return usage(QStringLiteral("%1 takes en or zh").arg(option));
@@ -171,6 +176,11 @@ std::optional<OptionFault> checkOptions(const Arguments &args, const QString &pr
         }
     }
     return std::nullopt;
+}
+
+bool isAllAdapters(const QString &adapter)
+{
+    return adapter == QLatin1String(kyvo::kAllAdaptersOption);
 }
 
 QString cannotBindText(const QString &program, const QString &address, quint16 port)

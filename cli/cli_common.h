@@ -61,6 +61,7 @@ enum class OptionKind {
     Port,
     PortOrZero,
     Address,            // a dotted IPv4 address
+    Adapter,            // a dotted IPv4 address, or "all" (every adapter)
     Language,           // en or zh
     OutputFile,         // a file in a folder that exists
     OutputFileOrFolder, // the same, or a folder that exists
@@ -81,6 +82,9 @@ struct OptionFault
 std::optional<OptionFault> checkOptions(const Arguments &args, const QString &program,
                                         const std::vector<OptionRule> &rules,
                                         const std::function<QString(const QString &path)> &cannotOpen);
+
+// --adapter all: a search on every adapter at once.
+bool isAllAdapters(const QString &adapter);
 
 // The reason a socket could not be bound, in the same words for both tools.
 QString cannotBindText(const QString &program, const QString &address, quint16 port);

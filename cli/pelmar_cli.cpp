@@ -72,7 +72,9 @@ const char *const kHelp =
     "  monitor [--port P]                 print the servers' debug text (UDP P, default 1112) as the\n"
     "                                     debug view lists it, until interrupted\n"
     "options for every command:\n"
-    "  --adapter ADDR     bind the main socket to the adapter with this IPv4 address\n"
+    "  --adapter ADDR     bind the main socket to the adapter with this IPv4 address; all: a main\n"
+    "                     socket on every adapter, each server then reached through the adapter it\n"
+    "                     answered on\n"
     "  --broadcast ADDR   search by broadcast to ADDR (default 255.255.255.255)\n"
     "  --sweep ADDR       search the 254 hosts of ADDR's subnet instead (ADDR such as 192.168.1.255)\n"
     "  --wait MS          how long to listen for more answers after the search (default 2000)\n"
@@ -139,7 +141,7 @@ const char *familyName(RecordFormat f)
 void flushSends(ServerCore &core)
 {
     auto done = std::make_shared<std::atomic<bool>>(false);
-    core.socket().whenSent([done] { done->store(true); });
+    core.whenSent([done] { done->store(true); });
     cli::waitUntil([&] { return done->load(); }, 5000);
 }
 
@@ -158,9 +160,7 @@ public:
         connect(&core, &ServerCore::listCleared, this, [this] { m_shown.clear(); });
         connect(&core, &ServerCore::deviceShown, this,
                 [this](int index) { m_shown.insert(std::size_t(index)); });
-        // Connected after the core's own routing, so the device is registered by now.
-        connect(&core.socket(), &MainSocket::datagramReceived, this,
-                [this](const QByteArray &d) { noteFamily(d); });
+        followSockets(0);
     }
 
     // False when the main socket did not open. With a MAC, the waits for
@@ -185,10 +185,10 @@ public:
         cli::waitUntil([&] { return m_core.searchState() == SearchSession::State::Idle; }, 60000);
         const auto wantedDone = [&] { return wanted && find(*wanted) && readWhole(*find(*wanted)); };
         cli::waitUntil(wantedDone, m_context.waitMs);
-        m_core.socket().deliverAnswers(); // those that came in time, ahead of a flood's backlog
+        m_core.deliverAnswers(); // those that came in time, ahead of a flood's backlog
         cli::waitUntil([&] { return wantedDone() || m_core.readSequencesRunning() == 0; }, 600000);
         cli::waitUntil([&] { return wantedDone() || allShown(); }, kReadRepliesMs);
-        cli::reportQueueDrops("pelmar-cli", m_core.socket().answerDrops(), m_core.socket().queueDrops());
+        cli::reportQueueDrops("pelmar-cli", m_core.answerDrops(), m_core.queueDrops());
         return true;
     }
 
@@ -219,14 +219,27 @@ private:
     {
         // The core opens its socket on every address at once; an adapter re-opens it on that address.
         cli::waitUntil([this] { return m_opened + m_bindFailed > 0; }, 5000);
-        if (!m_context.adapter.isEmpty()) {
+        int sockets = 1;
+        if (cli::isAllAdapters(m_context.adapter)) {
+            m_opened = m_bindFailed = 0;
+            sockets = m_core.chooseAllAdapters();
+            followSockets(1);
+            cli::waitUntil([&] { return m_opened + m_bindFailed >= sockets; }, 5000);
+        } else if (!m_context.adapter.isEmpty()) {
             m_opened = m_bindFailed = 0;
             m_core.socket().open(m_context.adapter, m_context.localPort);
             cli::waitUntil([this] { return m_opened + m_bindFailed > 0; }, 5000);
         }
-        if (m_opened == 0)
+        if (m_opened < sockets)
             cli::err(cli::cannotBindText(QStringLiteral("pelmar-cli"), m_failedAddress, m_context.localPort));
-        return m_opened > 0;
+        return m_opened >= sockets;
+    }
+    // Connected after the core's own routing, so the device is registered by now.
+    void followSockets(int first)
+    {
+        for (int i = first; i < m_core.socketCount(); ++i)
+            connect(&m_core.socketAt(i), &MainSocket::datagramReceived, this,
+                    [this](const QByteArray &d) { noteFamily(d); });
     }
     void noteFamily(const QByteArray &d)
     {
@@ -292,7 +305,7 @@ int printSearch(const ServerCore &core, const DeviceSearch &search, const Contex
         cli::err(QStringLiteral("pelmar-cli: %1 more servers answered beyond the list's 256")
                      .arg(core.devices().ignored()));
     // A dropped answer may have been a server's: the list may be incomplete.
-    return core.socket().answerDrops() ? cli::kFailed : cli::kOk;
+    return core.answerDrops() ? cli::kFailed : cli::kOk;
 }
 
 QString existsText(const QString &path)
@@ -675,7 +688,7 @@ int onDevice(const Context &c)
                            : !c.broadcast.isEmpty() ? c.broadcast
                                                     : QStringLiteral("255.255.255.255");
         link.devicePort = c.devicePort;
-        link.adapter = c.adapter;
+        link.adapter = cli::isAllAdapters(c.adapter) ? core.adapterAddressOf(entry) : c.adapter;
         return runTlvCommand(tlv, entry, link, language(c));
     }
     return deviceCommand(core, *index, command == QLatin1String("reset"));
@@ -689,7 +702,7 @@ std::optional<int> readOptions(Context &c)
     texts.fill(language(c));
     const auto fault =
         cli::checkOptions(c.args, QStringLiteral("pelmar-cli"),
-                          {{"adapter", cli::OptionKind::Address},
+                          {{"adapter", cli::OptionKind::Adapter},
                            {"broadcast", cli::OptionKind::Address},
                            {"sweep", cli::OptionKind::Address},
                            {"wait", cli::OptionKind::Milliseconds},

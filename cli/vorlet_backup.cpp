@@ -27,7 +27,7 @@ int run(GatewayCore &core, const Context &c, ParameterRecord &r)
 {
     kyvo::SteadyClock clock;
     ImageReceiver receiver(clock);
-    const QString adapter = c.args.value(QStringLiteral("adapter"));
+    const QString adapter = adapterFor(core, c, r);
     if (!receiver.open(imagePort(c), adapter.isEmpty() ? QHostAddress() : QHostAddress(adapter),
                        QHostAddress(addressText(r.seenAddress)))) {
         cli::err(QStringLiteral("socket bind error"));

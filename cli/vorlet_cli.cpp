@@ -65,7 +65,8 @@ const char *const kHelp =
     "                                   lines and write the log files, until interrupted; NAME is uart,\n"
     "                                   tcpA, tcpB, modbus-cache, modbus-poll, io or other\n"
     "options for every command:\n"
-    "  --adapter ADDR    search on the adapter with this IPv4 address\n"
+    "  --adapter ADDR    search on the adapter with this IPv4 address; all: on every adapter at once,\n"
+    "                    each gateway then reached through the adapter it answered on\n"
     "  --range A-B       search across routers over this address range (repeatable)\n"
     "  --wait MS         how long a local search listens for answers (default 3000)\n"
     "  --port N          the gateways' UDP port (default 1111)\n"
@@ -91,33 +92,52 @@ QString text102(const Context &c, const char *chinese)
 
 void reportQueueDrops(GatewayCore &core)
 {
-    cli::reportQueueDrops("vorlet-cli", core.endpoint().answerDrops(), core.endpoint().queueDrops());
+    cli::reportQueueDrops("vorlet-cli", core.answerDrops(), core.queueDrops());
 }
 
 } // namespace
 
 namespace vorlet::cli_tool {
 
-bool search(GatewayCore &core, const Context &c)
+namespace {
+
+// The adapter's endpoint, or with "all" one per adapter; false when one
+// cannot be bound.
+bool openEndpoints(GatewayCore &core, const QString &adapter)
 {
-    bool opened = false, bindFailed = false;
+    if (cli::isAllAdapters(adapter))
+        core.openAllAdapters(kyvo::allSearchAdapters());
+    else
+        core.openAdapter(adapter);
+    int opened = 0;
+    QStringList failed;
     QObject guard;
-    QObject::connect(&core.endpoint(), &GatewayEndpoint::opened, &guard, [&] { opened = true; });
-    QObject::connect(&core.endpoint(), &GatewayEndpoint::bindFailed, &guard, [&] { bindFailed = true; });
-    const QString adapter = c.args.value(QStringLiteral("adapter"));
-    core.endpoint().open(adapter);
-    cli::waitUntil([&] { return opened; }, 5000);
+    for (int i = 0; i < core.endpointCount(); ++i) {
+        QObject::connect(&core.endpointAt(i), &GatewayEndpoint::opened, &guard, [&] { ++opened; });
+        QObject::connect(&core.endpointAt(i), &GatewayEndpoint::bindFailed, &guard,
+                         [&](const QString &address) { failed << address; });
+    }
+    cli::waitUntil([&] { return opened == core.endpointCount(); }, 5000);
     // The endpoint falls back to every address, as the window wants; a
     // script that named an adapter searches on that one or not at all.
-    if (bindFailed) cli::err(cli::cannotBindText(QStringLiteral("vorlet-cli"), adapter, 0));
-    if (!opened || bindFailed) return false;
+    for (const QString &address : failed)
+        cli::err(cli::cannotBindText(QStringLiteral("vorlet-cli"), address, 0));
+    return opened == core.endpointCount() && failed.isEmpty();
+}
+
+} // namespace
+
+bool search(GatewayCore &core, const Context &c)
+{
+    if (!openEndpoints(core, c.args.value(QStringLiteral("adapter")))) return false;
+    QObject guard;
     if (c.ranges.empty()) {
         bool sent = false;
         QObject::connect(&core, &GatewayCore::searchSent, &guard, [&] { sent = true; });
         core.startLocalSearch();
         cli::waitUntil([&] { return sent; }, 5000);
         cli::waitUntil([] { return false; }, c.waitMs);
-        core.endpoint().deliverAnswers(); // those that came in time, ahead of a flood's backlog
+        core.deliverAnswers(); // those that came in time, ahead of a flood's backlog
         reportQueueDrops(core);
         return true;
     }
@@ -127,9 +147,16 @@ bool search(GatewayCore &core, const Context &c)
     core.startCrossRouterSearch(c.ranges);
     cli::waitUntil([&] { return finished; }, 24 * 3600 * 1000);
     cli::waitUntil([] { return false; }, 1000); // the last answers
-    core.endpoint().deliverAnswers();
+    core.deliverAnswers();
     reportQueueDrops(core);
     return true;
+}
+
+QString adapterFor(const GatewayCore &core, const Context &c, const ParameterRecord &record)
+{
+    const QString adapter = c.args.value(QStringLiteral("adapter"));
+    if (!cli::isAllAdapters(adapter)) return adapter;
+    return QString::fromStdString(kyvo::ipv4Text(core.adapterOf(record)));
 }
 
 int usageError(const QString &reason)
@@ -207,7 +234,7 @@ int printSearch(GatewayCore &core, const Context &c)
         return cli::kFailed;
     }
     // A dropped answer may have been a gateway's.
-    return core.endpoint().answerDrops() ? cli::kFailed : cli::kOk;
+    return core.answerDrops() ? cli::kFailed : cli::kOk;
 }
 
 // Runs one command of the pending-operation slot to its end, printing each
@@ -265,14 +292,13 @@ private:
     bool m_verified = false;
 };
 
-int upgrade(const ParameterRecord &r, const Context &c, FirmwareFile file)
+int upgrade(const GatewayCore &core, const ParameterRecord &r, const Context &c, FirmwareFile file)
 {
     UpgradeOutput output(c.language);
     Mac mac{};
     std::copy(std::begin(r.mac), std::end(r.mac), mac.begin());
     FotaRunner runner(mac, kyvo::fieldText(r.versionText), output);
-    if (!runner.open(c.args.value(QStringLiteral("adapter"))))
-        cli::err(c.language.translate(132, "绑定失败!"));
+    if (!runner.open(cli_tool::adapterFor(core, c, r))) cli::err(c.language.translate(132, "绑定失败!"));
     runner.setDevice(QHostAddress(seenAddress(r)), c.port);
     runner.start(std::move(file), c.args.has(QStringLiteral("factory")));
     cli::waitUntil([&] { return output.done(); }, 3600 * 1000);
@@ -415,7 +441,7 @@ int deviceCommand(GatewayCore &core, Context &c)
     if (command == QLatin1String("reset")) return runCommand(core, c, r, PendingOperation::FactoryReset);
     if (command == QLatin1String("deep-reset"))
         return runCommand(core, c, r, PendingOperation::DeepFactoryReset);
-    return upgrade(r, c, std::move(firmware));
+    return upgrade(core, r, c, std::move(firmware));
 }
 
 } // namespace
@@ -456,7 +482,7 @@ int main(int argc, char **argv)
     c.language = Language(c.args.value(QStringLiteral("lang")) == QLatin1String("en") ? kEnglishLetter
                                                                                       : kChineseLetter);
     const auto fault = cli::checkOptions(c.args, QStringLiteral("vorlet-cli"),
-                                         {{"adapter", cli::OptionKind::Address},
+                                         {{"adapter", cli::OptionKind::Adapter},
                                           {"wait", cli::OptionKind::Milliseconds},
                                           {"port", cli::OptionKind::Port},
                                           {"lang", cli::OptionKind::Language},

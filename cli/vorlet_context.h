@@ -25,6 +25,9 @@ struct Context
 
 // Searches the way "search" does; false when the endpoint does not open.
 bool search(GatewayCore &core, const Context &c);
+// What a command's own sockets bind to: --adapter, or with --adapter all the
+// address of the adapter the gateway answered on.
+QString adapterFor(const GatewayCore &core, const Context &c, const ParameterRecord &record);
 
 // A command that acts on one gateway: check() looks at the options before
 // anything is sent (kOk, or the exit status of a usage error); run() acts on

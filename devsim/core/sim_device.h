@@ -86,6 +86,8 @@ public:
         return {};
     }
     std::map<QString, long long> counters;
+    // Where the last datagram came from: which of the PC's adapters reached it.
+    kyvo::Ipv4Endpoint lastSender;
     Knobs knobs;
     DebugOutput debug;
 };

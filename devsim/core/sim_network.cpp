@@ -141,6 +141,7 @@ void SimNetwork::readSocket(QUdpSocket *socket, SimDevice *only, std::uint16_t d
 void SimNetwork::deliver(SimDevice &device, const Incoming &in)
 {
     ++device.counters[QStringLiteral("datagrams-in")];
+    device.lastSender = in.from;
     if (device.knobs.silent) {
         // Silent devices still take in what they are sent (a restart still
         // restarts); they only never answer.

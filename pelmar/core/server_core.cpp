@@ -4,6 +4,9 @@
 #include "common/adapters.h"
 #include "common/gbk_text.h"
 
+#include <atomic>
+#include <numeric>
+
 namespace pelmar {
 
 namespace {
@@ -33,20 +36,53 @@ ServerCore::ServerCore(Options options, QObject *parent)
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ServerCore::poll);
-    connect(&m_socket, &MainSocket::datagramReceived, this, &ServerCore::onDatagram);
-    connect(&m_socket, &MainSocket::opened, this, &ServerCore::socketOpened);
-    connect(&m_socket, &MainSocket::bindFailed, this,
-            [this](const QString &address) { Q_EMIT socketBindFailed(address); });
+    connectSocket(m_socket, 0);
 
     for (const kyvo::AdapterAddress &a : kyvo::queryAdapters()) {
         if (m_adapters.size() >= kMaxAdapterItems) break;
-        m_adapters.append({a.address, a.description});
+        m_adapters.append({a.address, a.description, a.prefixLength});
     }
+    m_allAdapters = kyvo::allSearchAdapters();
     m_status[AddressPane] = m_language.text(slot::kBroadcastAddressPrefix) + m_broadcastAddress;
     m_socket.open({}, m_options.localPort);
 }
 
 ServerCore::~ServerCore() = default;
+
+void ServerCore::connectSocket(MainSocket &socket, int adapter)
+{
+    connect(&socket, &MainSocket::datagramReceived, this,
+            [this, adapter](const QByteArray &data, const QString &address, quint16 port) {
+                onDatagram(data, address, port, adapter);
+            });
+    connect(&socket, &MainSocket::opened, this, &ServerCore::socketOpened);
+    connect(&socket, &MainSocket::bindFailed, this,
+            [this](const QString &address) { Q_EMIT socketBindFailed(address); });
+}
+
+quint64 ServerCore::dropped(quint64 (MainSocket::*count)() const) const
+{
+    quint64 n = (m_socket.*count)();
+    for (const auto &s : m_extraSockets)
+        n += ((*s).*count)();
+    return n;
+}
+
+void ServerCore::deliverAnswers()
+{
+    for (int i = 0; i < socketCount(); ++i)
+        socketAt(i).deliverAnswers();
+}
+
+void ServerCore::whenSent(std::function<void()> done)
+{
+    auto left = std::make_shared<std::atomic<int>>(socketCount());
+    auto shared = std::make_shared<std::function<void()>>(std::move(done));
+    for (int i = 0; i < socketCount(); ++i)
+        socketAt(i).whenSent([left, shared] {
+            if (left->fetch_sub(1) == 1) (*shared)();
+        });
+}
 
 void ServerCore::setLanguage(Language language)
 {
@@ -110,6 +146,7 @@ bool ServerCore::startSearch()
     setStatusSlot(SearchPane, slot::kSearching);
     setStatusSlot(PortPane, slot::kSearchPort);
     m_devices.clearForSearch();
+    m_seenOn.clear();
     m_rereads.clear();
     Q_EMIT listCleared();
     if (m_broadcastSearch) {
@@ -132,7 +169,7 @@ void ServerCore::poll()
         now,
         [this](std::uint64_t token, const kyvo::Ipv4Endpoint &, const kyvo::Bytes &bytes) {
             const auto it = m_readDestinations.find(token);
-            if (it != m_readDestinations.end()) m_socket.send(bytes, it->second.address, it->second.port);
+            if (it != m_readDestinations.end()) sendCommand(bytes, it->second.address, it->second.port);
         },
         [this](std::uint64_t token) {
             const auto it = m_readDestinations.find(token);
@@ -158,7 +195,7 @@ void ServerCore::arm()
 void ServerCore::onTick(const SearchSession::Tick &tick)
 {
     const QString destination = QString::fromStdString(tick.destination);
-    m_socket.send(buildSearchRequest(), destination, m_options.devicePort);
+    sendCommand(buildSearchRequest(), destination, m_options.devicePort);
     Q_EMIT searchRequestSent(destination);
     if (tick.kind == SearchSession::Tick::Kind::Broadcast) {
         if (tick.last) {
@@ -204,12 +241,14 @@ void ServerCore::noteRereadItem(const DispatchOutcome &out, std::uint8_t code)
     Q_EMIT deviceShown(int(index));
 }
 
-void ServerCore::onDatagram(const QByteArray &data, const QString &address, quint16 port)
+void ServerCore::onDatagram(const QByteArray &data, const QString &address, quint16 port, int adapter)
 {
     const kyvo::ByteView bytes(reinterpret_cast<const std::uint8_t *>(data.constData()),
                                std::size_t(data.size()));
     const std::string sourceAddress = address.toStdString();
     const DispatchOutcome out = dispatchDatagram(m_devices, bytes, sourceAddress, port);
+    if (!m_socketAdapters.isEmpty() && out.index)
+        m_seenOn.try_emplace(m_devices.at(*out.index).macTail, adapter);
     const Route &r = out.route;
     if (r.alert) {
         m_search.answerArrived();
@@ -272,7 +311,33 @@ QString ServerCore::destinationFor(std::size_t index) const
 
 void ServerCore::sendCommand(const kyvo::Bytes &frame, const QString &destination, quint16 port)
 {
-    m_socket.send(frame, destination, port);
+    for (int adapter : adaptersFor(frame, destination))
+        socketAt(adapter).send(frame, destination, port);
+}
+
+void ServerCore::sendDatagram(const kyvo::Bytes &datagram, kyvo::Ipv4Endpoint destination)
+{
+    sendCommand(datagram, QString::fromStdString(kyvo::ipv4Text(destination.address)), destination.port);
+}
+
+std::vector<int> ServerCore::adaptersFor(const kyvo::Bytes &datagram, const QString &destination) const
+{
+    if (m_socketAdapters.isEmpty()) return {0};
+    // A command frame names its device by the MacTail before its checksum.
+    const bool frame =
+        datagram.size() >= kFrameHeaderSize + kFrameTailSize && datagram[0] == 'H' && datagram[1] == ':';
+    if (const auto it = m_seenOn.find(frameMacTail(datagram)); frame && it != m_seenOn.end())
+        return {it->second};
+    const std::string to = destination.toStdString();
+    for (std::size_t i = 0; i < m_devices.presentCount(); ++i) {
+        const DeviceEntry &e = m_devices.at(i);
+        const auto it = m_seenOn.find(e.macTail);
+        if (e.present && e.addressText == to && it != m_seenOn.end()) return {it->second};
+    }
+    if (const auto address = kyvo::parseIpv4(to)) return kyvo::adaptersHolding(m_socketAdapters, *address);
+    std::vector<int> every(std::size_t(m_socketAdapters.size()));
+    std::iota(every.begin(), every.end(), 0);
+    return every; // a name: it is looked up as it leaves each socket
 }
 
 bool ServerCore::sendToDevice(std::size_t index, const kyvo::Bytes &frame, Port port)
@@ -294,16 +359,60 @@ bool ServerCore::reread(std::size_t index)
     return true;
 }
 
+void ServerCore::setAdaptersForTesting(QList<AdapterItem> adapters)
+{
+    m_adapters = std::move(adapters);
+    m_allAdapters.clear();
+    for (const AdapterItem &a :
+         m_adapters.first(std::min<qsizetype>(m_adapters.size(), kyvo::kMaxAllAdapters)))
+        m_allAdapters.append({a.address, a.description, a.prefixLength});
+}
+
 void ServerCore::chooseAdapter(int item)
 {
     const bool valid = item >= 0 && item < std::min<int>(int(m_adapters.size()), kMaxAdapterMenuItems);
     m_chosenAdapter = valid ? item : -1;
-    m_socket.open(valid ? m_adapters[item].address : QString(), m_options.localPort);
+    m_socketAdapters.clear();
+    openSockets({valid ? m_adapters[item].address : QString()});
+}
+
+int ServerCore::chooseAllAdapters()
+{
+    if (m_allAdapters.isEmpty()) {
+        chooseAdapter(-1);
+        return 1;
+    }
+    m_chosenAdapter = kAllAdapters;
+    m_socketAdapters = m_allAdapters;
+    QList<QString> addresses;
+    for (const kyvo::AdapterAddress &a : m_socketAdapters)
+        addresses.append(a.address);
+    openSockets(addresses);
+    return int(addresses.size());
+}
+
+void ServerCore::openSockets(const QList<QString> &addresses)
+{
+    m_extraSockets.clear();
+    m_seenOn.clear();
+    m_socket.open(addresses.front(), m_options.localPort);
+    for (qsizetype i = 1; i < addresses.size(); ++i) {
+        m_extraSockets.push_back(std::make_unique<MainSocket>());
+        connectSocket(*m_extraSockets.back(), int(i));
+        m_extraSockets.back()->open(addresses[i], m_options.localPort);
+    }
 }
 
 QString ServerCore::chosenAdapterAddress() const
 {
     return m_chosenAdapter >= 0 ? m_adapters[m_chosenAdapter].address : QString();
+}
+
+QString ServerCore::adapterAddressOf(const DeviceEntry &entry) const
+{
+    if (m_socketAdapters.isEmpty()) return chosenAdapterAddress();
+    const auto it = m_seenOn.find(entry.macTail);
+    return m_socketAdapters[it == m_seenOn.end() ? 0 : it->second].address;
 }
 
 } // namespace pelmar

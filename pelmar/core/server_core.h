@@ -4,6 +4,7 @@
 // datagram. The main window and pelmar-cli both drive it.
 #pragma once
 
+#include "common/adapters.h"
 #include "common/clock.h"
 #include "common/one_box_of_a_kind.h"
 #include "pelmar/lang/language_table.h"
@@ -24,8 +25,9 @@ namespace pelmar {
 
 struct AdapterItem
 {
-    QString address;     // dotted IPv4, what the sockets bind to
-    QString description; // the adapter's name
+    QString address;       // dotted IPv4, what the sockets bind to
+    QString description;   // the adapter's name
+    int prefixLength = -1; // its subnet's length in bits (-1 unknown)
     QString text() const { return description + QStringLiteral(" | ") + address; }
 };
 
@@ -61,8 +63,20 @@ public:
     // Rows of the device list: row number = device index.
     int rowCount() const { return int(m_devices.presentCount()); }
     const Options &options() const { return m_options; }
+    // The main socket of "默认" or of one adapter; under "全部网卡" the first adapter's.
     MainSocket &socket() { return m_socket; }
     const MainSocket &socket() const { return m_socket; }
+    // Under "全部网卡" one main socket per adapter (socketAt(0) is socket()).
+    int socketCount() const { return 1 + int(m_extraSockets.size()); }
+    MainSocket &socketAt(int i) { return i == 0 ? m_socket : *m_extraSockets[std::size_t(i - 1)]; }
+    // Datagrams dropped by every main socket because this thread fell behind:
+    // all of them, and the answers among them.
+    quint64 queueDrops() const { return dropped(&MainSocket::queueDrops); }
+    quint64 answerDrops() const { return dropped(&MainSocket::answerDrops); }
+    // MainSocket::deliverAnswers of every main socket.
+    void deliverAnswers();
+    // Runs done once every datagram handed to the main sockets so far has gone to the system.
+    void whenSent(std::function<void()> done);
 
     // The status texts follow the table's language. Setting it empties
     // panes 0 to 2 and shows the broadcast address again in pane 3.
@@ -101,7 +115,12 @@ public:
 
     // Commands to one device, by the destination rule.
     QString destinationFor(std::size_t index) const;
+    // Under "全部网卡" a datagram leaves through the adapter of the device it
+    // is for (named by the frame's MacTail or by the destination address),
+    // else through the adapters whose subnet holds the destination, else
+    // through every adapter.
     void sendCommand(const kyvo::Bytes &frame, const QString &destination, quint16 port);
+    void sendDatagram(const kyvo::Bytes &datagram, kyvo::Ipv4Endpoint destination);
     // False (nothing sent) for an index that is not a present device.
     bool sendToDevice(std::size_t index, const kyvo::Bytes &frame, Port port);
     // The double-click: items 0x02 .. 0x07 to the row's address, device port.
@@ -110,12 +129,24 @@ public:
 
     // The adapter list, built once (at most 128 entries; the menu shows 64).
     const QList<AdapterItem> &adapters() const { return m_adapters; }
-    void setAdaptersForTesting(QList<AdapterItem> adapters) { m_adapters = std::move(adapters); }
+    // Also the adapters of "全部网卡" (the first kyvo::kMaxAllAdapters).
+    void setAdaptersForTesting(QList<AdapterItem> adapters);
     // "网络适配器": -1 is "默认" (all addresses). Re-creates the main socket.
     void chooseAdapter(int item);
+    // "全部网卡": a main socket on each adapter that is up (at most
+    // kyvo::kMaxAllAdapters); each device keeps the adapter it was first
+    // seen on. Returns how many sockets open (socketOpened or
+    // socketBindFailed follows for each).
+    int chooseAllAdapters();
+    static constexpr int kAllAdapters = -2;
+    // The menu item chosen: -1 "默认", kAllAdapters "全部网卡".
     int chosenAdapter() const { return m_chosenAdapter; }
-    // What the sub-dialogs bind to: the chosen adapter's address, empty for "默认".
+    // What the sub-dialogs bind to: the chosen adapter's address, empty for
+    // "默认" (and "全部网卡", where adapterAddressOf names each device's).
     QString chosenAdapterAddress() const;
+    // The address a device's own sockets bind to: under "全部网卡" its
+    // adapter's, else chosenAdapterAddress().
+    QString adapterAddressOf(const DeviceEntry &entry) const;
 
     // Runs the sessions' work that is due now (tests on a manual clock call
     // it after advancing the clock; a timer calls it otherwise).
@@ -151,7 +182,11 @@ Q_SIGNALS:
     void socketBindFailed(const QString &address);
 
 private:
-    void onDatagram(const QByteArray &data, const QString &address, quint16 port);
+    void connectSocket(MainSocket &socket, int adapter);
+    quint64 dropped(quint64 (MainSocket::*count)() const) const;
+    void openSockets(const QList<QString> &addresses);
+    std::vector<int> adaptersFor(const kyvo::Bytes &datagram, const QString &destination) const;
+    void onDatagram(const QByteArray &data, const QString &address, quint16 port, int adapter);
     void onTick(const SearchSession::Tick &tick);
     void startReadSequence(const ReadSequence &params, const std::string &address, quint16 port);
     void raiseAlert(Alert kind, const QString &text);
@@ -189,6 +224,10 @@ private:
     int m_progress = 0;
     QList<AdapterItem> m_adapters;
     int m_chosenAdapter = -1;
+    QList<kyvo::AdapterAddress> m_allAdapters;    // what "全部网卡" opens
+    QList<kyvo::AdapterAddress> m_socketAdapters; // under "全部网卡": socket i is adapter i's
+    std::vector<std::unique_ptr<MainSocket>> m_extraSockets;
+    std::map<MacTail, int> m_seenOn; // device -> adapter, one per device of the table
 };
 
 } // namespace pelmar

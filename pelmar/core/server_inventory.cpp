@@ -38,7 +38,11 @@ std::vector<kyvo::InventoryRow> inventoryRows(const ServerCore &core, const QStr
 {
     QString adapter = core.chosenAdapterAddress();
     if (adapter.isEmpty()) adapter = boundAddress.isEmpty() ? QStringLiteral("0.0.0.0") : boundAddress;
-    return inventoryRows(core.devices(), std::size_t(core.rowCount()), adapter);
+    auto rows = inventoryRows(core.devices(), std::size_t(core.rowCount()), adapter);
+    if (core.chosenAdapter() != ServerCore::kAllAdapters) return rows;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i].adapter = core.adapterAddressOf(core.devices().at(i)).toStdString();
+    return rows;
 }
 
 } // namespace pelmar

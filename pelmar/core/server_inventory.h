@@ -18,7 +18,8 @@ class ServerCore;
 std::vector<kyvo::InventoryRow> inventoryRows(const DeviceTable &table, std::size_t rows,
                                               const QString &adapter);
 // The core's list, with the chosen adapter's address; for "默认" the address
-// the main socket is bound to (boundAddress, every address when empty).
+// the main socket is bound to (boundAddress, every address when empty); for
+// "全部网卡" each server's own adapter.
 std::vector<kyvo::InventoryRow> inventoryRows(const ServerCore &core, const QString &boundAddress = {});
 
 } // namespace pelmar

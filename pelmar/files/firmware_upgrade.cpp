@@ -173,7 +173,7 @@ void FirmwareUpgrade::arm()
 void FirmwareUpgrade::sendDatagram(const kyvo::Bytes &datagram, kyvo::Ipv4Endpoint to)
 {
     if (to.port == kTftpPort) to.port = m_tftpPort;
-    m_core.socket().send(datagram, to);
+    m_core.sendDatagram(datagram, to);
 }
 
 void FirmwareUpgrade::showStatus(const std::string &text)

@@ -38,6 +38,15 @@ inline devsim::ControlClient &labDevsim()
     return client;
 }
 
+// The devsim of the lab's second subnet (tools/lab run --second).
+inline devsim::ControlClient &labDevsim2()
+{
+    static devsim::ControlClient client;
+    static bool connected = client.connectTo(qEnvironmentVariable("LAB_DEVSIM2_CONTROL"));
+    EXPECT_TRUE(connected) << "no control channel of a second devsim";
+    return client;
+}
+
 // "get <mac> <path>" as raw bytes.
 inline QByteArray labGet(const QString &mac, const QString &path)
 {
@@ -45,9 +54,9 @@ inline QByteArray labGet(const QString &mac, const QString &path)
     return lines && !lines->isEmpty() ? QByteArray::fromHex(lines->first().toLatin1()) : QByteArray();
 }
 
-inline long long labCounter(const QString &mac, const QString &name)
+inline long long labCounter(const QString &mac, const QString &name, devsim::ControlClient &sim = labDevsim())
 {
-    const auto lines = labDevsim().command(QStringLiteral("counter %1 %2").arg(mac, name));
+    const auto lines = sim.command(QStringLiteral("counter %1 %2").arg(mac, name));
     return lines && !lines->isEmpty() ? lines->first().toLongLong() : -1;
 }
 
@@ -57,10 +66,11 @@ struct LabDevice
 {
     QString kind, address, mac;
 };
-inline std::vector<LabDevice> labDevices(const QString &kindPrefix = {})
+inline std::vector<LabDevice> labDevices(const QString &kindPrefix = {},
+                                         devsim::ControlClient &sim = labDevsim())
 {
     std::vector<LabDevice> out;
-    const auto lines = labDevsim().command(QStringLiteral("list"));
+    const auto lines = sim.command(QStringLiteral("list"));
     if (!lines) return out;
     for (const QString &l : *lines) {
         const QStringList w = l.split(QLatin1Char(' '));

@@ -1,34 +1,145 @@
 // Gateway core: searches and dispatch of answers.
 #include "vorlet/core/gateway_core.h"
 
+#include "vorlet/link/device_message.h"
 #include "vorlet/link/search_request.h"
 
+#include <algorithm>
+
 namespace vorlet {
+
+namespace {
+
+Mac macOf(const ParameterRecord &record)
+{
+    Mac mac{};
+    std::copy(std::begin(record.mac), std::end(record.mac), mac.begin());
+    return mac;
+}
+
+// The address a sweep job's request goes to.
+std::uint32_t jobAddress(const std::vector<kyvo::PacedStep> &steps)
+{
+    for (const kyvo::PacedStep &s : steps)
+        if (!s.datagram.empty()) return s.destination.address;
+    return 0;
+}
+
+} // namespace
 
 GatewayCore::GatewayCore(Options options, QObject *parent) : QObject(parent), m_options(options)
 {
     m_searchTimer.setSingleShot(true);
     connect(&m_searchTimer, &QTimer::timeout, this, [this] {
-        m_endpoint.send(buildSearchRequest(m_scope), {m_options.broadcastAddress, m_options.devicePort});
+        // 255.255.255.255 leaves through every adapter; a subnet's broadcast through its adapter.
+        for (int adapter : adaptersFor(m_options.broadcastAddress))
+            endpointAt(adapter).send(buildSearchRequest(m_scope),
+                                     {m_options.broadcastAddress, m_options.devicePort});
         Q_EMIT searchSent();
     });
-    connect(&m_endpoint, &GatewayEndpoint::messageReceived, this, &GatewayCore::onMessage);
-    connect(&m_endpoint, &GatewayEndpoint::sent, this, &GatewayCore::onSent);
+    connectEndpoint(m_endpoint, 0);
+}
+
+void GatewayCore::connectEndpoint(GatewayEndpoint &endpoint, int adapter)
+{
+    connect(
+        &endpoint, &GatewayEndpoint::messageReceived, this,
+        [this, adapter](quint32 sender, const QByteArray &message) { onMessage(sender, message, adapter); });
+    connect(&endpoint, &GatewayEndpoint::sent, this, &GatewayCore::onSent);
+    connect(&endpoint, &GatewayEndpoint::sent, this, &GatewayCore::sent);
+    connect(&endpoint, &GatewayEndpoint::composed, this, &GatewayCore::composed);
+}
+
+void GatewayCore::openAdapter(const QString &address)
+{
+    const bool closing = !m_extraEndpoints.empty();
+    m_extraEndpoints.clear();
+    m_adapters.clear();
+    m_seenOn.clear();
+    m_endpoint.open(address);
+    // A sweep that waited on a closed endpoint goes on once the one left has sent what it holds.
+    if (closing && sweepRunning()) m_sweepTokens = {m_endpoint.sendSteps({})};
+}
+
+void GatewayCore::openAllAdapters(QList<kyvo::AdapterAddress> adapters)
+{
+    if (adapters.size() > kyvo::kMaxAllAdapters) adapters.resize(kyvo::kMaxAllAdapters);
+    openAdapter(adapters.isEmpty() ? QString() : adapters.front().address);
+    m_adapters = std::move(adapters);
+    for (int i = 1; i < m_adapters.size(); ++i) {
+        m_extraEndpoints.push_back(std::make_unique<GatewayEndpoint>());
+        connectEndpoint(*m_extraEndpoints.back(), i);
+        m_extraEndpoints.back()->open(m_adapters[i].address);
+    }
+}
+
+int GatewayCore::adapterIndexOf(const Mac &mac) const
+{
+    const auto it = m_seenOn.find(mac);
+    return it == m_seenOn.end() ? 0 : it->second;
+}
+
+GatewayEndpoint &GatewayCore::endpointFor(const Mac &mac)
+{
+    return endpointAt(adapterIndexOf(mac));
+}
+
+GatewayEndpoint &GatewayCore::endpointFor(const ParameterRecord &record)
+{
+    return endpointFor(macOf(record));
+}
+
+std::uint32_t GatewayCore::adapterOf(const ParameterRecord &record) const
+{
+    if (!allAdapters()) return m_endpoint.localAddress();
+    const QString &address = m_adapters[adapterIndexOf(macOf(record))].address;
+    return kyvo::parseIpv4(address.toStdString()).value_or(0);
+}
+
+std::vector<int> GatewayCore::adaptersFor(std::uint32_t address) const
+{
+    if (!allAdapters()) return {0};
+    return kyvo::adaptersHolding(m_adapters, address);
+}
+
+quint64 GatewayCore::sendMessage(const kyvo::Bytes &message, kyvo::Ipv4Endpoint destination)
+{
+    const auto view = checkEnvelope(message);
+    GatewayEndpoint &through = view ? endpointFor(view->mac) : m_endpoint;
+    return through.send(message, destination);
+}
+
+quint64 GatewayCore::dropped(quint64 (GatewayEndpoint::*count)() const) const
+{
+    quint64 n = (m_endpoint.*count)();
+    for (const auto &e : m_extraEndpoints)
+        n += ((*e).*count)();
+    return n;
+}
+
+void GatewayCore::deliverAnswers()
+{
+    for (int i = 0; i < endpointCount(); ++i)
+        endpointAt(i).deliverAnswers();
+}
+
+void GatewayCore::clearList()
+{
+    m_devices.clear();
+    m_seenOn.clear();
+    m_ignoredReported = {};
+    Q_EMIT listCleared();
 }
 
 void GatewayCore::startLocalSearch()
 {
-    m_devices.clear();
-    m_ignoredReported = {};
-    Q_EMIT listCleared();
+    clearList();
     m_searchTimer.start(m_options.searchDelayMs);
 }
 
 bool GatewayCore::startCrossRouterSearch(const std::vector<SearchRange> &ranges)
 {
-    m_devices.clear();
-    m_ignoredReported = {};
-    Q_EMIT listCleared();
+    clearList();
     if (ranges.empty() || ranges.size() > SearchRanges::kCapacity) return false;
     m_sweep = std::make_unique<CrossRouterSweep>(ranges, buildSearchRequest(1), m_options.devicePort);
     m_sweepDone = false;
@@ -55,12 +166,15 @@ void GatewayCore::sendNextSweepJob()
         Q_EMIT sweepFinished();
         return;
     }
-    m_sweepToken = m_endpoint.sendSteps(std::move(*steps));
+    // Out of the adapter whose subnet holds the address, or of each when none does.
+    m_sweepTokens.clear();
+    for (int adapter : adaptersFor(jobAddress(*steps)))
+        m_sweepTokens.insert(endpointAt(adapter).sendSteps(*steps));
 }
 
 void GatewayCore::onSent(quint64 token)
 {
-    if (m_sweep && !m_sweepDone && token == m_sweepToken) sendNextSweepJob();
+    if (m_sweep && !m_sweepDone && m_sweepTokens.erase(token) && m_sweepTokens.empty()) sendNextSweepJob();
 }
 
 kyvo::Ipv4Endpoint GatewayCore::destinationFor(const ParameterRecord &record) const
@@ -71,10 +185,10 @@ kyvo::Ipv4Endpoint GatewayCore::destinationFor(const ParameterRecord &record) co
 
 quint64 GatewayCore::sendToDevice(const kyvo::Bytes &message, const ParameterRecord &record)
 {
-    return m_endpoint.send(message, destinationFor(record));
+    return endpointFor(record).send(message, destinationFor(record));
 }
 
-void GatewayCore::onMessage(quint32 sender, const QByteArray &message)
+void GatewayCore::onMessage(quint32 sender, const QByteArray &message, int adapter)
 {
     const auto bytes = kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(message.constData()),
                                       std::size_t(message.size()));
@@ -82,6 +196,7 @@ void GatewayCore::onMessage(quint32 sender, const QByteArray &message)
     using Kind = DispatchResult::Kind;
     switch (result.kind) {
     case Kind::DeviceAdded:
+        if (allAdapters()) m_seenOn[result.mac] = adapter;
         Q_EMIT deviceAdded(int(result.index));
         break;
     case Kind::DeviceUpdated:

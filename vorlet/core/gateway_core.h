@@ -3,6 +3,7 @@
 // window and vorlet-cli both drive it.
 #pragma once
 
+#include "common/adapters.h"
 #include "common/ipv4.h"
 #include "vorlet/link/cross_router_sweep.h"
 #include "vorlet/link/gateway_endpoint.h"
@@ -12,7 +13,9 @@
 #include <QObject>
 #include <QTimer>
 
+#include <map>
 #include <memory>
+#include <set>
 #include <utility>
 
 namespace vorlet {
@@ -31,8 +34,35 @@ public:
 
     DeviceList &devices() { return m_devices; }
     const DeviceList &devices() const { return m_devices; }
+    // The endpoint of "默认" or of one adapter; under "全部网卡" the first adapter's.
     GatewayEndpoint &endpoint() { return m_endpoint; }
     const Options &options() const { return m_options; }
+
+    // One adapter (empty: "默认", bound to any address): one endpoint, the
+    // others closed.
+    void openAdapter(const QString &address = {});
+    // "全部网卡": an endpoint per adapter, at most kyvo::kMaxAllAdapters (the
+    // first is endpoint()). Searches leave through every one; each device
+    // keeps the adapter it was first seen on, and every later message to it
+    // leaves through that adapter. No adapters: "默认".
+    void openAllAdapters(QList<kyvo::AdapterAddress> adapters);
+    bool allAdapters() const { return !m_adapters.isEmpty(); }
+    int endpointCount() const { return 1 + int(m_extraEndpoints.size()); }
+    GatewayEndpoint &endpointAt(int i) { return i == 0 ? m_endpoint : *m_extraEndpoints[std::size_t(i - 1)]; }
+    // The endpoint a device's messages leave through: under "全部网卡" its
+    // adapter's (endpoint() for a device not seen on any), else endpoint().
+    GatewayEndpoint &endpointFor(const Mac &mac);
+    GatewayEndpoint &endpointFor(const ParameterRecord &record);
+    // The local address of that endpoint (most significant octet first): the
+    // device's adapter, else what endpoint() is bound to (0: any address).
+    std::uint32_t adapterOf(const ParameterRecord &record) const;
+    // A device message through the adapter of the device whose MAC it carries.
+    quint64 sendMessage(const kyvo::Bytes &message, kyvo::Ipv4Endpoint destination);
+    // Messages dropped by every endpoint: all of them, and the answers among them.
+    quint64 queueDrops() const { return dropped(&GatewayEndpoint::queueDrops); }
+    quint64 answerDrops() const { return dropped(&GatewayEndpoint::answerDrops); }
+    // GatewayEndpoint::deliverAnswers of every endpoint.
+    void deliverAnswers();
 
     // Byte 2 of every device message: 1 while "跨路由搜索" is checked.
     void setScope(std::uint8_t scope) { m_scope = scope; }
@@ -76,9 +106,17 @@ Q_SIGNALS:
     void commandResult(int code, int index, const QByteArray &body, const vorlet::Mac &mac);
     void sweepProgress();
     void sweepFinished();
+    // GatewayEndpoint::sent and composed of every endpoint.
+    void sent(quint64 token);
+    void composed(quint64 token, const QByteArray &message, quint32 address, quint16 port);
 
 private:
-    void onMessage(quint32 sender, const QByteArray &message);
+    void clearList();
+    quint64 dropped(quint64 (GatewayEndpoint::*count)() const) const;
+    void connectEndpoint(GatewayEndpoint &endpoint, int adapter);
+    int adapterIndexOf(const Mac &mac) const;
+    std::vector<int> adaptersFor(std::uint32_t address) const;
+    void onMessage(quint32 sender, const QByteArray &message, int adapter);
     void reportEvents(const DispatchResult &result);
     void sendNextSweepJob();
     void onSent(quint64 token);
@@ -89,9 +127,12 @@ private:
     std::uint8_t m_scope = 0;
     QTimer m_searchTimer;
     std::unique_ptr<CrossRouterSweep> m_sweep;
-    quint64 m_sweepToken = 0;
+    std::set<quint64> m_sweepTokens; // the current address's jobs, one per adapter it leaves through
     bool m_sweepDone = true;
     std::pair<std::size_t, bool> m_ignoredReported{};
+    QList<kyvo::AdapterAddress> m_adapters; // "全部网卡": endpoint i is adapter i's
+    std::vector<std::unique_ptr<GatewayEndpoint>> m_extraEndpoints;
+    std::map<Mac, int> m_seenOn; // device -> adapter, at most one per listed device
 };
 
 } // namespace vorlet

@@ -41,7 +41,10 @@ std::vector<kyvo::InventoryRow> inventoryRows(const DeviceList &list, std::uint3
 
 std::vector<kyvo::InventoryRow> inventoryRows(GatewayCore &core)
 {
-    return inventoryRows(core.devices(), core.endpoint().localAddress());
+    auto rows = inventoryRows(core.devices(), core.endpoint().localAddress());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i].adapter = kyvo::ipv4Text(core.adapterOf(core.devices().at(i)));
+    return rows;
 }
 
 } // namespace vorlet

@@ -15,7 +15,7 @@ class GatewayCore;
 // adapter: the local address the search ran on (most significant octet
 // first), 0 for a socket bound to every address.
 std::vector<kyvo::InventoryRow> inventoryRows(const DeviceList &list, std::uint32_t adapter);
-// The core's list, with the address its endpoint is bound to.
+// The core's list, each row with its device's adapter (GatewayCore::adapterOf).
 std::vector<kyvo::InventoryRow> inventoryRows(GatewayCore &core);
 
 } // namespace vorlet

@@ -14,6 +14,18 @@
 
 namespace vorlet {
 
+namespace {
+
+// One count for every endpoint, so that a core with an endpoint per adapter
+// tells their jobs apart by the token alone.
+quint64 nextToken()
+{
+    static std::atomic<quint64> next{1};
+    return next.fetch_add(1);
+}
+
+} // namespace
+
 class EndpointWorker : public QObject
 {
     Q_OBJECT
@@ -176,7 +188,7 @@ void GatewayEndpoint::open(const QString &localAddress, quint16 localPort)
 
 quint64 GatewayEndpoint::sendSteps(std::vector<kyvo::PacedStep> steps)
 {
-    const quint64 token = m_nextToken.fetch_add(1);
+    const quint64 token = nextToken();
     QMetaObject::invokeMethod(
         m_worker, [w = m_worker, steps = std::move(steps), token]() mutable { w->enqueue(std::move(steps), token); },
         Qt::QueuedConnection);
@@ -190,7 +202,7 @@ quint64 GatewayEndpoint::send(const kyvo::Bytes &message, kyvo::Ipv4Endpoint des
 
 quint64 GatewayEndpoint::sendComposed(Compose compose, kyvo::Ipv4Endpoint destination)
 {
-    const quint64 token = m_nextToken.fetch_add(1);
+    const quint64 token = nextToken();
     QMetaObject::invokeMethod(
         m_worker,
         [w = m_worker, compose = std::move(compose), destination, token] {

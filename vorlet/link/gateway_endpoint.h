@@ -37,7 +37,7 @@ public:
     void open(const QString &localAddress = {}, quint16 localPort = 0);
 
     // One device message, fragmented and paced; sent(token) follows when its
-    // last step has run.
+    // last step has run. Tokens are unique among all endpoints of the program.
     quint64 send(const kyvo::Bytes &message, kyvo::Ipv4Endpoint destination);
     // A message built in the receive thread from the local address of the
     // socket it goes out on (0 when bound to any address), so that it names
@@ -91,7 +91,6 @@ private:
     void deliver(const std::vector<Inbound> &batch);
     QThread m_thread;
     EndpointWorker *m_worker;
-    std::atomic<quint64> m_nextToken{1};
     std::atomic<quint16> m_localPort{0};
     std::atomic<quint32> m_localAddress{0};
     std::atomic<quint64> m_dropped{0};

@@ -19,13 +19,13 @@ CommandRunner::CommandRunner(GatewayCore &core, Options options, QObject *parent
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CommandRunner::poll);
-    connect(&m_core.endpoint(), &GatewayEndpoint::sent, this, [this](quint64 token) {
+    connect(&m_core, &GatewayCore::sent, this, [this](quint64 token) {
         if (token != m_leaving) return;
         m_leaving.reset();
         m_session.requestLeft(now());
         arm();
     });
-    connect(&m_core.endpoint(), &GatewayEndpoint::composed, this,
+    connect(&m_core, &GatewayCore::composed, this,
             [this](quint64 token, const QByteArray &message, quint32 address, quint16 port) {
                 if (m_composing.erase(token)) Q_EMIT messageSent(message, address, port);
             });
@@ -59,6 +59,7 @@ void CommandRunner::setDebugOutput(const ParameterRecord &record)
     const bool on = record.debugOutput != 0;
     const std::uint8_t scope = m_core.scope();
     const Mac mac = recordMac(record.mac);
+    m_composedFor = mac;
     m_session.debugOutput(
         on,
         [scope, mac, on](std::uint32_t local) {
@@ -72,6 +73,7 @@ void CommandRunner::setClock(const ParameterRecord &record)
 {
     const Mac mac = recordMac(record.mac);
     const std::uint8_t scope = m_core.scope();
+    m_composedFor = mac;
     m_session.setClock(
         [this, mac, scope] {
             m_sentClock = {mac, deviceTime(m_localTime())};
@@ -115,7 +117,7 @@ void CommandRunner::arm()
 
 void CommandRunner::sendMessage(const kyvo::Bytes &message, const kyvo::Ipv4Endpoint &to)
 {
-    const quint64 token = m_core.endpoint().send(message, to);
+    const quint64 token = m_core.sendMessage(message, to);
     if (m_timeoutFromLeaving) {
         m_leaving = token;
         m_session.requestQueued();
@@ -126,7 +128,7 @@ void CommandRunner::sendMessage(const kyvo::Bytes &message, const kyvo::Ipv4Endp
 
 void CommandRunner::sendComposed(Compose compose, const kyvo::Ipv4Endpoint &to)
 {
-    m_composing.insert(m_core.endpoint().sendComposed(std::move(compose), to));
+    m_composing.insert(m_core.endpointFor(m_composedFor).sendComposed(std::move(compose), to));
 }
 
 DeviceTime CommandRunner::deviceTime(const QDateTime &local)

@@ -88,6 +88,7 @@ private:
     bool m_timeoutFromLeaving;
     std::optional<quint64> m_leaving; // the token of the last message sent, until it has left
     std::set<quint64> m_composing;    // tokens of composed messages not yet reported
+    Mac m_composedFor{};              // the device of the last composed operation: its adapter sends it
     std::optional<std::pair<Mac, DeviceTime>> m_sentClock; // the last clock message sent
 };
 

@@ -38,9 +38,9 @@ struct Bench
     std::unique_ptr<ServerCore> core;
     std::vector<devsim::ServerProfile> profiles;
 
-    // Servers on 127.0.0.first, first+1, ...; the hub stands for the broadcast address.
+    // Servers on 127.0.0.first, first+step, ...; the hub stands for the broadcast address.
     Bench(std::vector<devsim::ServerProfile> servers, std::uint32_t hub, const kyvo::Clock *clock = nullptr,
-          int first = 2)
+          int first = 2, int step = 1)
         : profiles(std::move(servers))
     {
         devsim::SimNetwork::Options o;
@@ -49,7 +49,7 @@ struct Bench
         o.rateBitsPerSecond = 0;
         sim = std::make_unique<devsim::SimHost>(o);
         for (std::size_t i = 0; i < profiles.size(); ++i) {
-            profiles[i].address = loopback(first + int(i));
+            profiles[i].address = loopback(first + int(i) * step);
             profiles[i].mac = devsim::simulatedMac(0x5A, profiles[i].address);
             sim->add(std::make_unique<devsim::ServerSim>(profiles[i]));
         }
@@ -198,6 +198,49 @@ TEST(ServerCore, ASweepFindsTheServersOfItsSubnetFromTheirOwnAddresses)
     ASSERT_TRUE(waitFor([&] { return b.core->rowCount() == int(servers.size()); }));
     for (std::size_t i = 0; i < servers.size(); ++i)
         expectModelHoldsDevice(b, i);
+}
+
+TEST(ServerCore, OnAllAdaptersAServerIsReachedThroughTheAdapterItWasSeenOn)
+{
+    // 127.0.0.1/24 and 127.0.1.1/24 (the whole of 127/8 is this machine's),
+    // a server in each subnet, the broadcast stand-in in the first.
+    kyvo::ManualClock clock;
+    const auto variants = devsim::everyServerVariant();
+    const auto record = std::find_if(variants.begin(), variants.end(),
+                                     [](const auto &v) { return v.family != devsim::ServerFamily::Short; });
+    std::vector<devsim::ServerProfile> servers(2, *record);
+    Bench b(servers, loopback(250), &clock, 5, 0x100);
+    b.core->setAdaptersForTesting({{QStringLiteral("127.0.0.1"), QStringLiteral("a"), 24},
+                                   {QStringLiteral("127.0.1.1"), QStringLiteral("b"), 24}});
+    QSignalSpy opened(b.core.get(), &ServerCore::socketOpened);
+    EXPECT_EQ(b.core->chooseAllAdapters(), 2);
+    ASSERT_TRUE(waitFor([&] { return opened.count() == 2; }));
+    const auto lastSender = [&](std::size_t device) {
+        return b.sim->get<std::uint32_t>(
+            [&](devsim::SimNetwork &n) { return n.device(device).lastSender.address; });
+    };
+    // The sweep of the second subnet leaves through the second adapter only.
+    b.core->setBroadcastSearch(false);
+    b.core->setSubnetAddress(QStringLiteral("127.0.1.255"));
+    ASSERT_TRUE(b.core->startSearch());
+    for (int i = 0; i < 300; ++i) {
+        clock.advance(kyvo::Millis{10});
+        b.core->poll();
+    }
+    ASSERT_TRUE(waitFor([&] { return b.core->rowCount() == 1; }));
+    EXPECT_EQ(b.counter(0, "searches"), 0);
+    EXPECT_EQ(lastSender(1), loopback(0x0101));
+    EXPECT_EQ(b.core->adapterAddressOf(b.core->devices().at(0)), QStringLiteral("127.0.1.1"));
+    EXPECT_EQ(inventoryRows(*b.core)[0].adapter, "127.0.1.1");
+
+    // By broadcast now, to an address of the first adapter's subnet: the
+    // restart still leaves through the adapter the server was seen on.
+    b.core->setBroadcastSearch(true);
+    b.core->setSubnetAddress(dotted(loopback(250)));
+    ASSERT_TRUE(b.core->sendToDevice(0, buildDeviceCommand(code::kRestart, b.core->devices().at(0).macTail),
+                                     ServerCore::Port::Device));
+    ASSERT_TRUE(waitFor([&] { return b.counter(1, "restarts") == 1; }));
+    EXPECT_EQ(lastSender(1), loopback(0x0101));
 }
 
 TEST(ServerCore, ASweepWithoutAUsablePrefixIsRefusedAndChangesNothing)

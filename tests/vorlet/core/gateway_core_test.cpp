@@ -178,6 +178,74 @@ TEST(GatewayCore, AnAnswerThatLostAFragmentAddsNoRow)
     EXPECT_GT(b.sim->get<long long>([](devsim::SimNetwork &n) { return n.device(0).counters[QStringLiteral("dropped")]; }), 0);
 }
 
+// "全部网卡" on loopback: two adapters, 127.0.0.1/24 and 127.0.1.1/24 (the whole
+// of 127/8 is this machine's), with a gateway in each subnet.
+struct TwoAdapters : Bench
+{
+    explicit TwoAdapters(int hub) : Bench({profile(12), profileOn(0x010D)}, hub)
+    {
+        core->openAllAdapters({{QStringLiteral("127.0.0.1"), QStringLiteral("a"), 24},
+                               {QStringLiteral("127.0.1.1"), QStringLiteral("b"), 24}});
+        EXPECT_EQ(core->endpointCount(), 2);
+        EXPECT_TRUE(waitFor([&] {
+            return core->endpointAt(0).localAddress() == loopback(1) &&
+                   core->endpointAt(1).localAddress() == loopback(0x0101);
+        }));
+    }
+    static devsim::GatewayProfile profileOn(int address)
+    {
+        devsim::GatewayProfile p = profile(address & 0xFF);
+        p.address = loopback(address);
+        return p;
+    }
+    std::uint32_t lastSender(int device)
+    {
+        return sim->get<std::uint32_t>(
+            [&](devsim::SimNetwork &n) { return n.device(std::size_t(device)).lastSender.address; });
+    }
+};
+
+TEST(GatewayCoreAllAdapters, ASearchOutOfEveryAdapterListsEachGatewayOnce)
+{
+    TwoAdapters b(0x02FA); // the stand-in for 255.255.255.255 is in neither subnet
+    b.core->startLocalSearch();
+    ASSERT_TRUE(waitFor([&] { return b.core->devices().count() == 2; }));
+    QTest::qWait(200); // each gateway answered on both adapters
+    EXPECT_EQ(b.core->devices().count(), 2u);
+    EXPECT_EQ(seenAddress(b.core->devices().at(1)), loopback(0x010D));
+}
+
+TEST(GatewayCoreAllAdapters, EachGatewayIsReachedThroughTheAdapterItWasSeenOn)
+{
+    TwoAdapters b(250); // the broadcast stand-in is in the first adapter's subnet
+    b.core->setScope(1);
+    QSignalSpy finished(b.core.get(), &GatewayCore::sweepFinished);
+    ASSERT_TRUE(
+        b.core->startCrossRouterSearch({{loopback(12), loopback(12)}, {loopback(0x010D), loopback(0x010D)}}));
+    ASSERT_TRUE(waitFor([&] { return finished.count() == 1 && b.core->devices().count() == 2; }));
+    // The sweep asked each address from the adapter whose subnet holds it.
+    EXPECT_EQ(b.lastSender(0), loopback(1));
+    EXPECT_EQ(b.lastSender(1), loopback(0x0101));
+    const auto rows = inventoryRows(*b.core);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].adapter, "127.0.0.1");
+    EXPECT_EQ(rows[1].adapter, "127.0.1.1");
+
+    // By broadcast now, to an address of the first adapter's subnet: each save
+    // still leaves through the adapter its gateway was seen on.
+    b.core->setScope(0);
+    for (int i : {1, 0}) {
+        ParameterRecord &r = b.core->devices().at(std::size_t(i));
+        b.core->sendToDevice(buildSaveRequest(r, 0), r);
+        ASSERT_TRUE(waitFor([&] {
+            return b.sim->get<long long>([&](devsim::SimNetwork &n) {
+                return n.device(std::size_t(i)).counters[QStringLiteral("saves")];
+            }) == 1;
+        }));
+        EXPECT_EQ(b.lastSender(i), i == 0 ? loopback(1) : loopback(0x0101));
+    }
+}
+
 TEST(GatewayInventory, RowsCarryTheListsTextsWithGbkNamesInUtf8)
 {
     DeviceList list;
