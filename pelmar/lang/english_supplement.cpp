@@ -23,6 +23,7 @@ constexpr SupplementRow kRows[] = {
     {"V174 串口服务器配置软件", "V174 Serial Device Server Configurator"},
     {"？", "?"},
     {"云透传", "Cloud pass-through"},
+    {"全部网卡", "All adapters"},
     {"安全", "Security"},
     {"dhcp服务器", "DHCP server"},
     {"STP协议", "STP protocol"},

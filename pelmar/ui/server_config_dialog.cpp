@@ -127,6 +127,10 @@ void ServerConfigDialog::buildAdapterMenu()
         m_adapterItems << item;
     }
     connect(m_ui.defaultAdapter, &QAction::triggered, this, [this] { m_core.chooseAdapter(-1); });
+    connect(m_ui.allAdapters, &QAction::triggered, this, [this] {
+        // Chosen again, it keeps the sockets and the adapters their servers were seen on.
+        if (m_core.chosenAdapter() != ServerCore::kAllAdapters) m_core.chooseAllAdapters();
+    });
 }
 
 void ServerConfigDialog::fillLists()

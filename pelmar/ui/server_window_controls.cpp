@@ -4,6 +4,7 @@
 // the right; the menus above and the four status panes below.
 #include "pelmar/ui/server_window_controls.h"
 
+#include "common/adapters.h"
 #include "pelmar/lang/language_table.h"
 #include "pelmar/ui/address_field.h"
 
@@ -470,6 +471,10 @@ void buildMenus(Builder &b, QMainWindow *window, ServerWindowControls &ui)
         numberedAction(ui.adapterMenu->addAction(zh.text(slot::kDefaultAdapter)), control::kDefaultAdapter);
     ui.defaultAdapter->setCheckable(true);
     ui.adapterGroup->addAction(ui.defaultAdapter);
+    ui.allAdapters =
+        numberedAction(ui.adapterMenu->addAction(u(kyvo::kAllAdaptersText)), control::kAllAdapters);
+    ui.allAdapters->setCheckable(true);
+    ui.adapterGroup->addAction(ui.allAdapters);
 
     ui.aboutItem = numberedAction(bar->addAction(zh.text(slot::kAboutMenu)), control::kAboutItem);
     ui.productItem = numberedAction(bar->addAction(u("凯沃物联串口服务器选型")), control::kProductItem);

@@ -56,7 +56,8 @@ inline constexpr int kAdvancedGroup = 1100, kOneToMany = 1101, kAddressSet = 110
                      kProfilePath = 1121;
 // Menu items.
 inline constexpr int kUpgradeItem = 2002, kExportItem = 2003, kImportItem = 2004, kEnglishItem = 2011,
-                     kChineseItem = 2012, kDefaultAdapter = 2021, kAboutItem = 2030, kProductItem = 2031;
+                     kChineseItem = 2012, kDefaultAdapter = 2021, kAllAdapters = 2022, kAboutItem = 2030,
+                     kProductItem = 2031;
 // Keys of the main window: left Ctrl + B.
 inline constexpr int kRepairKey = 2040;
 } // namespace control
@@ -142,6 +143,7 @@ struct ServerWindowControls
     QAction *inventoryItem = nullptr; // the list as CSV or JSON; English from the supplement
     QAction *englishItem = nullptr, *chineseItem = nullptr;
     QAction *defaultAdapter = nullptr;
+    QAction *allAdapters = nullptr; // "全部网卡"
     QActionGroup *adapterGroup = nullptr;
     QAction *aboutItem = nullptr;
     QAction *productItem = nullptr; // the product selection page

@@ -63,7 +63,7 @@ void ServerConfigDialog::applyLanguage()
     ui.englishItem->setText(t.text(slot::kEnglishItem));
     ui.adapterMenu->setTitle(t.text(slot::kAdapterMenu));
     ui.defaultAdapter->setText(t.text(slot::kDefaultAdapter));
-    ui.defaultAdapter->setChecked(m_core.chosenAdapter() < 0);
+    ui.defaultAdapter->setChecked(m_core.chosenAdapter() == -1);
     ui.aboutItem->setText(t.text(slot::kAboutMenu));
 
     m_model->setHeaders({t.text(slot::kListColumnIp), t.text(slot::kListColumnMac),

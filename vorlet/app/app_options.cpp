@@ -28,7 +28,7 @@ void addFirmwareUpgrade(CvorletDlg::Options &options)
         target.devicePort = window.core().options().devicePort;
         target.mac = recordMac(record->mac);
         target.versionText = kyvo::fieldText(record->versionText);
-        target.localAddress = window.adapterAddress();
+        target.localAddress = window.adapterAddressFor(*record);
         auto *dialog = new FotaDialog(target, window.language(), window.settings(), FotaPrompts::standard(),
                                       nullptr, &window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);

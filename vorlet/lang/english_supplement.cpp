@@ -19,6 +19,7 @@ struct SupplementRow
 // clang-format off
 constexpr SupplementRow kRows[] = {
     {"关于 vorlet(&A)...", "About vorlet(&A)..."},
+    {"全部网卡", "All adapters"},
     {"正在测试请等待 ...", "Testing, please wait ..."},
     {"定制恢复出厂参数", "Custom factory parameters"},
     {"导出设备清单", "Export inventory"},

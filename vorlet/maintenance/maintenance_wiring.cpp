@@ -30,8 +30,8 @@ void addMaintenanceDialogs(CvorletDlg::Options &options, DeviceDialogEnvironment
         if (!record) return;
         VipOptions o = image;
         o.deviceAddress = QHostAddress(addressText(record->seenAddress));
-        if (o.bindAddress.isNull() && !window.adapterAddress().isEmpty())
-            o.bindAddress = QHostAddress(window.adapterAddress());
+        if (o.bindAddress.isNull() && !window.adapterAddressFor(*record).isEmpty())
+            o.bindAddress = QHostAddress(window.adapterAddressFor(*record));
         show(new vip(*record, windowEnvironment(window, *record, base), o, &window));
     };
     options.extensions[kCustomDefaultsMenu] = std::move(custom);

@@ -106,8 +106,9 @@ std::unique_ptr<DeviceOperation> GatewayBatch::makeOperation(std::size_t row, QS
         target.address = QHostAddress(seenAddress(device));
         target.port = m_core.options().devicePort;
         // Under "全部网卡" each gateway's transfer binds to the adapter it answered on.
-        target.localAddress = m_core.allAdapters() ? QString::fromStdString(kyvo::ipv4Text(m_core.adapterOf(device)))
-                                                   : m_options.localAddress;
+        target.localAddress = m_core.allAdapters()
+                                  ? QString::fromStdString(kyvo::ipv4Text(m_core.adapterOf(device)))
+                                  : m_options.localAddress;
         return std::make_unique<UpgradeOperation>(
             std::move(target), m_options.firmware, m_options.factoryReset,
             [this](const char *chinese) { return text(kUpgradeDialog, chinese); }, m_options.clock);

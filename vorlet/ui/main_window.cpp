@@ -181,6 +181,7 @@ CvorletDlg::CvorletDlg(Options options, QWidget *parent)
     : QMainWindow(parent), m_options(std::move(options)), m_core(m_options.core)
 {
     if (!m_options.adapters) m_options.adapters = [] { return kyvo::queryAdapters(); };
+    if (!m_options.allAdapters) m_options.allAdapters = [] { return kyvo::allSearchAdapters(); };
     if (!m_options.openUrl) m_options.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
     if (!m_options.saveFileName)
         m_options.saveFileName = [](QWidget *parent, const QString &name, const QString &filter) {
@@ -217,7 +218,7 @@ void CvorletDlg::startUp()
 
     m_adapters = m_options.adapters();
     fillAdapterList();
-    m_core.endpoint().open();
+    m_core.openAdapter();
 
     createPanels();
 
@@ -293,9 +294,10 @@ void CvorletDlg::fillAdapterList()
 {
     m_ui.adapter->clear();
     m_ui.adapter->addItem(tr102(mw::kDefaultAdapterText));
+    m_ui.adapter->addItem(tr102(kyvo::kAllAdaptersText));
     for (const kyvo::AdapterAddress &a : m_adapters)
         m_ui.adapter->addItem(a.address + QStringLiteral(" | ") + a.description);
-    m_ui.adapter->setCurrentIndex(0);
+    m_ui.adapter->setCurrentIndex(m_allAdapters ? kAllAdaptersItem : 0);
     fitPopup(m_ui.adapter);
 }
 
@@ -308,11 +310,11 @@ void CvorletDlg::refreshAdapters()
     if (m_boundAdapter.isEmpty()) return;
     for (int i = 0; i < m_adapters.size(); ++i)
         if (m_adapters[i].address == m_boundAdapter) {
-            m_ui.adapter->setCurrentIndex(i + 1);
+            m_ui.adapter->setCurrentIndex(i + kFirstAdapterItem);
             return;
         }
     m_boundAdapter.clear();
-    m_core.endpoint().open();
+    m_core.openAdapter();
 }
 
 QString CvorletDlg::adapterAddress() const
@@ -320,15 +322,31 @@ QString CvorletDlg::adapterAddress() const
     return m_boundAdapter;
 }
 
+QString CvorletDlg::adapterAddressFor(const ParameterRecord &record) const
+{
+    if (!m_allAdapters) return m_boundAdapter;
+    return QString::fromStdString(kyvo::ipv4Text(m_core.adapterOf(record)));
+}
+
 void CvorletDlg::onAdapterChanged(int index)
 {
     if (index < 0) return;
+    if (index == kAllAdaptersItem) {
+        // Chosen again, it keeps the endpoints and the adapters their devices were seen on.
+        if (m_allAdapters) return;
+        m_allAdapters = true;
+        m_boundAdapter.clear();
+        m_core.openAllAdapters(m_options.allAdapters());
+        return;
+    }
+    const int adapter = index - kFirstAdapterItem;
     const QString address =
-        index >= 1 && index <= m_adapters.size() ? m_adapters[index - 1].address : QString();
+        adapter >= 0 && adapter < m_adapters.size() ? m_adapters[adapter].address : QString();
     // The same choice again keeps the socket and its unfinished reassemblies.
-    if (address == m_boundAdapter) return;
+    if (address == m_boundAdapter && !m_allAdapters) return;
+    m_allAdapters = false;
     m_boundAdapter = address;
-    m_core.endpoint().open(address);
+    m_core.openAdapter(address);
 }
 
 void CvorletDlg::onScopeChanged()
@@ -844,7 +862,10 @@ void CvorletDlg::applyMainWindowLanguage()
     m_ui.about->setText(tr102("关于 vorlet(&A)..."));
 
     m_model->setHeaders(mw::translatedItems(m_language, mw::kDeviceListColumns));
-    if (m_ui.adapter->count() > 0) m_ui.adapter->setItemText(0, tr102(mw::kDefaultAdapterText));
+    if (m_ui.adapter->count() > kFirstAdapterItem) {
+        m_ui.adapter->setItemText(0, tr102(mw::kDefaultAdapterText));
+        m_ui.adapter->setItemText(kAllAdaptersItem, tr102(kyvo::kAllAdaptersText));
+    }
     fillItemLists();
     applyDialogTable(this, kMainWindowDialog, m_language);
     kyvo::useQtTranslations(!m_language.isEnglish());

@@ -50,7 +50,9 @@ public:
         QString settingsPath; // hx.ini; the settings folder's when empty
         QString programPath;  // checked for the English-edition mark; the running program when empty
         std::function<QList<kyvo::AdapterAddress>()> adapters; // kyvo::queryAdapters when empty
-        std::function<void(const QUrl &)> openUrl;             // the default browser when empty
+        // What "全部网卡" opens: kyvo::allSearchAdapters when empty.
+        std::function<QList<kyvo::AdapterAddress>()> allAdapters;
+        std::function<void(const QUrl &)> openUrl; // the default browser when empty
         // A save-file dialog: (default name, filter in Qt form) -> chosen path or empty.
         std::function<QString(QWidget *parent, const QString &name, const QString &filter)> saveFileName;
         // An open-file dialog: (filter in Qt form) -> chosen existing file or empty.
@@ -89,6 +91,11 @@ public:
     // The address of the adapter chosen in the adapter list; empty for the
     // default item (the endpoint bound to any address).
     QString adapterAddress() const;
+    // What a device's own sockets bind to: adapterAddress(), or under
+    // "全部网卡" the address of the adapter the device was seen on.
+    QString adapterAddressFor(const ParameterRecord &record) const;
+    // The adapter list's items: "默认", "全部网卡", then one per adapter.
+    static constexpr int kAllAdaptersItem = 1, kFirstAdapterItem = 2;
     // The panel shown for a channel (or the CAN panel), or null.
     ChannelPanel *placedPanel(int channel) const { return m_placed[std::size_t(channel)]; }
     FieldPortPanel *placedCanPanel() const { return m_canLoaded ? m_canPanel : nullptr; }
@@ -214,6 +221,7 @@ private:
     kyvo::OneBoxOfAKind<NetworkBox> m_networkBoxes;
     std::optional<Mac> m_pingedDevice; // while a ping test waits for its answer
     QString m_boundAdapter;            // the address the endpoint is bound to; empty: any
+    bool m_allAdapters = false;        // "全部网卡": an endpoint per adapter
 };
 
 } // namespace vorlet

@@ -63,7 +63,7 @@ SubDialogTarget subDialogTarget(ServerConfigDialog &window, const DeviceEntry &e
     SubDialogTarget t;
     t.mac = entry.mac;
     t.deviceAddress = QString::fromStdString(entry.addressText);
-    t.adapterAddress = window.core().chosenAdapterAddress();
+    t.adapterAddress = window.core().adapterAddressOf(entry);
     t.port = std::max(0, window.shownPort());
     t.portCount = int(usablePortCount(entry));
     return t;

@@ -60,6 +60,7 @@ TEST(WindowLanguage, ChoosingEnglishAndBackAppliesTheTableAndKeepsTheChoice)
     EXPECT_EQ(ui.inventoryItem->text(), QStringLiteral("Export inventory"));
     EXPECT_EQ(ui.adapterMenu->title(), QStringLiteral("Network Adapter"));
     EXPECT_EQ(ui.defaultAdapter->text(), QStringLiteral("Default"));
+    EXPECT_EQ(ui.allAdapters->text(), QStringLiteral("All adapters"));
     EXPECT_EQ(ui.aboutItem->text(), QStringLiteral("About"));
     EXPECT_EQ(ui.exportItem->text(), QStringLiteral("Export profile"));
     EXPECT_EQ(ui.ipType->itemText(1), QStringLiteral("DHCP   IP"));
@@ -181,17 +182,25 @@ TEST(WindowLanguage, TheAdapterMenuRebindsTheSocket)
     WindowBench b(oneServer());
     QMenu *menu = b.window->controls().adapterMenu;
     const auto items = menu->actions();
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[1]->text(), QStringLiteral("loopback | 127.0.0.1"));
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[1]->text(), QStringLiteral("全部网卡"));
+    EXPECT_EQ(items[2]->text(), QStringLiteral("loopback | 127.0.0.1"));
     QSignalSpy opened(&b.window->core(), &ServerCore::socketOpened);
-    items[1]->trigger();
+    items[2]->trigger();
     EXPECT_EQ(b.window->core().chosenAdapter(), 0);
     EXPECT_EQ(b.window->core().chosenAdapterAddress(), QStringLiteral("127.0.0.1"));
-    EXPECT_TRUE(items[1]->isChecked());
+    EXPECT_TRUE(items[2]->isChecked());
     EXPECT_FALSE(items[0]->isChecked());
     ASSERT_TRUE(opened.wait(5000));
     // Bound to the adapter, the search still finds the server.
     ASSERT_TRUE(b.search());
+    // "全部网卡": a main socket per adapter; the search finds the server on it.
+    items[1]->trigger();
+    EXPECT_EQ(b.window->core().chosenAdapter(), ServerCore::kAllAdapters);
+    EXPECT_EQ(b.window->core().socketCount(), 1);
+    ASSERT_TRUE(opened.wait(5000));
+    ASSERT_TRUE(b.search());
+    EXPECT_EQ(b.window->core().adapterAddressOf(b.entry(0)), QStringLiteral("127.0.0.1"));
     items[0]->trigger();
     EXPECT_EQ(b.window->core().chosenAdapter(), -1);
     EXPECT_TRUE(items[0]->isChecked());

@@ -174,7 +174,7 @@ TEST(WindowCommands, DebugOutputCarriesWhereTheDeviceShallSendIt)
 
     // Across routers, bound to an adapter just chosen: the adapter's address,
     // by unicast, without waiting for the socket to be reopened.
-    choose(b.control<QComboBox>(1038), 1);
+    choose(b.control<QComboBox>(1038), CvorletDlg::kFirstAdapterItem);
     b.control<QCheckBox>(1006)->click();
     EXPECT_EQ(b.window->core().scope(), 1);
     b.control<QCheckBox>(1075)->click();
@@ -332,20 +332,26 @@ TEST(WindowAdapters, TheListAndTheSocketAgree)
     QList<kyvo::AdapterAddress> adapters{{QStringLiteral("127.0.0.1"), QStringLiteral("loopback")},
                                          {QStringLiteral("192.0.2.77"), QStringLiteral("not here")}};
     WindowOptions o;
-    o.configure = [&](CvorletDlg::Options &w) { w.adapters = [&] { return adapters; }; };
+    o.configure = [&](CvorletDlg::Options &w) {
+        w.adapters = [&] { return adapters; };
+        w.allAdapters = [] {
+            return QList<kyvo::AdapterAddress>{{QStringLiteral("127.0.0.1"), QStringLiteral("a"), 24},
+                                               {QStringLiteral("127.0.1.1"), QStringLiteral("b"), 24}};
+        };
+    };
     WindowBench b(o);
     ASSERT_TRUE(b.search()); // the socket of the start is open and reported
     GatewayEndpoint &endpoint = b.window->core().endpoint();
     QSignalSpy opened(&endpoint, &GatewayEndpoint::opened);
     AdapterCombo *list = b.window->controls().adapter;
-    choose(list, 1);
+    choose(list, CvorletDlg::kFirstAdapterItem);
     ASSERT_TRUE(waitFor([&] { return opened.count() == 1; }));
     EXPECT_EQ(endpoint.localAddress(), loopback(1));
     EXPECT_EQ(b.window->adapterAddress(), QStringLiteral("127.0.0.1"));
 
     // The same choice again keeps the socket: a reopen queued before this
     // send would have been reported before it.
-    choose(list, 1);
+    choose(list, CvorletDlg::kFirstAdapterItem);
     QSignalSpy sent(&endpoint, &GatewayEndpoint::sent);
     endpoint.send(restartMessage(0, Mac{}), {loopback(1), freePort()});
     ASSERT_TRUE(waitFor([&] { return sent.count() == 1; }));
@@ -361,8 +367,17 @@ TEST(WindowAdapters, TheListAndTheSocketAgree)
     EXPECT_EQ(endpoint.localAddress(), 0u);
 
     // An address this machine does not have: the socket stays unbound, and so does the list.
-    choose(list, 1);
+    choose(list, CvorletDlg::kFirstAdapterItem);
     ASSERT_TRUE(waitFor([&] { return b.boxTexts() == QStringList{QStringLiteral("socket bind error")}; }));
     EXPECT_EQ(list->currentIndex(), 0);
     EXPECT_EQ(b.window->adapterAddress(), QString());
+
+    // "全部网卡": an endpoint per adapter, until another choice.
+    EXPECT_EQ(list->itemText(CvorletDlg::kAllAdaptersItem), QStringLiteral("全部网卡"));
+    choose(list, CvorletDlg::kAllAdaptersItem);
+    EXPECT_EQ(b.window->core().endpointCount(), 2);
+    Q_EMIT list->aboutToShowPopup();
+    EXPECT_EQ(list->currentIndex(), CvorletDlg::kAllAdaptersItem);
+    choose(list, 0);
+    EXPECT_EQ(b.window->core().endpointCount(), 1);
 }

@@ -56,6 +56,8 @@ TEST(WindowLanguage, SwitchesToEnglishAndBack)
     EXPECT_EQ(header(b, 1), QStringLiteral("DevIp"));
     EXPECT_EQ(header(b, 0), QStringLiteral("SN"));
     EXPECT_EQ(b.control<QComboBox>(1038)->itemText(0), QStringLiteral("Auto"));
+    EXPECT_EQ(b.control<QComboBox>(1038)->itemText(CvorletDlg::kAllAdaptersItem),
+              QStringLiteral("All adapters"));
     EXPECT_EQ(items(b.control<QComboBox>(1012)),
               (QStringList{QStringLiteral("Static"), QStringLiteral("DHCP")}));
     EXPECT_EQ(b.control<QComboBox>(1011)->itemText(1), QStringLiteral("TCP SERVER(not support)"));
