@@ -10,6 +10,8 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QUdpSocket;
 
@@ -27,6 +29,10 @@ public:
     // Binds the upgrade socket (empty or "0.0.0.0": any address); false when
     // the address cannot be bound (the socket is then bound to any address).
     bool open(const QString &localAddress);
+    // Only this device's answers are taken: from its address, and after the
+    // first one only from the port that one came from. A broadcast address
+    // takes the first answering host instead. Each start
+    // takes the peer again.
     void setDevice(const QHostAddress &address, quint16 port);
 
     void start(FirmwareFile image, bool factoryReset);
@@ -37,6 +43,7 @@ public:
 private:
     class Forwarder;
     void readAnswers();
+    bool fromDevice(const QHostAddress &sender, quint16 senderPort);
     void arm();
 
     std::unique_ptr<kyvo::SteadyClock> m_ownClock;
@@ -46,6 +53,7 @@ private:
     QUdpSocket *m_socket;
     QHostAddress m_device;
     quint16 m_port = 1111;
+    std::optional<std::pair<QHostAddress, quint16>> m_answering; // the peer of the first answer
     QTimer m_timer;
 };
 

@@ -1,5 +1,6 @@
 // The upgrade dialog against a simulated gateway on loopback.
 #include "vorlet/maintenance/fota_dialog.h"
+#include "vorlet/maintenance/fota_runner.h"
 
 #include "devsim/core/sim_host.h"
 #include "devsim/gateway/gateway_sim.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
@@ -140,4 +142,41 @@ TEST(FotaDialog, AnAdapterAddressThatCannotBeBoundIsReported)
     FotaDialog dialog({QStringLiteral("127.0.0.21"), 1, {}, "V10112", QStringLiteral("10.250.250.250")}, english, settings, prompts);
     EXPECT_EQ(messages, QStringList{QStringLiteral("Bind Failed.")});
     EXPECT_EQ(static_cast<QPushButton *>(findControl(&dialog, 1004))->text(), QStringLiteral("Start"));
+}
+
+namespace {
+struct NoSink final : FotaSink
+{
+    void sendDatagram(const Bytes &) override {}
+    void showStatus(const std::string &, const std::string &) override {}
+    void showPartition(const std::string &) override {}
+    void showProgress(int, int) override {}
+    void setStartEnabled(bool) override {}
+    void showResult(bool) override {}
+    void hideResult() override {}
+};
+} // namespace
+
+// A size answer from another host, or from the device's address but another
+// port than its first answer, must not move the transfer on.
+TEST(FotaRunner, TakesAnswersOnlyFromItsDevice)
+{
+    QUdpSocket device, stranger;
+    ASSERT_TRUE(device.bind(QHostAddress(QStringLiteral("127.0.0.21")), 0));
+    ASSERT_TRUE(stranger.bind(QHostAddress(QStringLiteral("127.0.0.22")), 0));
+    NoSink sink;
+    FotaRunner runner(Mac{0, 0x4B, 0x59, 0x7F, 0, 21}, "V10112", sink);
+    ASSERT_TRUE(runner.open(QStringLiteral("127.0.0.1")));
+    runner.setDevice(device.localAddress(), device.localPort());
+    const QByteArray image = firmwareFile(3000, 10);
+    auto file = parseFirmwareFile(kyvo::ByteView(reinterpret_cast<const std::uint8_t *>(image.constData()), std::size_t(image.size())));
+    ASSERT_TRUE(std::holds_alternative<FirmwareFile>(file));
+    runner.start(std::get<FirmwareFile>(std::move(file)), false);
+    ASSERT_EQ(runner.session().state(), FotaSession::State::Requested);
+    const QByteArray sizing = QByteArray::fromHex("ba3a000000" "0e0000" "0000" "452e");
+    stranger.writeDatagram(sizing, QHostAddress(QStringLiteral("127.0.0.1")), runner.localPort());
+    QTest::qWait(100);
+    EXPECT_EQ(runner.session().state(), FotaSession::State::Requested);
+    device.writeDatagram(sizing, QHostAddress(QStringLiteral("127.0.0.1")), runner.localPort());
+    EXPECT_TRUE(waitFor([&] { return runner.session().state() == FotaSession::State::Sizing; }, 2000));
 }
