@@ -62,6 +62,15 @@ void BatchRunner::cancel()
     m_next = m_rows.size();
 }
 
+void BatchRunner::cancelHeld(std::size_t row)
+{
+    if (row >= m_rows.size() || m_rows[row].state != State::Running) return;
+    m_rows[row].state = State::Cancelled;
+    --m_running;
+    changed(row);
+    fill();
+}
+
 BatchRunner::Summary BatchRunner::summary() const
 {
     Summary s;

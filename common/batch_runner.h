@@ -41,6 +41,9 @@ public:
     void finish(std::size_t row, bool ok, std::string text);
     // Rows not yet started are cancelled and never start; running ones end on their own.
     void cancel();
+    // A running row whose owner held its operation back, not yet begun, is
+    // cancelled (after cancel(): nothing of it reached the device).
+    void cancelHeld(std::size_t row);
 
     // cancel() moves past the rows it cancels, so one test covers both ends.
     bool finished() const { return m_running == 0 && m_next == m_rows.size(); }

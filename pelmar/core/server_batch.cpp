@@ -5,6 +5,9 @@
 #include "pelmar/ui/one_click_save.h"
 #include "pelmar/ui/server_commands.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace pelmar {
 
 namespace {
@@ -189,6 +192,8 @@ void ServerBatch::run()
 void ServerBatch::cancel()
 {
     m_runner.cancel();
+    for (const Held &h : std::exchange(m_held, {}))
+        h.runner->cancelHeld(h.row);
     noteFinished();
 }
 
@@ -208,6 +213,14 @@ QString ServerBatch::operationName(Operation operation, const LanguageTable &lan
 
 void ServerBatch::startRow(std::size_t row, kyvo::BatchRunner &runner)
 {
+    // Answers are told apart by address and port only (a write's answer has
+    // no MAC), so two servers found at one address take turns.
+    if (addressBusy(row)) return m_held.push_back({row, &runner});
+    begin(row, runner);
+}
+
+void ServerBatch::begin(std::size_t row, kyvo::BatchRunner &runner)
+{
     const Device &d = m_devices[row];
     // A search since the batch was made may have given the slot to another server, or none.
     if (d.index >= DeviceTable::kSlots || !m_core.devices().at(d.index).present ||
@@ -215,6 +228,28 @@ void ServerBatch::startRow(std::size_t row, kyvo::BatchRunner &runner)
         return end(row, runner, false, inLanguage(m_core.language().language(), kNotListedText));
     m_jobs[row] = makeJob(row, runner);
     m_jobs[row]->start();
+}
+
+bool ServerBatch::addressBusy(std::size_t row) const
+{
+    const std::size_t index = m_devices[row].index;
+    if (index >= DeviceTable::kSlots) return false;
+    const std::string &address = m_core.devices().at(index).addressText;
+    for (std::size_t other = 0; other < m_jobs.size(); ++other)
+        if (m_jobs[other] && m_core.devices().at(m_devices[other].index).addressText == address) return true;
+    return false;
+}
+
+void ServerBatch::startHeld()
+{
+    for (;;) {
+        const auto it =
+            std::find_if(m_held.begin(), m_held.end(), [this](const Held &h) { return !addressBusy(h.row); });
+        if (it == m_held.end()) return;
+        const Held h = *it;
+        m_held.erase(it);
+        begin(h.row, *h.runner);
+    }
 }
 
 std::unique_ptr<ServerBatch::Job> ServerBatch::makeJob(std::size_t row, kyvo::BatchRunner &runner)
@@ -236,6 +271,7 @@ void ServerBatch::end(std::size_t row, kyvo::BatchRunner &runner, bool ok, const
 {
     // The job may be inside its own call: it goes once control is back in the event loop.
     if (m_jobs[row]) m_jobs[row].release()->deleteLater();
+    startHeld(); // a row held for this one's address goes first
     runner.finish(row, ok, text.toStdString());
 }
 

@@ -69,6 +69,14 @@ private:
         std::size_t index;
         MacTail tail; // the server the row was made for, should a new search refill the table
     };
+    struct Held
+    {
+        std::size_t row;
+        kyvo::BatchRunner *runner;
+    };
+    void begin(std::size_t row, kyvo::BatchRunner &runner);
+    bool addressBusy(std::size_t row) const;
+    void startHeld();
     std::unique_ptr<Job> makeJob(std::size_t row, kyvo::BatchRunner &runner);
     void end(std::size_t row, kyvo::BatchRunner &runner, bool ok, const QString &text);
     void noteFinished();
@@ -80,6 +88,7 @@ private:
     std::unique_ptr<kyvo::SteadyClock> m_ownClock;
     const kyvo::Clock *m_clock;
     std::vector<std::unique_ptr<Job>> m_jobs; // by row; a finished row's job is let go
+    std::vector<Held> m_held;                 // started by the runner, waiting for their address to be free
     kyvo::BatchRunner m_runner;
     bool m_finished = false;
 };

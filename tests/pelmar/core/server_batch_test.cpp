@@ -224,6 +224,25 @@ TEST(ServerBatch, CancelStartsNothingMoreAndLetsTheRunningServersFinish)
     }
 }
 
+// Two servers at one (factory) address: a write's answer names no MAC, so
+// the second waits for the first; a cancel meanwhile cancels it.
+TEST(ServerBatch, TwoRowsAtOneAddressTakeTurns)
+{
+    for (const bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel);
+        Bench b(1);
+        b.knob(0, "silent", true);
+        const std::size_t server = b.bySimulator.at(0);
+        ServerBatch batch(*b.core, ServerBatch::Operation::OneClick, {server, server}, b.options(2));
+        batch.run();
+        if (cancel) batch.cancel();
+        ASSERT_TRUE(b.drive(batch, [&] { return batch.runner().row(0).state == State::Failed; }));
+        EXPECT_EQ(batch.runner().row(1).state, cancel ? State::Cancelled : State::Running);
+        ASSERT_TRUE(b.drive(batch, [&] { return batch.runner().finished(); }));
+        EXPECT_EQ(batch.runner().row(1).state, cancel ? State::Cancelled : State::Failed);
+    }
+}
+
 TEST(ServerBatch, RestartAndResetLeaveForEveryServerAndARowWhoseServerIsGoneFails)
 {
     Bench b(3);
