@@ -282,7 +282,9 @@ public:
     void showResult(bool verified) override { m_verified = verified; }
     void hideResult() override {}
     bool done() const { return m_done; }
-    bool succeeded() const { return m_last == QStringLiteral("升级成功"); }
+    bool finished() const { return m_last == QStringLiteral("升级成功"); }
+    // The dialog paints its red bar when the gateway did not verify the image.
+    bool succeeded() const { return finished() && m_verified; }
 
 private:
     const Language &m_language;
@@ -302,7 +304,9 @@ int upgrade(const GatewayCore &core, const ParameterRecord &r, const Context &c,
     runner.setDevice(QHostAddress(seenAddress(r)), c.port);
     runner.start(std::move(file), c.args.has(QStringLiteral("factory")));
     cli::waitUntil([&] { return output.done(); }, 3600 * 1000);
-    return output.succeeded() ? cli::kOk : cli::kFailed;
+    if (output.succeeded()) return cli::kOk;
+    if (output.finished()) cli::err(QStringLiteral("vorlet-cli: the gateway did not verify the image"));
+    return cli::kFailed;
 }
 
 // A quick set's file, read before anything is sent: a file that is not one

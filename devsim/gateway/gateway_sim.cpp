@@ -299,7 +299,10 @@ void GatewaySim::upgradeStep(ByteView body, const Incoming &in, Outbox &out)
             m_upgrade.finished = true;
             m_upgrade.partition = m_upgrade.partition == 0x10 ? 0x11 : 0x10;
             ++counters[QStringLiteral("upgrades")];
-            upgradeAnswer(0x11, Bytes{0, 0, std::uint8_t(m_upgrade.badChecksums ? 0x00 : 0xFA)}, in, out);
+            const auto unverified = knobs.extra.find(QStringLiteral("fota-unverified"));
+            const bool verified =
+                !m_upgrade.badChecksums && (unverified == knobs.extra.end() || unverified->second == 0);
+            upgradeAnswer(0x11, Bytes{0, 0, std::uint8_t(verified ? 0xFA : 0x00)}, in, out);
             if (m_upgrade.factoryReset) m_items = factoryItems(m_profile);
             break;
         }

@@ -231,6 +231,29 @@ TEST(VorletCli, UpgradeSendsTheImageWithAProgressLine)
               2);
 }
 
+TEST(VorletCli, AnImageTheGatewayDidNotVerifyFailsItsUpgrade)
+{
+    DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("2")});
+    ASSERT_TRUE(sim.ready);
+    const QString a = QStringLiteral("00-4B-59-00-00-02");
+    ASSERT_TRUE(sim.control.command(QStringLiteral("knob %1 fota-unverified 1").arg(a)));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gw.bin"));
+    writeFirmwareFile(path);
+    const auto one = runTool(kCli, withRange(sim, {QStringLiteral("upgrade"), QStringLiteral("--mac"), a,
+                                                   QStringLiteral("--file"), path}));
+    EXPECT_EQ(one.exitCode, 1) << one.out.toStdString() << one.err.toStdString();
+    const auto all =
+        runTool(kCli, withRange(sim, {QStringLiteral("upgrade"), QStringLiteral("--all"),
+                                      QStringLiteral("--file"), path, QStringLiteral("--json")}));
+    EXPECT_EQ(all.exitCode, 1);
+    for (const QString &line : all.out.trimmed().split(QLatin1Char('\n'))) {
+        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
+        EXPECT_EQ(o[QStringLiteral("ok")].toBool(), o[QStringLiteral("mac")].toString() != a)
+            << line.toStdString();
+    }
+}
+
 TEST(VorletCli, ABatchUpgradesEveryGatewayAndReportsEachAsItFinishes)
 {
     DevsimProcess sim(kDevsim, {QStringLiteral("--gateway"), QStringLiteral("3")});

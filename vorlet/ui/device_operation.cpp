@@ -88,11 +88,17 @@ void UpgradeOperation::showStatus(const std::string &text, const std::string &su
     const QString shown = m_translate(text.c_str()) + QString::fromStdString(suffix);
     const FotaSession::State state = m_runner.session().state();
     if (state == FotaSession::State::Finished)
-        end(true, shown);
+        m_finishedText = shown;
     else if (state == FotaSession::State::Failed)
         end(false, shown);
     else if (!shown.trimmed().isEmpty())
         Q_EMIT progress(m_percent, shown);
+}
+
+// The dialog's green or red bar: an image the device did not verify is no success.
+void UpgradeOperation::showResult(bool verified)
+{
+    end(verified, m_finishedText);
 }
 
 void UpgradeOperation::showProgress(int maximum, int position)

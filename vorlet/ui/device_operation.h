@@ -98,7 +98,7 @@ private:
     void showPartition(const std::string &) override {}
     void showProgress(int maximum, int position) override;
     void setStartEnabled(bool) override {}
-    void showResult(bool) override {}
+    void showResult(bool verified) override;
     void hideResult() override {}
 
     Target m_target;
@@ -107,6 +107,7 @@ private:
     Translate m_translate;
     FotaRunner m_runner;
     int m_percent = 0;
+    QString m_finishedText; // the device said it has the image; whether it verified it comes next
 };
 
 // A quick set's record: the file over a copy of the device's record (its own
