@@ -5,6 +5,7 @@
 #include "pelmar/ui/server_config_dialog.h"
 
 #include "common/widgets/inventory_export.h"
+#include "common/widgets/save_dialog.h"
 #include "pelmar/core/server_inventory.h"
 #include "pelmar/files/one_click.h"
 #include "pelmar/files/parameter_file.h"
@@ -17,7 +18,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QUrl>
 
 namespace pelmar {
@@ -30,13 +30,6 @@ const char *const kImportFilter = "(*.ini);;所有文件(*.*)";
 const char *const kNothingImportedText = "请先导入配置参数！";
 const char *const kWriteFailedText = "无法写入文件 %1";
 
-// "文件 (*.ini)" -> "ini": the first pattern's suffix.
-QString filterSuffix(const QString &filter)
-{
-    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
-    return pattern.match(filter).captured(1);
-}
-
 } // namespace
 
 void ServerConfigDialog::standardFileChooser(QWidget *parent, const FileRequest &request,
@@ -48,10 +41,7 @@ void ServerConfigDialog::standardFileChooser(QWidget *parent, const FileRequest 
     if (request.save) {
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
-        // A name typed without a suffix takes the one of the filter chosen.
-        dialog->setDefaultSuffix(filterSuffix(request.filter));
-        QObject::connect(dialog, &QFileDialog::filterSelected, dialog,
-                         [dialog](const QString &filter) { dialog->setDefaultSuffix(filterSuffix(filter)); });
+        kyvo::followFilterSuffix(*dialog, request.filter);
         dialog->selectFile(request.proposedName);
     } else {
         dialog->setAcceptMode(QFileDialog::AcceptOpen);

@@ -1,5 +1,9 @@
 // Inventory texts: what a spreadsheet and a JSON reader get back.
 #include "common/inventory.h"
+#include "common/widgets/inventory_export.h"
+#include "common/widgets/save_dialog.h"
+
+#include <QFileDialog>
 
 #include <gtest/gtest.h>
 
@@ -47,4 +51,15 @@ TEST(Inventory, WholeTextsHaveAHeaderAndOneEntryPerDevice)
         "2\","
         "\"name\":\"\",\"adapter\":\"192.168.1.2\"}\n]\n");
     EXPECT_EQ(kyvo::inventoryJson({}), "[]\n");
+}
+
+// A name typed without a suffix in the save dialog takes the chosen filter's.
+TEST(InventoryExport, TheSaveDialogsSuffixFollowsTheChosenFilter)
+{
+    const QString filter = kyvo::inventoryFilter(true);
+    QFileDialog dialog(nullptr, QString(), QString(), filter);
+    kyvo::followFilterSuffix(dialog, filter);
+    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("csv"));
+    Q_EMIT dialog.filterSelected(filter.section(QStringLiteral(";;"), 1));
+    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("json"));
 }

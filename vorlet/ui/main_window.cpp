@@ -19,6 +19,7 @@
 #include "common/profile_file.h"
 #include "common/widgets/inventory_export.h"
 #include "common/widgets/qt_translations.h"
+#include "common/widgets/save_dialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -184,9 +185,7 @@ CvorletDlg::CvorletDlg(Options options, QWidget *parent)
     if (!m_options.allAdapters) m_options.allAdapters = [] { return kyvo::allSearchAdapters(); };
     if (!m_options.openUrl) m_options.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
     if (!m_options.saveFileName)
-        m_options.saveFileName = [](QWidget *parent, const QString &name, const QString &filter) {
-            return QFileDialog::getSaveFileName(parent, QString(), name, filter);
-        };
+        m_options.saveFileName = kyvo::saveFileName; // a name without a suffix takes the filter's
     if (!m_options.openFileName)
         m_options.openFileName = [](QWidget *parent, const QString &filter) {
             return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
