@@ -97,7 +97,6 @@ const char *const kHelp =
 constexpr int kRestartCaptionSlot = 64; // "重启设备"
 constexpr int kResetCaptionSlot = 68;   // "恢复出厂"
 constexpr int kCannotOpenSlot = 204;    // path + "无法打开文件"
-constexpr int kFileTooBigSlot = 208;    // "文件太大，请打开一个小于1M的文件"
 constexpr int kBadProfileSlot = 300;    // "无效的配置文件!"
 constexpr int kPortsDifferSlot = 304;   // "端口数不匹配！"
 const char *const kInvalidHostText = "无效的网址！";
@@ -414,26 +413,6 @@ private:
     QString m_last;
 };
 
-// The file checks of the start button, before anything is sent.
-std::optional<int> checkFirmwareFile(const QString &path, const LanguageTable &t)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        cli::err(path + t.text(kCannotOpenSlot));
-        return cli::kUsage;
-    }
-    if (FirmwareTransfer::fileTooLarge(std::uint64_t(file.size()))) {
-        cli::err(t.text(kFileTooBigSlot));
-        return cli::kUsage;
-    }
-    if (std::uint64_t(file.size()) < kMinFirmwareFileSize) {
-        cli::err(QString::fromUtf8(t.language() == Language::English ? kImageTooSmallEnglish
-                                                                     : kImageTooSmallText));
-        return cli::kUsage;
-    }
-    return std::nullopt;
-}
-
 int upgrade(ServerCore &core, std::size_t index, const Context &c)
 {
     {
@@ -533,7 +512,12 @@ std::optional<int> readFirmwareOption(const Context &c, const LanguageTable &tex
 {
     const QString file = c.args.value(QStringLiteral("file"));
     if (file.isEmpty()) return usage(QStringLiteral("upgrade needs --file F.bin"));
-    return checkFirmwareFile(file, texts);
+    // The file checks of the start button, before anything is sent.
+    if (const auto fault = firmwareFileFault(file, texts)) {
+        cli::err(*fault);
+        return cli::kUsage;
+    }
+    return std::nullopt;
 }
 
 // More than one server: repeated --mac or --all.

@@ -48,6 +48,8 @@ protected:
     std::size_t index() const { return m_batch.device(m_row); }
     const kyvo::Clock *clock() const { return m_batch.m_clock; }
     const Options &options() const { return m_batch.m_options; }
+    const std::shared_ptr<const kyvo::Bytes> &firmware() const { return m_batch.m_firmware; }
+    const QString &firmwareFault() const { return m_batch.m_firmwareFault; }
     QString own(const char *chinese) { return inLanguage(core().language().language(), chinese); }
     void progress(int percent, const QString &text) { m_runner.progress(m_row, percent, text.toStdString()); }
     void done(bool ok, const QString &text) { m_batch.end(m_row, m_runner, ok, text); }
@@ -127,14 +129,18 @@ public:
     {
         m_upgrade.setTftpPortForTesting(options().tftpPort);
         m_upgrade.attach(this);
-        connect(&m_upgrade, &FirmwareUpgrade::ended, this,
-                [this](bool ok, const QString &text) { done(ok, text); });
+        connect(&m_upgrade, &FirmwareUpgrade::ended, this, [this](bool ok, const QString &text) {
+            m_ended = true;
+            done(ok, text);
+        });
     }
     void start() override
     {
-        m_commands.enterUpgrade(index());
-        m_upgrade.start(options().firmwarePath,
+        if (!firmware()) return done(false, firmwareFault());
+        m_upgrade.start(options().firmwarePath, firmware(),
                         QString::fromStdString(core().devices().at(index()).addressText));
+        // A file the transfer refuses at once leaves the server out of upgrade mode.
+        if (!m_ended) m_commands.enterUpgrade(index());
     }
     void poll() override
     {
@@ -162,6 +168,7 @@ private:
     ServerCommands m_commands;
     FirmwareUpgrade m_upgrade;
     int m_percent = 0;
+    bool m_ended = false;
 };
 
 ServerBatch::ServerBatch(ServerCore &core, Operation operation, std::vector<std::size_t> devices,
@@ -174,6 +181,7 @@ ServerBatch::ServerBatch(ServerCore &core, Operation operation, std::vector<std:
         m_ownClock = std::make_unique<kyvo::SteadyClock>();
         m_clock = m_ownClock.get();
     }
+    if (m_operation == Operation::Upgrade) readFirmware();
     for (std::size_t index : devices)
         m_devices.push_back(
             {index, index < DeviceTable::kSlots ? core.devices().at(index).macTail : MacTail{}});
@@ -202,6 +210,17 @@ void ServerBatch::noteFinished()
     if (m_finished || !m_runner.finished()) return;
     m_finished = true;
     Q_EMIT finished();
+}
+
+void ServerBatch::readFirmware()
+{
+    const QString &path = m_options.firmwarePath;
+    if (const auto fault = firmwareFileFault(path, m_core.language())) {
+        m_firmwareFault = *fault;
+        return;
+    }
+    m_firmware = readFirmwareFile(path);
+    if (!m_firmware) m_firmwareFault = firmwareFileFault(path, m_core.language()).value_or(QString());
 }
 
 ServerBatch::~ServerBatch() = default;

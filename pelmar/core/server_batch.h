@@ -80,6 +80,7 @@ private:
     std::unique_ptr<Job> makeJob(std::size_t row, kyvo::BatchRunner &runner);
     void end(std::size_t row, kyvo::BatchRunner &runner, bool ok, const QString &text);
     void noteFinished();
+    void readFirmware();
 
     ServerCore &m_core;
     Operation m_operation;
@@ -89,6 +90,8 @@ private:
     const kyvo::Clock *m_clock;
     std::vector<std::unique_ptr<Job>> m_jobs; // by row; a finished row's job is let go
     std::vector<Held> m_held;                 // started by the runner, waiting for their address to be free
+    std::shared_ptr<const kyvo::Bytes> m_firmware; // Upgrade: read once, the same image for every server
+    QString m_firmwareFault;                       // Upgrade: why there is none
     kyvo::BatchRunner m_runner;
     bool m_finished = false;
 };

@@ -47,7 +47,13 @@ void FirmwareTransfer::refuse(const std::string &chinese, const std::string &eng
 }
 
 void FirmwareTransfer::start(const std::string &path, const std::string &name, Bytes file,
-                             const std::string &target, Millis)
+                             const std::string &target, Millis now)
+{
+    start(path, name, std::make_shared<const Bytes>(std::move(file)), target, now);
+}
+
+void FirmwareTransfer::start(const std::string &path, const std::string &name,
+                             std::shared_ptr<const Bytes> file, const std::string &target, Millis)
 {
     m_sink.paintBar(TransferSink::Bar::Blue);
     m_state = State::Idle;
@@ -57,9 +63,10 @@ void FirmwareTransfer::start(const std::string &path, const std::string &name, B
     m_transferring = false;
     m_path = path;
     m_target = target;
-    m_file = std::move(file);
-    m_size = std::uint32_t(m_file.size());
-    m_dual = m_file.size() >= 7 && std::memcmp(m_file.data(), "ESP8266", 7) == 0;
+    m_file = file ? std::move(file) : std::make_shared<const Bytes>();
+    m_image = {};
+    m_size = std::uint32_t(m_file->size());
+    m_dual = m_file->size() >= 7 && std::memcmp(m_file->data(), "ESP8266", 7) == 0;
     m_peer.reset();
     m_sink.setStartEnabled(false);
     const auto address = kyvo::parseIpv4(target);
@@ -67,14 +74,14 @@ void FirmwareTransfer::start(const std::string &path, const std::string &name, B
         return refuse("目标地址无效，请输入如 192.168.1.253 的IP地址",
                       "Invalid target: enter an IPv4 address such as 192.168.1.253");
     m_targetAddress = *address;
-    if (m_file.size() < kMinFirmwareFileSize) return refuse(kImageTooSmallText, kImageTooSmallEnglish);
-    if (!m_dual && m_file.size() > kImageBufferSize)
+    if (m_file->size() < kMinFirmwareFileSize) return refuse(kImageTooSmallText, kImageTooSmallEnglish);
+    if (!m_dual && m_file->size() > kImageBufferSize)
         return refuse("固件太大: 最多 5242880 字节", "Firmware too large: at most 5242880 bytes");
     Bytes suffix;
     if (m_dual) {
         if (!imagesFit()) return refuse("固件不对", "Wrong firmware");
-        suffix.insert(suffix.end(), m_file.begin() + kImageBLength, m_file.begin() + kImageBLength + 4);
-        suffix.insert(suffix.end(), m_file.begin() + kImageALength, m_file.begin() + kImageALength + 4);
+        suffix.insert(suffix.end(), m_file->begin() + kImageBLength, m_file->begin() + kImageBLength + 4);
+        suffix.insert(suffix.end(), m_file->begin() + kImageALength, m_file->begin() + kImageALength + 4);
     }
     const auto request = writeRequest(name, m_size, suffix);
     if (!request) return refuse("文件名太长", "File name too long");
@@ -89,11 +96,11 @@ bool FirmwareTransfer::imagesFit()
     // Both images must be there whole: which one goes is known only from
     // the device's first answer, and nothing may leave for a file that
     // cannot be sent.
-    if (m_file.size() < kImageBLength + 4) return false;
+    if (m_file->size() < kImageBLength + 4) return false;
     for (std::size_t at : {kImageALength, kImageBLength}) {
-        const std::uint32_t length = kyvo::readBe32(m_file.data() + at);
+        const std::uint32_t length = kyvo::readBe32(m_file->data() + at);
         if (length < kMinFirmwareFileSize || length > kImageBufferSize ||
-            at + 4 + std::size_t(length) > m_file.size())
+            at + 4 + std::size_t(length) > m_file->size())
             return false;
     }
     return true;
@@ -102,7 +109,7 @@ bool FirmwareTransfer::imagesFit()
 void FirmwareTransfer::onAddressCacheFlushed(Millis now)
 {
     if (m_state != State::Flushing) return;
-    if (m_file.size() < 0x200000) {
+    if (m_file->size() < 0x200000) {
         m_state = State::Probing;
         m_probes = 0;
         nextProbe();
@@ -223,14 +230,13 @@ void FirmwareTransfer::onFirstAck(kyvo::ByteView d, kyvo::Ipv4Endpoint from, Mil
     m_total = 0;
     m_transferring = true;
     if (m_choice == '0') {
-        m_image = m_file;
+        m_image = *m_file;
     } else {
         const std::size_t lengthAt = m_choice == 'A' ? kImageBLength : kImageALength;
         m_sink.showStatus(m_choice == 'A' ? "B" : "A");
-        const std::uint32_t length = kyvo::readBe32(m_file.data() + lengthAt);
+        const std::uint32_t length = kyvo::readBe32(m_file->data() + lengthAt);
         m_size = length;
-        m_image.assign(m_file.begin() + std::ptrdiff_t(lengthAt + 4),
-                       m_file.begin() + std::ptrdiff_t(lengthAt + 4 + length));
+        m_image = kyvo::ByteView(*m_file).subspan(lengthAt + 4, length);
     }
     m_total = m_size / kTftpBlock + 1;
     m_sink.showProgress(true, int(m_total), m_progressPosition);

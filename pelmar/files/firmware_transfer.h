@@ -9,6 +9,7 @@
 #include "common/clock.h"
 #include "common/ipv4.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -74,6 +75,9 @@ public:
     // a dotted IPv4 address, else nothing starts.
     void start(const std::string &path, const std::string &name, kyvo::Bytes file, const std::string &target,
                kyvo::Millis now);
+    // The same with a file shared by many transfers (a batch reads it once).
+    void start(const std::string &path, const std::string &name, std::shared_ptr<const kyvo::Bytes> file,
+               const std::string &target, kyvo::Millis now);
     void onAddressCacheFlushed(kyvo::Millis now);
     void onProbeResult(bool answered, kyvo::Millis now);
     // Every datagram of the main socket whose first byte is 0x00.
@@ -120,8 +124,8 @@ private:
     std::string m_path;
     std::string m_target;
     std::uint32_t m_targetAddress = 0;
-    kyvo::Bytes m_file;
-    kyvo::Bytes m_image; // what is sent: the whole file, or image A or B
+    std::shared_ptr<const kyvo::Bytes> m_file = std::make_shared<const kyvo::Bytes>();
+    kyvo::ByteView m_image; // what is sent: the whole file, or image A or B, in m_file
     bool m_dual = false;
     char m_choice = '0';
     std::uint32_t m_size = 0;

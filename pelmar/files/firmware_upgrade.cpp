@@ -12,6 +12,9 @@ namespace pelmar {
 
 namespace {
 
+constexpr int kCannotOpenSlot = 204; // path + "无法打开文件"
+constexpr int kFileTooBigSlot = 208; // "文件太大，请打开一个小于1M的文件"
+
 // The system's own commands: one echo with a one-second wait, and (where an
 // unprivileged one exists) the address-cache flush. Only the given target
 // is probed.
@@ -73,6 +76,26 @@ std::unique_ptr<TargetProber> systemProber()
     return std::make_unique<SystemProber>();
 }
 
+std::optional<QString> firmwareFileFault(const QString &path, const LanguageTable &language)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return path + language.text(kCannotOpenSlot);
+    if (FirmwareTransfer::fileTooLarge(std::uint64_t(file.size()))) return language.text(kFileTooBigSlot);
+    if (std::uint64_t(file.size()) < kMinFirmwareFileSize)
+        return QString::fromUtf8(language.language() == Language::English ? kImageTooSmallEnglish
+                                                                          : kImageTooSmallText);
+    return std::nullopt;
+}
+
+std::shared_ptr<const kyvo::Bytes> readFirmwareFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || FirmwareTransfer::fileTooLarge(std::uint64_t(file.size())))
+        return nullptr;
+    const QByteArray bytes = file.readAll();
+    return std::make_shared<const kyvo::Bytes>(bytes.begin(), bytes.end());
+}
+
 FirmwareUpgrade::FirmwareUpgrade(ServerCore &core, const LanguageTable &language,
                                  std::unique_ptr<TargetProber> prober, const kyvo::Clock *clock,
                                  QObject *parent)
@@ -115,12 +138,17 @@ void FirmwareUpgrade::info(const QString &text)
     if (m_view) m_view->message(text, m_language.text(slot::kInfoCaption));
 }
 
-void FirmwareUpgrade::start(const QString &path, const QString &target)
+void FirmwareUpgrade::begin()
 {
     m_started = true;
     m_lastStatus.clear();
     m_lastMessage.clear();
     paintBar(Bar::Blue);
+}
+
+void FirmwareUpgrade::start(const QString &path, const QString &target)
+{
+    begin();
     m_lastPath = path;
     if (path.isEmpty()) {
         info(m_language.text(200));
@@ -128,17 +156,31 @@ void FirmwareUpgrade::start(const QString &path, const QString &target)
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        info(path + m_language.text(204));
+        info(path + m_language.text(kCannotOpenSlot));
         return checkEnded();
     }
     if (FirmwareTransfer::fileTooLarge(std::uint64_t(file.size()))) {
-        info(m_language.text(208));
+        info(m_language.text(kFileTooBigSlot));
         return checkEnded();
     }
     const QByteArray bytes = file.readAll();
+    send(std::make_shared<const kyvo::Bytes>(bytes.begin(), bytes.end()), target);
+}
+
+void FirmwareUpgrade::start(const QString &path, std::shared_ptr<const kyvo::Bytes> bytes,
+                            const QString &target)
+{
+    begin();
+    m_lastPath = path;
+    send(std::move(bytes), target);
+}
+
+void FirmwareUpgrade::send(std::shared_ptr<const kyvo::Bytes> bytes, const QString &target)
+{
+    const QString &path = m_lastPath;
     m_transfer.start(QFile::encodeName(path).toStdString(),
-                     QFile::encodeName(QFileInfo(path).fileName()).toStdString(),
-                     kyvo::Bytes(bytes.begin(), bytes.end()), target.trimmed().toStdString(), m_clock->now());
+                     QFile::encodeName(QFileInfo(path).fileName()).toStdString(), std::move(bytes),
+                     target.trimmed().toStdString(), m_clock->now());
     arm();
     checkEnded();
 }

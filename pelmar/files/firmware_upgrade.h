@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace pelmar {
 
@@ -32,6 +33,12 @@ Q_SIGNALS:
 };
 
 std::unique_ptr<TargetProber> systemProber();
+
+// What keeps a firmware file from being sent, checked before anything is:
+// the start button's message when it cannot be opened, is too large or too small.
+std::optional<QString> firmwareFileFault(const QString &path, const LanguageTable &language);
+// The file whole, read once; null when it cannot be read.
+std::shared_ptr<const kyvo::Bytes> readFirmwareFile(const QString &path);
 
 // What the upgrade dialog shows; the upgrade runs on without it.
 class UpgradeView
@@ -63,6 +70,8 @@ public:
 
     // The start button: checks the file, then probes and sends.
     void start(const QString &path, const QString &target);
+    // The same with the file's bytes read (and checked) already, shared by a batch.
+    void start(const QString &path, std::shared_ptr<const kyvo::Bytes> bytes, const QString &target);
     const QString &lastPath() const { return m_lastPath; }
     const FirmwareTransfer &transfer() const { return m_transfer; }
     quint16 tftpPort() const { return m_tftpPort; }
@@ -85,6 +94,8 @@ private:
     void flushAddressCache() override;
     void probe(const std::string &target) override;
     void info(const QString &text);
+    void begin();
+    void send(std::shared_ptr<const kyvo::Bytes> bytes, const QString &target);
     void arm();
     // After every event the transfer took: an upgrade that stopped ends.
     void checkEnded();

@@ -31,8 +31,11 @@ void ServerConfigDialog::confirmBatch(ServerBatch::Operation operation)
                            FileRequest request;
                            request.filter = ownText(kFirmwareFilter);
                            m_options.chooseFile(this, request, [this, devices](const QString &path) {
-                               if (!path.isEmpty() && selectedDevices() == devices)
-                                   startBatch(ServerBatch::Operation::Upgrade, devices, path);
+                               if (path.isEmpty() || selectedDevices() != devices) return;
+                               // One message for a file no server could take; nothing is sent.
+                               if (const auto fault = firmwareFileFault(path, m_language))
+                                   return message(*fault);
+                               startBatch(ServerBatch::Operation::Upgrade, devices, path);
                            });
                        });
 }

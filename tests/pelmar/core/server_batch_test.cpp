@@ -264,6 +264,39 @@ TEST(ServerBatch, RestartAndResetLeaveForEveryServerAndARowWhoseServerIsGoneFail
     }));
 }
 
+// A file no server can take: each row fails with the start button's
+// message and no server is put into upgrade mode.
+TEST(ServerBatch, AnUnusableFirmwareFileSendsNothing)
+{
+    struct Case
+    {
+        QByteArray file;
+        const char *text;
+    };
+    const Case cases[] = {{QByteArray(1, 'x'), "文件太小，不是固件文件"},
+                          {QByteArray("ESP8266") + QByteArray(100, '\0'), "固件不对"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        Bench b(2);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("fw.bin")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.file);
+        file.close();
+        ServerBatch::Options o = b.options(2);
+        o.firmwarePath = file.fileName();
+        ServerBatch batch(*b.core, ServerBatch::Operation::Upgrade, b.all(), o);
+        batch.run();
+        ASSERT_TRUE(b.drive(batch, [&] { return batch.runner().finished(); }));
+        b.flush();
+        for (std::size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(batch.runner().row(i).state, State::Failed);
+            EXPECT_EQ(QString::fromStdString(batch.runner().row(i).text), QString::fromUtf8(c.text));
+            EXPECT_EQ(b.counter(i, "upgrades"), 0);
+        }
+    }
+}
+
 TEST(ServerBatch, UpgradesShareTheMainSocketEachWithItsOwnServer)
 {
     Bench b(3);
@@ -275,12 +308,16 @@ TEST(ServerBatch, UpgradesShareTheMainSocketEachWithItsOwnServer)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(image);
     file.close();
-    ServerBatch::Options o = b.options(3);
+    ServerBatch::Options o = b.options(2);
     o.firmwarePath = file.fileName();
     o.clock = nullptr; // lock-step blocks on real time: each acknowledgement is awaited as it comes
 
     ServerBatch batch(*b.core, ServerBatch::Operation::Upgrade, b.all(), o);
     batch.run();
+    // The file read once: one replaced while the third server waits changes nothing.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(image.size(), 'x'));
+    file.close();
     ASSERT_TRUE(waitFor([&] { return batch.runner().finished(); }, 30000));
     for (std::size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
