@@ -180,6 +180,12 @@ QString batchRowLine(const BatchCandidate &row, const QString &operation,
 int runBatch(const std::vector<BatchCandidate> &rows, const QString &operation, const BatchSelection &s,
              const std::function<void(std::size_t row, kyvo::BatchRunner &)> &start)
 {
+    return runBatch(rows, operation, s, start, 0);
+}
+
+int runBatch(const std::vector<BatchCandidate> &rows, const QString &operation, const BatchSelection &s,
+             const std::function<void(std::size_t row, kyvo::BatchRunner &)> &start, std::size_t leftOut)
+{
     kyvo::BatchRunner runner(rows.size(), std::size_t(s.parallel),
                              [&](std::size_t row) { start(row, runner); });
     runner.setOnChanged([&](std::size_t row) {
@@ -195,11 +201,10 @@ int runBatch(const std::vector<BatchCandidate> &rows, const QString &operation, 
     // Each device's operation ends by its own time-outs, so the batch ends too.
     waitUntil([&] { return runner.finished(); }, std::numeric_limits<int>::max());
     const kyvo::BatchRunner::Summary sum = runner.summary();
-    const QString summary = QStringLiteral("%1 devices: %2 succeeded, %3 failed")
-                                .arg(rows.size())
-                                .arg(sum.done)
-                                .arg(rows.size() - sum.done);
-    if (runner.allSucceeded()) {
+    const std::size_t named = rows.size() + leftOut;
+    const QString summary =
+        QStringLiteral("%1 devices: %2 succeeded, %3 failed").arg(named).arg(sum.done).arg(named - sum.done);
+    if (runner.allSucceeded() && leftOut == 0) {
         out(summary);
         return kOk;
     }

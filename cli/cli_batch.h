@@ -58,6 +58,11 @@ BatchChoice chooseDevices(const BatchSelection &s, const std::vector<BatchCandid
 int runBatch(const std::vector<BatchCandidate> &rows, const QString &operation, const BatchSelection &s,
              const std::function<void(std::size_t row, kyvo::BatchRunner &)> &start);
 
+// As above, with leftOut devices the selection named that were not run (did
+// not answer, or not whole): each counts as failed in the summary.
+int runBatch(const std::vector<BatchCandidate> &rows, const QString &operation, const BatchSelection &s,
+             const std::function<void(std::size_t row, kyvo::BatchRunner &)> &start, std::size_t leftOut);
+
 // The line (or JSON object) runBatch prints for a finished row.
 QString batchRowLine(const BatchCandidate &row, const QString &operation,
                      const kyvo::BatchRunner::Row &outcome, bool json);

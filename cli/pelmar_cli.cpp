@@ -92,7 +92,7 @@ const char *const kHelp =
     "3 no server with that MAC answered. restart and reset are not answered by the servers: they end\n"
     "with 0 once sent to a server that answered the search. On many servers: one line per server as\n"
     "it finishes, then \"N devices: X succeeded, Y failed\"; 0 only when every server named or\n"
-    "matched succeeded, 1 when any failed or did not answer, 3 when none answered.";
+    "matched succeeded, 1 when any failed or did not answer, 3 when none answered or matched.";
 
 constexpr int kRestartCaptionSlot = 64; // "重启设备"
 constexpr int kResetCaptionSlot = 68;   // "恢复出厂"
@@ -596,7 +596,8 @@ int onServers(const Context &c)
     const bool needsWhole =
         *operation == ServerBatch::Operation::OneClick || *operation == ServerBatch::Operation::Upgrade;
     const std::vector<std::size_t> devices = batchDevices(choice, search, core, needsWhole);
-    const bool allThere = devices.size() == choice.indexes.size() && choice.missingMacs.isEmpty();
+    const std::size_t leftOut =
+        choice.indexes.size() - devices.size() + std::size_t(choice.missingMacs.size());
     if (devices.empty()) {
         if (choice.indexes.empty() && selection.all)
             cli::err(QStringLiteral("pelmar-cli: no server matches"));
@@ -606,11 +607,11 @@ int onServers(const Context &c)
     for (std::size_t index : devices)
         rows.push_back(candidates[index]);
     ServerBatch batch(core, *operation, devices, options);
-    const int status =
-        cli::runBatch(rows, ServerBatch::operationName(*operation, core.language()), selection,
-                      [&](std::size_t row, kyvo::BatchRunner &runner) { batch.startRow(row, runner); });
+    const int status = cli::runBatch(
+        rows, ServerBatch::operationName(*operation, core.language()), selection,
+        [&](std::size_t row, kyvo::BatchRunner &runner) { batch.startRow(row, runner); }, leftOut);
     flushSends(core);
-    return status == cli::kOk && allThere ? cli::kOk : cli::kFailed;
+    return status;
 }
 
 int onDevice(const Context &c)

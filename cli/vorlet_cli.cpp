@@ -77,7 +77,8 @@ const char *const kHelp =
     "cannot be bound, more\n"
     "gateways answered than the list of 512 holds, or answers were dropped in a flood; 2 bad usage, also a "
     "file that cannot be used (nothing\n"
-    "is sent then); 3 device not found";
+    "is sent then); 3 device not found (in a batch: a named one did not answer, or none answered or\n"
+    "matched)";
 
 // The help with the polling table's lines.
 QString helpText()

@@ -661,6 +661,6 @@ TEST(PelmarCli, ManyServersRunSideBySideAndEachOutcomeIsItsOwn)
                   refusing ? QStringLiteral("配置失败。请重新搜索设备，再试。") : kSaved);
     }
     EXPECT_TRUE(applied.err.contains(QStringLiteral("no server 00-4B-5A-99-99-99 answered")));
-    EXPECT_TRUE(applied.err.contains(QStringLiteral("2 devices: 1 succeeded, 1 failed")));
+    EXPECT_TRUE(applied.err.contains(QStringLiteral("3 devices: 1 succeeded, 2 failed")));
     EXPECT_EQ(number(s.sim, b, QStringLiteral("port1.localport")), 5002);
 }
