@@ -112,6 +112,14 @@ QStringList batchFlagOptions()
     return {QStringLiteral("all")};
 }
 
+bool wantsBatch(const Arguments &args)
+{
+    if (args.values(QStringLiteral("mac")).size() > 1) return true;
+    for (const QString &name : batchValueOptions() + batchFlagOptions())
+        if (name != QLatin1String("mac") && args.has(name)) return true;
+    return false;
+}
+
 std::optional<QString> readBatchSelection(const Arguments &args, BatchSelection &into)
 {
     BatchSelection s;
@@ -130,6 +138,8 @@ std::optional<QString> readBatchSelection(const Arguments &args, BatchSelection 
     const bool narrowed = args.has(QStringLiteral("model")) || args.has(QStringLiteral("version")) ||
                           args.has(QStringLiteral("subnet"));
     if (narrowed && !s.all) return QStringLiteral("--model, --version and --subnet narrow --all");
+    if (args.has(QStringLiteral("parallel")) && !s.many())
+        return QStringLiteral("--parallel runs many devices: --mac more than once, or --all");
     into = s;
     return std::nullopt;
 }

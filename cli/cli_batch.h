@@ -36,6 +36,10 @@ struct BatchSelection
 QStringList batchValueOptions(); // mac model version subnet parallel
 QStringList batchFlagOptions();  // all
 
+// Whether the options name more than one device or any other selection
+// option: the selection is read (and checked) then.
+bool wantsBatch(const Arguments &args);
+
 // Reads and checks the selection options; a usage reason (without the
 // program's name) when one is bad, before anything is bound or sent. A MAC
 // given twice is taken once: one device never runs two operations at a time.

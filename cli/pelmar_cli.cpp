@@ -617,6 +617,11 @@ int onServers(const Context &c)
 int onDevice(const Context &c)
 {
     if (manyServers(c)) return onServers(c);
+    // One server: the options of many are refused, not ignored.
+    if (batchOperation(c.args.command) && cli::wantsBatch(c.args)) {
+        cli::BatchSelection selection;
+        if (const auto bad = cli::readBatchSelection(c.args, selection)) return usage(*bad);
+    }
     LanguageTable texts;
     texts.fill(language(c));
     const QString command = c.args.command;

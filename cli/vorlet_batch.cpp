@@ -25,14 +25,6 @@ std::vector<cli::BatchCandidate> candidates(const DeviceList &list)
 
 } // namespace
 
-bool wantsBatch(const cli::Arguments &args)
-{
-    if (args.values(QStringLiteral("mac")).size() > 1) return true;
-    for (const QString &name : cli::batchValueOptions() + cli::batchFlagOptions())
-        if (name != QLatin1String("mac") && args.has(name)) return true;
-    return false;
-}
-
 int runBatchCommand(GatewayCore &core, const Context &c, const cli::BatchSelection &selection,
                     GatewayBatch::Operation operation, GatewayBatch::Options options)
 {

@@ -372,7 +372,7 @@ std::optional<GatewayBatch::Operation> batchOperation(const QString &command)
 // reason when they are bad. One --mac stays the single-device command.
 std::variant<std::optional<cli::BatchSelection>, QString> readSelection(const Context &c)
 {
-    if (!batchOperation(c.args.command) || !cli_tool::wantsBatch(c.args)) return std::nullopt;
+    if (!batchOperation(c.args.command) || !cli::wantsBatch(c.args)) return std::nullopt;
     cli::BatchSelection selection;
     if (const auto bad = cli::readBatchSelection(c.args, selection))
         return QStringLiteral("vorlet-cli: ") + *bad;

@@ -52,9 +52,6 @@ int usageError(const QString &reason);
 // write acknowledgement; true when it came within the limit.
 bool waitForAcknowledgement(GatewayCore &core, const Bytes &message, ParameterRecord &record, int limitMs);
 
-// Whether the options name more than one gateway or narrow the selection:
-// the batch's options are read then.
-bool wantsBatch(const cli::Arguments &args);
 // Searches, then runs the operation on every gateway the selection names
 // (exit status as cli::runBatch; 3 when a named gateway did not answer).
 int runBatchCommand(GatewayCore &core, const Context &c, const cli::BatchSelection &selection,

@@ -54,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{"--all --subnet 10.1.0/8", "--subnet"}, SelectionCase{"", "--all"},
         SelectionCase{"--parallel 4", "--all"}, SelectionCase{"--all --mac 00-4B-59-0A-4D-07", "exclude"},
         SelectionCase{"--mac 00-4B-59-0A-4D-07 --model HX*", "narrow"},
-        SelectionCase{"--mac 00-4B-59-0A-4D-07 --version 1.0", "narrow"}));
+        SelectionCase{"--mac 00-4B-59-0A-4D-07 --version 1.0", "narrow"},
+        SelectionCase{"--mac 00-4B-59-0A-4D-07 --parallel 4", "--parallel"}));
 
 TEST(BatchSelection, MacsKeepTheirOrderOnceEachInOneForm)
 {

@@ -445,6 +445,9 @@ TEST(PelmarCli, BadUsageAndUnknownServersHaveTheirExitStatuses)
     usage(runTool(kCli, {QStringLiteral("apply"), QStringLiteral("--mac"), a, QStringLiteral("--ini"),
                          QStringLiteral("/nonexistent.ini")}));
     usage(runTool(kCli, {QStringLiteral("search"), QStringLiteral("--port"), QStringLiteral("70000")}));
+    for (const char *many : {"--model", "--parallel"})
+        usage(runTool(kCli, {QStringLiteral("restart"), QStringLiteral("--mac"), a, QLatin1String(many),
+                             QStringLiteral("2")}));
     EXPECT_EQ(s.sim.counter(a, QStringLiteral("searches")), 0); // none of these searched
 
     const auto help = runTool(kCli, {QStringLiteral("--help")});
