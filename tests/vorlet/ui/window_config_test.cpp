@@ -144,7 +144,7 @@ TEST(WindowConfig, QuickSetAsksBeforeAPartialFileAndRefusesUnusableAddresses)
 TEST(WindowConfig, InventoryExportWritesTheListAsCsvOrJson)
 {
     WindowBench b({.gateways = {gateway(5), gateway(6)}});
-    choose(b.control<QComboBox>(1038), 1); // the loopback adapter
+    choose(b.control<QComboBox>(1038), CvorletDlg::kFirstAdapterItem); // the loopback adapter
     ASSERT_TRUE(waitFor([&] { return b.window->core().endpoint().localAddress() == loopback(1); }));
     ASSERT_TRUE(b.search());
     b.chosenFile = b.dir.filePath(QStringLiteral("list.JSON"));
